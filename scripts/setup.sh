@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package needed to build, run and test pellucidcmd.
+# Idempotent: when everything is already installed it only checks with dpkg.
+set -euo pipefail
+
+packages=(
+  # build tools
+  build-essential cmake pkg-config
+  # libraries the program links against
+  libfreeimage-dev libdevil-dev libjxr-dev libcairo2-dev libfreetype-dev
+  libfontconfig-dev libpng-dev libjpeg-dev zlib1g-dev fonts-liberation
+  # tests, benchmarks and fuzzing
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  # independent readers and writers used only by the tests
+  imagemagick libjxr-tools libnvtt-bin python3-pil openimageio-tools
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

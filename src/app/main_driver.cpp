@@ -1,0 +1,3 @@
+#include "app/main_driver.h"
+
+int runProgram(int /*argc*/, char** /*argv*/) { return 0; }

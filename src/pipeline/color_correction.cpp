@@ -1,0 +1,3 @@
+#include "pipeline/color_correction.h"
+
+Bitmap applyColorCorrection(Bitmap image, const ConversionSettings& /*settings*/) { return image; }

@@ -1,0 +1,3 @@
+#include "pipeline/flip.h"
+
+Bitmap flipImage(Bitmap image, const ConversionSettings& /*settings*/) { return image; }

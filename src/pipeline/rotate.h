@@ -1,0 +1,8 @@
+#pragma once
+
+#include "pipeline/bitmap.h"
+#include "settings/conversion_settings.h"
+
+// Turns the image by rotationAngle when doRotation is set.
+// Hands back the bitmap to go on with (the same one when nothing changes).
+Bitmap rotateImage(Bitmap image, const ConversionSettings& settings);

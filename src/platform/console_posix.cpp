@@ -1,0 +1,82 @@
+#include "platform/console.h"
+
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+namespace {
+
+bool writeAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0) return false;
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool moreInputWithin(int fd, int millis) {
+  struct pollfd p {fd, POLLIN, 0};
+  return poll(&p, 1, millis) > 0;
+}
+
+class StandardConsole : public Console {
+ public:
+  void printLine(std::string_view text) override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    std::string line(text);
+    line += "\r\n";
+    writeAll(STDOUT_FILENO, line);
+  }
+
+  void setTitle(std::string_view title) override {
+    if (!isatty(STDOUT_FILENO)) return;
+    std::string escape = "\033]0;" + std::string(title) + "\007";
+    writeAll(STDOUT_FILENO, escape);
+  }
+
+  void waitForKey() override {
+    if (isatty(STDIN_FILENO)) {
+      waitForTerminalKey();
+    } else {
+      char c;
+      while (read(STDIN_FILENO, &c, 1) < 0) {
+      }
+    }
+  }
+
+ private:
+  // Raw mode so a single key ends the wait; keys that only send an escape
+  // sequence (arrows, function keys) carry no character and are skipped.
+  static void waitForTerminalKey() {
+    struct termios saved {};
+    if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
+    struct termios raw = saved;
+    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    for (;;) {
+      unsigned char c;
+      ssize_t n = read(STDIN_FILENO, &c, 1);
+      if (n <= 0) break;
+      if (c == 0x1B && moreInputWithin(STDIN_FILENO, 30)) {
+        while (moreInputWithin(STDIN_FILENO, 5) && read(STDIN_FILENO, &c, 1) > 0) {
+        }
+        continue;
+      }
+      break;
+    }
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+  }
+
+  std::mutex mutex_;
+};
+
+}  // namespace
+
+std::unique_ptr<Console> openStandardConsole() { return std::make_unique<StandardConsole>(); }

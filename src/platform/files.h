@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Paths are UTF-8 texts. Folder paths the program holds end in kPathSeparator.
+inline constexpr char kPathSeparator = '/';
+
+// True when path starts at the root of the file system.
+bool isAbsolutePath(const std::string& path);
+
+// Size in bytes of a regular file; 0 for a folder, a missing path or an empty file.
+int64_t fileSize(const std::string& path);
+
+bool pathExists(const std::string& path);
+bool isFolder(const std::string& path);
+
+// Identifies a folder independently of the path that reached it (symbolic
+// links included), so a scan can visit each folder once.
+struct FolderIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator<(const FolderIdentity& other) const {
+    return device != other.device ? device < other.device : inode < other.inode;
+  }
+};
+bool folderIdentity(const std::string& path, FolderIdentity* identity);
+
+struct FolderEntry {
+  std::string name;
+  bool isFolder = false;
+};
+
+// The entries of a folder except "." and "..", sorted by name. False when the
+// folder cannot be read.
+bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries);
+
+// Creates one folder (the parent must exist).
+bool createFolder(const std::string& path);
+
+bool removeFile(const std::string& path);
+
+// Renames from over to, replacing an existing file at to.
+bool renameFile(const std::string& from, const std::string& to);
+
+bool readWholeFile(const std::string& path, std::string* data);
+
+// Reads at most maxBytes from the start of the file.
+bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data);
+
+// Creates or replaces the file with data.
+bool writeWholeFile(const std::string& path, const std::string& data);
+
+// Last-modification time as a local date value (seconds since 1970, local time).
+bool fileModifiedTime(const std::string& path, int64_t* localSeconds);
+
+// Sets only the last-modification time; the access time stays.
+bool setFileModifiedTime(const std::string& path, int64_t localSeconds);
+
+// The text of the last system error, for messages.
+std::string lastSystemError();

@@ -1,0 +1,132 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/clock.h"
+
+bool isAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
+int64_t fileSize(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool pathExists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool isFolder(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool folderIdentity(const std::string& path, FolderIdentity* identity) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  identity->device = static_cast<uint64_t>(st.st_dev);
+  identity->inode = static_cast<uint64_t>(st.st_ino);
+  return true;
+}
+
+bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return false;
+  std::string base = folder;
+  if (!base.empty() && base.back() != '/') base += '/';
+  while (struct dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    FolderEntry item;
+    item.name = name;
+    item.isFolder = isFolder(base + name);
+    entries->push_back(std::move(item));
+  }
+  closedir(dir);
+  std::sort(entries->begin(), entries->end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return true;
+}
+
+bool createFolder(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }
+
+bool removeFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool renameFile(const std::string& from, const std::string& to) {
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data) {
+  data->clear();
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  char buffer[65536];
+  while (data->size() < maxBytes) {
+    size_t want = std::min(sizeof(buffer), maxBytes - data->size());
+    ssize_t n = read(fd, buffer, want);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    data->append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  return true;
+}
+
+bool readWholeFile(const std::string& path, std::string* data) {
+  return readFilePrefix(path, static_cast<size_t>(-1), data);
+}
+
+bool writeWholeFile(const std::string& path, const std::string& data) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const char* p = data.data();
+  size_t left = data.size();
+  while (left > 0) {
+    ssize_t n = write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      close(fd);
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return close(fd) == 0;
+}
+
+bool fileModifiedTime(const std::string& path, int64_t* localSeconds) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return false;
+  *localSeconds = utcToLocalSeconds(static_cast<int64_t>(st.st_mtim.tv_sec));
+  return true;
+}
+
+bool setFileModifiedTime(const std::string& path, int64_t localSeconds) {
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;  // access time stays
+  times[1].tv_sec = static_cast<time_t>(localToUtcSeconds(localSeconds));
+  times[1].tv_nsec = 0;
+  return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+std::string lastSystemError() { return std::strerror(errno); }

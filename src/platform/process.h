@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Folder of the running executable, ending in the path separator.
+std::string programFolder();
+
+// File name of the running executable without folder and extension.
+std::string programBaseName();
+
+// The parameters after the program name. Double quotes never reach a parameter:
+// on POSIX the shell has already split the line, and any quote character left
+// in an argument is dropped.
+std::vector<std::string> commandLineParameters(int argc, char** argv);

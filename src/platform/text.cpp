@@ -1,0 +1,134 @@
+#include "platform/text.h"
+
+#include <cstdint>
+
+std::string trimLeft(std::string_view text, std::string_view characters) {
+  size_t start = text.find_first_not_of(characters);
+  return start == std::string_view::npos ? std::string() : std::string(text.substr(start));
+}
+
+std::string trimRight(std::string_view text, std::string_view characters) {
+  size_t end = text.find_last_not_of(characters);
+  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+std::string trimText(std::string_view text, std::string_view characters) {
+  return trimRight(trimLeft(text, characters), characters);
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+namespace {
+
+// Patterns are program tokens and placeholders, all ASCII: letters A-Z fold,
+// every other byte compares exactly.
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+size_t findAsciiIgnoringCase(const std::string& text, const std::string& pattern, size_t from) {
+  if (pattern.empty() || text.size() < pattern.size()) return std::string::npos;
+  for (size_t i = from; i + pattern.size() <= text.size(); ++i) {
+    size_t k = 0;
+    while (k < pattern.size() && lowerAscii(text[i + k]) == lowerAscii(pattern[k])) ++k;
+    if (k == pattern.size()) return i;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+std::string replaceAllIgnoringCase(const std::string& text, const std::string& pattern,
+                                   const std::string& replacement) {
+  if (pattern.empty()) return text;
+  std::string result;
+  size_t position = 0;
+  for (;;) {
+    size_t found = findAsciiIgnoringCase(text, pattern, position);
+    if (found == std::string::npos) break;
+    result.append(text, position, found - position);
+    result += replacement;
+    position = found + pattern.size();
+  }
+  result.append(text, position, std::string::npos);
+  return result;
+}
+
+size_t countIgnoringCase(const std::string& text, const std::string& pattern) {
+  if (pattern.empty()) return 0;
+  size_t count = 0;
+  size_t position = 0;
+  for (;;) {
+    size_t found = findAsciiIgnoringCase(text, pattern, position);
+    if (found == std::string::npos) break;
+    ++count;
+    position = found + pattern.size();
+  }
+  return count;
+}
+
+namespace {
+
+void appendCodePoint(std::string& out, uint32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+uint32_t readUnit(std::string_view bytes, size_t i, size_t width, bool bigEndian) {
+  uint32_t value = 0;
+  for (size_t k = 0; k < width; ++k) {
+    uint32_t b = static_cast<unsigned char>(bytes[i + (bigEndian ? k : width - 1 - k)]);
+    value = (value << 8) | b;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::string latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) appendCodePoint(out, static_cast<unsigned char>(c));
+  return out;
+}
+
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  for (size_t i = 0; i + 2 <= bytes.size(); i += 2) {
+    uint32_t unit = readUnit(bytes, i, 2, bigEndian);
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 4 <= bytes.size()) {
+      uint32_t low = readUnit(bytes, i + 2, 2, bigEndian);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        appendCodePoint(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    appendCodePoint(out, unit);
+  }
+  return out;
+}
+
+std::string utf32ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  for (size_t i = 0; i + 4 <= bytes.size(); i += 4) appendCodePoint(out, readUnit(bytes, i, 4, bigEndian));
+  return out;
+}

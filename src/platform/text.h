@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text is UTF-8 everywhere in the program. Case mapping covers all of Unicode
+// (so "été" upper-cases to "ÉTÉ"); bytes that are not valid UTF-8 pass through.
+std::string toUpperText(std::string_view text);
+std::string toLowerText(std::string_view text);
+
+// First character upper case, the rest lower case.
+std::string toTitleText(std::string_view text);
+
+// Removes the given characters from both ends (default: spaces only).
+std::string trimText(std::string_view text, std::string_view characters = " ");
+std::string trimLeft(std::string_view text, std::string_view characters = " ");
+std::string trimRight(std::string_view text, std::string_view characters = " ");
+
+bool startsWith(std::string_view text, std::string_view prefix);
+bool endsWith(std::string_view text, std::string_view suffix);
+
+// Replaces every occurrence of pattern (an ASCII text, letters compared without
+// regard to case) by
+// replacement. Scanning resumes after each inserted replacement.
+std::string replaceAllIgnoringCase(const std::string& text, const std::string& pattern,
+                                   const std::string& replacement);
+
+// Number of occurrences of pattern, compared without regard to case.
+size_t countIgnoringCase(const std::string& text, const std::string& pattern);
+
+// Each byte is one ISO-8859-1 character.
+std::string latin1ToUtf8(std::string_view bytes);
+
+// UTF-16 or UTF-32 code units (little or big endian) to UTF-8; unpaired
+// surrogates and invalid code points become U+FFFD.
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian);
+std::string utf32ToUtf8(std::string_view bytes, bool bigEndian);

@@ -1,0 +1,11 @@
+#include "settings/conversion_job.h"
+
+#include "platform/clock.h"
+#include "platform/process.h"
+
+void resetJob(ConversionJob& job) {
+  job = ConversionJob{};
+  job.programFolder = programFolder();
+  job.randomNumber = randomInteger(1, 99999);
+  job.fileCounter = 1;
+}
