@@ -14,11 +14,11 @@ std::string toString(const Rgba& c) {
 Bitmap makeImage(int width, int height, int bpp, Rgba fill) {
   Bitmap image = adoptBitmap(FreeImage_Allocate(width, height, bpp));
   if (!image) return image;
-  if (bpp == 8 || bpp == 1) {
+  if (bpp <= 8) {
     RGBQUAD* palette = FreeImage_GetPalette(image.get());
     const int colors = static_cast<int>(FreeImage_GetColorsUsed(image.get()));
     for (int i = 0; i < colors; ++i) {
-      const BYTE level = static_cast<BYTE>(bpp == 1 ? i * 255 : i);
+      const BYTE level = static_cast<BYTE>(i * 255 / (colors - 1));
       palette[i] = RGBQUAD{level, level, level, 0};
     }
   }
@@ -32,7 +32,8 @@ void setPixel(FIBITMAP* image, int x, int y, Rgba color) {
   const unsigned row = FreeImage_GetHeight(image) - 1 - static_cast<unsigned>(y);
   const unsigned bpp = FreeImage_GetBPP(image);
   if (bpp <= 8) {
-    BYTE index = static_cast<BYTE>(bpp == 1 ? (color.r >= 128 ? 1 : 0) : color.r);
+    const int levels = (1 << bpp) - 1;
+    BYTE index = static_cast<BYTE>((color.r * levels + 127) / 255);
     FreeImage_SetPixelIndex(image, x, row, &index);
     return;
   }

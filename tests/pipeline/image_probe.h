@@ -17,8 +17,8 @@ struct Rgba {
 };
 std::string toString(const Rgba& c);
 
-// A FIT_BITMAP of the given depth filled with one colour (8-bit: a grey palette
-// and the grey level of fill.r; 1-bit: black/white, white when fill.r >= 128).
+// A FIT_BITMAP of the given depth filled with one colour. 1-, 4- and 8-bit
+// images get an evenly spaced grey palette and the level nearest to fill.r.
 Bitmap makeImage(int width, int height, int bpp, Rgba fill = {});
 
 void setPixel(FIBITMAP* image, int x, int y, Rgba color);
