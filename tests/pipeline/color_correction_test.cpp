@@ -4,6 +4,8 @@
 
 #include "pipeline/image_probe.h"
 
+using namespace pipeline_test;
+
 namespace {
 
 ConversionSettings adjust(int32_t brightness, int32_t contrast, float gamma, uint8_t invert) {
@@ -24,7 +26,7 @@ TEST(ApplyColorCorrection, ChangesKnownPixels) {
   struct Case {
     const char* name;
     ConversionSettings settings;
-    Rgba expected;
+    Pixel expected;
   } cases[] = {
       {"brightness 50", adjust(50, 0, 1.0f, 0), {150, 96, 15}},
       {"contrast 50", adjust(0, 50, 1.0f, 0), {86, 32, 0}},
@@ -41,7 +43,7 @@ TEST(ApplyColorCorrection, ChangesKnownPixels) {
   ConversionSettings off = adjust(50, 0, 1.0f, 1);
   off.doColorCorrection = 0;
   Bitmap untouched = applyColorCorrection(makeImage(1, 1, 24, {100, 64, 10}), off);
-  EXPECT_EQ(getPixel(untouched.get(), 0, 0), (Rgba{100, 64, 10}));
+  EXPECT_EQ(getPixel(untouched.get(), 0, 0), (Pixel{100, 64, 10}));
 }
 
 TEST(ApplyColorCorrection, PassesTheValuesToFreeImageUnchanged) {
@@ -53,7 +55,7 @@ TEST(ApplyColorCorrection, PassesTheValuesToFreeImageUnchanged) {
   Bitmap result = applyColorCorrection(std::move(ramp), adjust(-30, 20, 0.6f, 1));
   ASSERT_TRUE(result);
   for (int v = 0; v < 256; ++v) {
-    EXPECT_EQ(getPixel(result.get(), v, 0), (Rgba{table[v], table[255 - v], table[v / 2]})) << v;
+    EXPECT_EQ(getPixel(result.get(), v, 0), (Pixel{table[v], table[255 - v], table[v / 2]})) << v;
   }
 }
 
@@ -67,9 +69,9 @@ TEST(ApplyColorCorrection, KeepsAlphaOf32BitImages) {
   EXPECT_EQ(FreeImage_GetBPP(result.get()), 32u);
   PngReadBack png = readBackThroughPng(result.get());
   ASSERT_TRUE(png.ok);
-  EXPECT_EQ(png.at(0, 0), (Rgba{155, 191, 245, 0})) << toString(png.at(0, 0));
-  EXPECT_EQ(png.at(1, 0), (Rgba{155, 191, 245, 77})) << toString(png.at(1, 0));
-  EXPECT_EQ(png.at(2, 0), (Rgba{155, 191, 245, 255})) << toString(png.at(2, 0));
+  EXPECT_EQ(png.at(0, 0), (Pixel{155, 191, 245, 0})) << toString(png.at(0, 0));
+  EXPECT_EQ(png.at(1, 0), (Pixel{155, 191, 245, 77})) << toString(png.at(1, 0));
+  EXPECT_EQ(png.at(2, 0), (Pixel{155, 191, 245, 255})) << toString(png.at(2, 0));
 }
 
 TEST(ApplyColorCorrection, DepthsFreeImageSkipsAreWidenedFirst) {
@@ -84,7 +86,7 @@ TEST(ApplyColorCorrection, DepthsFreeImageSkipsAreWidenedFirst) {
     ASSERT_TRUE(result) << c.bpp;
     EXPECT_EQ(FreeImage_GetBPP(result.get()), c.expectedBpp) << c.bpp;
     // White at half brightness.
-    EXPECT_EQ(getPixel(result.get(), 0, 0), (Rgba{128, 128, 128})) << c.bpp << " "
+    EXPECT_EQ(getPixel(result.get(), 0, 0), (Pixel{128, 128, 128})) << c.bpp << " "
         << toString(getPixel(result.get(), 0, 0));
   }
   EXPECT_FALSE(applyColorCorrection(Bitmap(), adjust(10, 0, 1.0f, 0)));

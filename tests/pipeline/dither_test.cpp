@@ -4,6 +4,8 @@
 
 #include "pipeline/greyscale.h"
 #include "pipeline/image_probe.h"
+
+using namespace pipeline_test;
 #include "pipeline/threshold.h"
 
 namespace {
@@ -70,8 +72,8 @@ TEST(ApplyDither, MidGreyBecomesAMixReadBackFromPng) {
   PngReadBack png = readBackThroughPng(result.get());
   ASSERT_TRUE(png.ok);
   int white = 0;
-  for (const Rgba& p : png.pixels) {
-    ASSERT_TRUE(p == (Rgba{0, 0, 0}) || p == (Rgba{255, 255, 255})) << toString(p);
+  for (const Pixel& p : png.pixels) {
+    ASSERT_TRUE(p == (Pixel{0, 0, 0}) || p == (Pixel{255, 255, 255})) << toString(p);
     white += p.r == 255;
   }
   EXPECT_GT(white, 96);  // about half of 256

@@ -4,6 +4,8 @@
 
 #include "pipeline/image_probe.h"
 
+using namespace pipeline_test;
+
 namespace {
 
 // A 3 x 2 image whose red channel numbers the pixels 1..6 row by row from the top.

@@ -4,6 +4,8 @@
 
 #include "pipeline/image_probe.h"
 
+using namespace pipeline_test;
+
 namespace {
 
 ConversionSettings greyscaleOn() {
@@ -15,7 +17,7 @@ ConversionSettings greyscaleOn() {
 }  // namespace
 
 TEST(ApplyGreyscale, GivesEightBitGreyByLuminance) {
-  const Rgba colors[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}, {0, 0, 0}};
+  const Pixel colors[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}, {0, 0, 0}};
   const int levels[] = {54, 182, 18, 255, 0};  // 0.2126 R + 0.7152 G + 0.0722 B
   for (int bpp : {24, 32}) {
     Bitmap image = makeImage(5, 1, bpp);
@@ -28,7 +30,7 @@ TEST(ApplyGreyscale, GivesEightBitGreyByLuminance) {
     ASSERT_TRUE(png.ok) << bpp;
     EXPECT_EQ(png.mode, "L") << bpp;  // a 32-bit image loses its alpha here
     for (int x = 0; x < 5; ++x) {
-      EXPECT_EQ(png.at(x, 0), (Rgba{levels[x], levels[x], levels[x]}))
+      EXPECT_EQ(png.at(x, 0), (Pixel{levels[x], levels[x], levels[x]}))
           << bpp << " bpp, " << toString(colors[x]) << " gave " << toString(png.at(x, 0));
     }
   }

@@ -5,13 +5,15 @@
 
 #include "support/temp_dir.h"
 
-std::string toString(const Rgba& c) {
+namespace pipeline_test {
+
+std::string toString(const Pixel& c) {
   std::ostringstream out;
   out << "(" << c.r << "," << c.g << "," << c.b << "," << c.a << ")";
   return out.str();
 }
 
-Bitmap makeImage(int width, int height, int bpp, Rgba fill) {
+Bitmap makeImage(int width, int height, int bpp, Pixel fill) {
   Bitmap image = adoptBitmap(FreeImage_Allocate(width, height, bpp));
   if (!image) return image;
   if (bpp <= 8) {
@@ -28,7 +30,7 @@ Bitmap makeImage(int width, int height, int bpp, Rgba fill) {
   return image;
 }
 
-void setPixel(FIBITMAP* image, int x, int y, Rgba color) {
+void setPixel(FIBITMAP* image, int x, int y, Pixel color) {
   const unsigned row = FreeImage_GetHeight(image) - 1 - static_cast<unsigned>(y);
   const unsigned bpp = FreeImage_GetBPP(image);
   if (bpp <= 8) {
@@ -42,7 +44,7 @@ void setPixel(FIBITMAP* image, int x, int y, Rgba color) {
   FreeImage_SetPixelColor(image, x, row, &quad);
 }
 
-Rgba getPixel(FIBITMAP* image, int x, int y) {
+Pixel getPixel(FIBITMAP* image, int x, int y) {
   const unsigned row = FreeImage_GetHeight(image) - 1 - static_cast<unsigned>(y);
   const unsigned bpp = FreeImage_GetBPP(image);
   RGBQUAD quad{};
@@ -55,7 +57,7 @@ Rgba getPixel(FIBITMAP* image, int x, int y) {
     FreeImage_GetPixelColor(image, x, row, &quad);
     if (bpp != 32) quad.rgbReserved = 255;
   }
-  return Rgba{quad.rgbRed, quad.rgbGreen, quad.rgbBlue, quad.rgbReserved};
+  return Pixel{quad.rgbRed, quad.rgbGreen, quad.rgbBlue, quad.rgbReserved};
 }
 
 PngReadBack readBackThroughPng(FIBITMAP* image) {
@@ -79,8 +81,10 @@ PngReadBack readBackThroughPng(FIBITMAP* image) {
   if (pclose(pipe) != 0) return result;
   std::istringstream in(text);
   in >> result.width >> result.height >> result.mode;
-  Rgba c;
+  Pixel c;
   while (in >> c.r >> c.g >> c.b >> c.a) result.pixels.push_back(c);
   result.ok = result.pixels.size() == static_cast<size_t>(result.width) * result.height;
   return result;
 }
+
+}  // namespace pipeline_test

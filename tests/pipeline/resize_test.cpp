@@ -6,6 +6,8 @@
 
 #include "pipeline/image_probe.h"
 
+using namespace pipeline_test;
+
 namespace {
 
 constexpr uint8_t kPixels = 0;
@@ -144,7 +146,7 @@ TEST(ResizeImage, SizesFreeImageCannotMakeFailTheFileCleanly) {
 
 TEST(ResizeImage, BoxFilterHalvesBlocksExactly) {
   // Four 2 x 2 blocks become four pixels of the same colours.
-  const Rgba colors[2][2] = {{{255, 0, 0}, {0, 255, 0}}, {{0, 0, 255}, {255, 255, 255}}};
+  const Pixel colors[2][2] = {{{255, 0, 0}, {0, 255, 0}}, {{0, 0, 255}, {255, 255, 255}}};
   Bitmap image = makeImage(4, 4, 24);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) setPixel(image.get(), x, y, colors[y / 2][x / 2]);

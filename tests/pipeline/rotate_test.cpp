@@ -5,14 +5,16 @@
 #include "pipeline/background_color.h"
 #include "pipeline/image_probe.h"
 
+using namespace pipeline_test;
+
 namespace {
 
-constexpr Rgba kRed{255, 0, 0, 255};
-constexpr Rgba kGreen{0, 255, 0, 255};
-constexpr Rgba kBlue{0, 0, 255, 255};
-constexpr Rgba kWhite{255, 255, 255, 255};
-constexpr Rgba kGrey{90, 90, 90, 255};
-constexpr Rgba kBlack{0, 0, 0, 255};
+constexpr Pixel kRed{255, 0, 0, 255};
+constexpr Pixel kGreen{0, 255, 0, 255};
+constexpr Pixel kBlue{0, 0, 255, 255};
+constexpr Pixel kWhite{255, 255, 255, 255};
+constexpr Pixel kGrey{90, 90, 90, 255};
+constexpr Pixel kBlack{0, 0, 0, 255};
 
 ConversionSettings rotation(int32_t angle, uint8_t type = 0, std::string background = "000000") {
   ConversionSettings settings;
@@ -48,7 +50,7 @@ TEST(RotateImage, QuarterTurnCarriesCornersCounterClockwise) {
 TEST(RotateImage, FortyFiveDegreesGrowsCanvasWithBackgroundCorners) {
   struct Case {
     const char* text;
-    Rgba corner;
+    Pixel corner;
   } cases[] = {{"FF0000", kRed},         {"F00", kBlack},          {"00ff80", {0, 255, 128, 255}},
                {"FF00001", kBlack},      {"", kBlack},             {"G0FFzz", {0, 255, 0, 255}},
                {"\xC3\x84" "FF00", kBlack}};  // five characters, six bytes
@@ -79,7 +81,7 @@ TEST(RotateImage, CornersOfA32BitImageAreTransparent) {
   PngReadBack png = readBackThroughPng(turned.get());
   ASSERT_TRUE(png.ok);
   EXPECT_EQ(png.mode, "RGBA");
-  EXPECT_EQ(png.at(0, 0), (Rgba{0, 0, 255, 0})) << toString(png.at(0, 0));
+  EXPECT_EQ(png.at(0, 0), (Pixel{0, 0, 255, 0})) << toString(png.at(0, 0));
   EXPECT_EQ(png.at(png.width / 2, png.height / 2), kWhite);
 }
 
@@ -124,7 +126,7 @@ TEST(RotateImage, DepthRuleBeforeTurning) {
   EXPECT_EQ(FreeImage_GetWidth(odd.get()), 8u);
   // A palette image keeps its colours through the widening.
   Bitmap grey = rotateImage(makeImage(8, 6, 8, {200}), rotation(90));
-  EXPECT_EQ(getPixel(grey.get(), 2, 2), (Rgba{200, 200, 200, 255}));
+  EXPECT_EQ(getPixel(grey.get(), 2, 2), (Pixel{200, 200, 200, 255}));
 }
 
 TEST(RotateImage, AdvancedTurnsAboutTheHalfPixelCentreAndKeepsTheSize) {

@@ -4,6 +4,8 @@
 
 #include "pipeline/image_probe.h"
 
+using namespace pipeline_test;
+
 namespace {
 
 ConversionSettings thresholdAt(int32_t level) {
@@ -45,7 +47,7 @@ TEST(ApplyThreshold, UsesTheLowByteOfTheLevel) {
 
 TEST(ApplyThreshold, GivesBlackAndWhiteReadBackFromPng) {
   Bitmap image = makeImage(4, 2, 24);
-  const Rgba colors[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+  const Pixel colors[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
   for (int x = 0; x < 4; ++x) {
     setPixel(image.get(), x, 0, colors[x]);
     setPixel(image.get(), x, 1, {0, 0, 0});
@@ -58,8 +60,8 @@ TEST(ApplyThreshold, GivesBlackAndWhiteReadBackFromPng) {
   ASSERT_TRUE(png.ok);
   const int expected[] = {255, 255, 0, 255};
   for (int x = 0; x < 4; ++x) {
-    EXPECT_EQ(png.at(x, 0), (Rgba{expected[x], expected[x], expected[x]})) << x;
-    EXPECT_EQ(png.at(x, 1), (Rgba{0, 0, 0})) << x;
+    EXPECT_EQ(png.at(x, 0), (Pixel{expected[x], expected[x], expected[x]})) << x;
+    EXPECT_EQ(png.at(x, 1), (Pixel{0, 0, 0})) << x;
   }
 }
 
