@@ -80,8 +80,8 @@ PngReadBack readBackThroughPng(FIBITMAP* image) {
       "from PIL import Image\n"
       "im = Image.open(sys.argv[1])\n"
       "print(im.width, im.height, im.mode)\n"
-      "for p in im.convert(\"RGBA\").getdata(): print(*p)' " +
-      path;
+      "for p in im.convert(\"RGBA\").getdata(): print(*p)' '" +
+      path + "'";  // a TempDir path holds no quote
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
   std::string text;
