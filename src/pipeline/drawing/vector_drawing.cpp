@@ -46,13 +46,16 @@ uint8_t unpremultiply(uint8_t channel, uint8_t alpha) {
   return static_cast<uint8_t>(std::min(255, (channel * 255 + alpha / 2) / alpha));
 }
 
-// Copies a part of the canvas into the premultiplied ARGB32 surface.
-void loadTile(const Canvas& canvas, int32_t left, int32_t top, cairo_surface_t* surface) {
+// Copies a part of the canvas into the premultiplied ARGB32 surface and keeps
+// a copy in loaded, so that pixels the drawing leaves alone can be told apart.
+void loadTile(const Canvas& canvas, int32_t left, int32_t top, cairo_surface_t* surface,
+              std::vector<uint32_t>& loaded) {
   cairo_surface_flush(surface);
   unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   const int width = cairo_image_surface_get_width(surface);
   const int height = cairo_image_surface_get_height(surface);
+  loaded.resize(static_cast<size_t>(width) * height);
   for (int y = 0; y < height; ++y) {
     auto* out = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
     const bool inside = top + y < canvas.height();
@@ -66,22 +69,28 @@ void loadTile(const Canvas& canvas, int32_t left, int32_t top, cairo_surface_t* 
       out[x] = uint32_t{p.a} << 24 | uint32_t{premultiply(p.r, p.a)} << 16 |
                uint32_t{premultiply(p.g, p.a)} << 8 | premultiply(p.b, p.a);
     }
+    std::copy(out, out + width, loaded.begin() + static_cast<ptrdiff_t>(y) * width);
   }
   cairo_surface_mark_dirty(surface);
 }
 
-// Writes the surface back over its part of the canvas with straight alpha.
-void storeTile(cairo_surface_t* surface, int32_t left, int32_t top, Canvas& canvas) {
+// Writes the pixels the drawing changed back over their part of the canvas
+// with straight alpha; untouched pixels keep their exact values.
+void storeTile(cairo_surface_t* surface, const std::vector<uint32_t>& loaded, int32_t left,
+               int32_t top, Canvas& canvas) {
   cairo_surface_flush(surface);
   const unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
-  const int width = std::min(cairo_image_surface_get_width(surface), canvas.width() - left);
+  const int tileWidth = cairo_image_surface_get_width(surface);
+  const int width = std::min(tileWidth, canvas.width() - left);
   const int height = std::min(cairo_image_surface_get_height(surface), canvas.height() - top);
   for (int y = 0; y < height; ++y) {
     const auto* in = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+    const uint32_t* before = loaded.data() + static_cast<ptrdiff_t>(y) * tileWidth;
     Rgba* out = canvas.row(top + y) + left;
     for (int x = 0; x < width; ++x) {
       const uint32_t p = in[x];
+      if (p == before[x]) continue;
       const auto a = static_cast<uint8_t>(p >> 24);
       if (a == 0) {
         out[x] = {};
@@ -206,9 +215,10 @@ bool vectorDraw(Canvas& canvas, const std::function<void(VectorPainter&)>& paint
   const int32_t tileHeight = std::min(canvas.height(), kTileSide);
   CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, tileWidth, tileHeight));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return false;
+  std::vector<uint32_t> loaded;
   for (int32_t top = 0; top < canvas.height(); top += tileHeight) {
     for (int32_t left = 0; left < canvas.width(); left += tileWidth) {
-      loadTile(canvas, left, top, surface.get());
+      loadTile(canvas, left, top, surface.get(), loaded);
       {
         CairoContext context(cairo_create(surface.get()));
         if (cairo_status(context.get()) != CAIRO_STATUS_SUCCESS) return false;
@@ -216,7 +226,7 @@ bool vectorDraw(Canvas& canvas, const std::function<void(VectorPainter&)>& paint
         VectorPainter painter(context.get());
         paint(painter);
       }
-      storeTile(surface.get(), left, top, canvas);
+      storeTile(surface.get(), loaded, left, top, canvas);
     }
   }
   return true;
