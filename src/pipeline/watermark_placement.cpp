@@ -8,6 +8,13 @@ namespace {
 
 constexpr uint8_t kBoundaryFrame = 1;
 
+// The paste canvas is transparent, so the layer is copied onto it unchanged.
+// FreeImage's alpha-blend paste (a factor of 255 or less) divides by 256
+// instead of 255: it would turn an opaque 255 into 254 in every channel, alpha
+// included, and the image would show through an opaque watermark. A factor
+// above 255 selects the plain copy.
+constexpr int kPasteCopy = 256;
+
 // Rotating a layer into a box above the canvas limit would need gigabytes;
 // such a watermark is dropped instead.
 bool rotationFits(unsigned width, unsigned height, int32_t degrees) {
@@ -92,7 +99,7 @@ Bitmap placeWatermark(Bitmap image, Bitmap layer, int32_t width, int32_t height,
                                                   FreeImage_GetBPP(layer.get()), 0, 0, 0));
   if (!canvas) return image;
   if (!FreeImage_Paste(canvas.get(), layer.get(), static_cast<int>(at.x), static_cast<int>(at.y),
-                       255)) {
+                       kPasteCopy)) {
     return image;
   }
   Bitmap result = adoptBitmap(FreeImage_Composite(canvas.get(), FALSE, nullptr, image.get()));

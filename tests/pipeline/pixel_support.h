@@ -3,6 +3,7 @@
 #include <FreeImage.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
