@@ -6,7 +6,7 @@
 #include "pipeline/drawing/hand_over.h"
 #include "pipeline/drawing/picture_decoder.h"
 
-Rgba greyFilter(Rgba color) {
+RgbaPixel greyFilter(RgbaPixel color) {
   const auto grey = static_cast<uint8_t>((77 * color.r + 150 * color.g + 29 * color.b) >> 8);
   return {grey, grey, grey, color.a};
 }
@@ -16,7 +16,7 @@ Bitmap makePictureLayer(const ConversionSettings& settings) {
   if (!decodePicture(settings.wmImage, &picture)) return nullptr;
   // A picture with alpha starts from a transparent canvas, any other from
   // opaque black; every pixel is overwritten either way.
-  const Rgba start = picture.depth() == 32 ? Rgba{} : Rgba{0, 0, 0, 255};
+  const RgbaPixel start = picture.depth() == 32 ? RgbaPixel{} : RgbaPixel{0, 0, 0, 255};
   Canvas handOver;
   if (!handOver.create(picture.width(), picture.height(), start)) return nullptr;
   const int32_t opacity = std::clamp(settings.wmImageOpacity, 0, 255);

@@ -6,7 +6,7 @@
 
 // Grey of a colour by the weights 77, 150 and 29 (adding up to 256, so white
 // stays 255); alpha passes through.
-Rgba greyFilter(Rgba color);
+RgbaPixel greyFilter(RgbaPixel color);
 
 // The picture watermark wmImage as a 32-bit layer at its own size, with
 // wmImageOpacity applied and, when wmImageGreyscale is set, in grey. Empty

@@ -48,8 +48,8 @@ void drawPlainText(Canvas& textCanvas, const LineLayout& layout, const Watermark
   const ConversionSettings& settings = layout.settings;
   const int32_t textOpacity = clampOpacity(settings.wmTextOpacity);
   const int32_t backOpacity = clampOpacity(settings.wmBackOpacity);
-  const Rgba textColor = rgbaFromColor(parseColor(settings.wmFontColor, textOpacity));
-  const Rgba backColor = rgbaFromColor(parseColor(settings.wmBackColor, backOpacity));
+  const RgbaPixel textColor = rgbaFromColor(parseColor(settings.wmFontColor, textOpacity));
+  const RgbaPixel backColor = rgbaFromColor(parseColor(settings.wmBackColor, backOpacity));
   // Starting at (1, 1) leaves a block thinner than two pixels unfilled.
   floodFill(textCanvas, 1, 1, backColor);
   for (size_t i = 0; i < layout.lines.size(); ++i) {
@@ -64,8 +64,8 @@ void drawPlainText(Canvas& textCanvas, const LineLayout& layout, const Watermark
 void drawSmoothText(Canvas& textCanvas, Canvas& handOver, const LineLayout& layout,
                     const WatermarkFont& font) {
   const ConversionSettings& settings = layout.settings;
-  const Rgba textColor = rgbaFromColor(parseColor(settings.wmFontColor, 255));
-  const Rgba backColor = rgbaFromColor(parseColor(settings.wmBackColor, 255));
+  const RgbaPixel textColor = rgbaFromColor(parseColor(settings.wmFontColor, 255));
+  const RgbaPixel backColor = rgbaFromColor(parseColor(settings.wmBackColor, 255));
   Canvas background;
   if (background.create(textCanvas.width(), textCanvas.height())) {
     vectorDraw(background, [&](VectorPainter& painter) {

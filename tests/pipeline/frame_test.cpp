@@ -16,7 +16,7 @@ ConversionSettings frameSettings(int32_t left, int32_t right, int32_t top, int32
   return settings;
 }
 
-constexpr Rgba kWhite{255, 255, 255, 255};
+constexpr RgbaPixel kWhite{255, 255, 255, 255};
 
 }  // namespace
 
@@ -41,7 +41,7 @@ TEST(ApplyFrame, LeftSideOnlyPaintsTheLeftColumns) {
   EXPECT_EQ(FreeImage_GetHeight(image.get()), 30u);
   for (int y = 0; y < 30; ++y) {
     for (int x = 0; x < 12; ++x) {
-      const Rgba expected = x < 10 ? Rgba{255, 0, 0, 255} : kWhite;
+      const RgbaPixel expected = x < 10 ? RgbaPixel{255, 0, 0, 255} : kWhite;
       ASSERT_EQ(pixelAt(image.get(), x, y), expected) << x << "," << y;
     }
   }
@@ -56,11 +56,11 @@ TEST(ApplyFrame, FourColoursMeetOnTheCornerDiagonals) {
   Bitmap image = applyFrame(solidBitmap(100, 100, 24, kWhite), 100, 100, settings);
   ASSERT_TRUE(image);
   saveForEye(image.get(), "frame_four_colours");
-  const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255},
+  const RgbaPixel red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255},
       yellow{255, 255, 0, 255};
   struct Probe {
     int x, y;
-    Rgba expected;
+    RgbaPixel expected;
     const char* where;
   };
   const Probe probes[] = {
@@ -95,7 +95,7 @@ TEST(ApplyFrame, OpacityMakesTheFrameTranslucent) {
   Bitmap image = applyFrame(solidBitmap(50, 50, 24, kWhite), 50, 50, settings);
   ASSERT_TRUE(image);
   saveForEye(image.get(), "frame_half_black");
-  const Rgba grey = pixelAt(image.get(), 25, 3);
+  const RgbaPixel grey = pixelAt(image.get(), 25, 3);
   EXPECT_NEAR(grey.r, 127, 3) << describe(grey);
   EXPECT_EQ(grey.r, grey.g);
   EXPECT_EQ(pixelAt(image.get(), 25, 25), kWhite);
@@ -103,7 +103,7 @@ TEST(ApplyFrame, OpacityMakesTheFrameTranslucent) {
   settings.frameOpacity = 0;
   Bitmap unchanged = applyFrame(solidBitmap(50, 50, 32, {1, 2, 3, 4}), 50, 50, settings);
   EXPECT_EQ(FreeImage_GetBPP(unchanged.get()), 24u);
-  EXPECT_EQ(pixelAt(unchanged.get(), 2, 2), (Rgba{1, 2, 3, 255}));
+  EXPECT_EQ(pixelAt(unchanged.get(), 2, 2), (RgbaPixel{1, 2, 3, 255}));
 }
 
 TEST(ApplyFrame, AlphaInputLeavesAs24Bit) {
@@ -112,8 +112,8 @@ TEST(ApplyFrame, AlphaInputLeavesAs24Bit) {
   Bitmap image = applyFrame(solidBitmap(20, 20, 32, {10, 20, 30, 0}), 20, 20, settings);
   ASSERT_TRUE(image);
   EXPECT_EQ(FreeImage_GetBPP(image.get()), 24u);
-  EXPECT_EQ(pixelAt(image.get(), 10, 10), (Rgba{10, 20, 30, 255})) << "alpha dropped, colour kept";
-  EXPECT_EQ(pixelAt(image.get(), 10, 1), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(pixelAt(image.get(), 10, 10), (RgbaPixel{10, 20, 30, 255})) << "alpha dropped, colour kept";
+  EXPECT_EQ(pixelAt(image.get(), 10, 1), (RgbaPixel{0, 255, 0, 255}));
 }
 
 TEST(ApplyFrame, NoFrameLeavesTheImageAlone) {

@@ -11,7 +11,7 @@
 #include "pipeline/drawing/canvas.h"
 
 // A bpp-bit (24 or 32) bitmap filled with one colour; alpha only for 32.
-inline Bitmap solidBitmap(int width, int height, int bpp, Rgba color) {
+static inline Bitmap solidBitmap(int width, int height, int bpp, RgbaPixel color) {
   Bitmap bitmap = adoptBitmap(FreeImage_Allocate(width, height, bpp));
   const int bytes = bpp / 8;
   for (int y = 0; y < height; ++y) {
@@ -27,7 +27,7 @@ inline Bitmap solidBitmap(int width, int height, int bpp, Rgba color) {
 }
 
 // The pixel at (x, y) counted from the top-left; alpha 255 without alpha.
-inline Rgba pixelAt(FIBITMAP* bitmap, int x, int y) {
+static inline RgbaPixel pixelAt(FIBITMAP* bitmap, int x, int y) {
   const int height = static_cast<int>(FreeImage_GetHeight(bitmap));
   const int bytes = static_cast<int>(FreeImage_GetBPP(bitmap)) / 8;
   const BYTE* p = FreeImage_GetScanLine(bitmap, height - 1 - y) + x * bytes;
@@ -35,16 +35,16 @@ inline Rgba pixelAt(FIBITMAP* bitmap, int x, int y) {
           static_cast<uint8_t>(bytes == 4 ? p[FI_RGBA_ALPHA] : 255)};
 }
 
-inline bool sameRgb(Rgba a, Rgba b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+static inline bool sameRgb(RgbaPixel a, RgbaPixel b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 
 // Saves a result for a person to look at when PELLUCID_EYE_DIR names a folder.
-inline void saveForEye(FIBITMAP* bitmap, const std::string& name) {
+static inline void saveForEye(FIBITMAP* bitmap, const std::string& name) {
   const char* folder = std::getenv("PELLUCID_EYE_DIR");
   if (!folder || !*folder) return;
   FreeImage_Save(FIF_PNG, bitmap, (std::string(folder) + "/" + name + ".png").c_str(), 0);
 }
 
-inline std::string describe(Rgba p) {
+static inline std::string describe(RgbaPixel p) {
   return "(" + std::to_string(p.r) + "," + std::to_string(p.g) + "," + std::to_string(p.b) + "," +
          std::to_string(p.a) + ")";
 }

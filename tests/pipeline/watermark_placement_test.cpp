@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr Rgba kWhite{255, 255, 255, 255};
-constexpr Rgba kRed{255, 0, 0, 255};
+constexpr RgbaPixel kWhite{255, 255, 255, 255};
+constexpr RgbaPixel kRed{255, 0, 0, 255};
 
 Placement at(uint8_t position, int32_t x, int32_t y, int32_t rotation = 0) {
   return {rotation, 0, position, x, y};
@@ -168,6 +168,6 @@ TEST(PlaceWatermark, OpaqueLayerKeepsExactColours) {
   Bitmap image = placeWatermark(solidBitmap(30, 30, 24, {0, 0, 0, 255}),
                                 solidBitmap(5, 5, 32, {255, 254, 1, 255}), 30, 30, settings,
                                 at(0, 0, 0));
-  EXPECT_EQ(pixelAt(image.get(), 2, 2), (Rgba{255, 254, 1, 255}))
+  EXPECT_EQ(pixelAt(image.get(), 2, 2), (RgbaPixel{255, 254, 1, 255}))
       << "the paste must copy, not blend: " << describe(pixelAt(image.get(), 2, 2));
 }

@@ -2,9 +2,9 @@
 
 #include <new>
 
-static_assert(sizeof(Rgba) == 4, "canvas rows are handed to the PNG encoder as RGBA bytes");
+static_assert(sizeof(RgbaPixel) == 4, "canvas rows are handed to the PNG encoder as RGBA bytes");
 
-bool Canvas::create(int32_t width, int32_t height, Rgba color) {
+bool Canvas::create(int32_t width, int32_t height, RgbaPixel color) {
   pixels_.clear();
   pixels_.shrink_to_fit();
   width_ = 0;

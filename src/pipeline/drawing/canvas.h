@@ -5,17 +5,17 @@
 #include <vector>
 
 // One pixel with straight (not premultiplied) alpha: 0 transparent, 255 opaque.
-struct Rgba {
+struct RgbaPixel {
   uint8_t r = 0;
   uint8_t g = 0;
   uint8_t b = 0;
   uint8_t a = 0;
-  bool operator==(const Rgba&) const = default;
+  bool operator==(const RgbaPixel&) const = default;
 };
 
 // A 32-bit colour value as the settings describe it: red in the lowest byte,
 // then green, blue and alpha.
-inline Rgba rgbaFromColor(uint32_t color) {
+inline RgbaPixel rgbaFromColor(uint32_t color) {
   return {static_cast<uint8_t>(color), static_cast<uint8_t>(color >> 8),
           static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 24)};
 }
@@ -34,7 +34,7 @@ class Canvas {
 
   // A width x height canvas filled with color. False (and an empty canvas)
   // when a side is not positive or the canvas would be too large.
-  bool create(int32_t width, int32_t height, Rgba color = {});
+  bool create(int32_t width, int32_t height, RgbaPixel color = {});
 
   // Resizes to width x height, every pixel fully transparent.
   bool resizeTransparent(int32_t width, int32_t height) { return create(width, height); }
@@ -45,10 +45,10 @@ class Canvas {
   int32_t depth() const { return depth_; }
   void setDepth(int32_t depth) { depth_ = depth; }
 
-  Rgba& at(int32_t x, int32_t y) { return pixels_[index(x, y)]; }
-  const Rgba& at(int32_t x, int32_t y) const { return pixels_[index(x, y)]; }
-  Rgba* row(int32_t y) { return pixels_.data() + index(0, y); }
-  const Rgba* row(int32_t y) const { return pixels_.data() + index(0, y); }
+  RgbaPixel& at(int32_t x, int32_t y) { return pixels_[index(x, y)]; }
+  const RgbaPixel& at(int32_t x, int32_t y) const { return pixels_[index(x, y)]; }
+  RgbaPixel* row(int32_t y) { return pixels_.data() + index(0, y); }
+  const RgbaPixel* row(int32_t y) const { return pixels_.data() + index(0, y); }
   bool contains(int32_t x, int32_t y) const {
     return x >= 0 && y >= 0 && x < width_ && y < height_;
   }
@@ -61,5 +61,5 @@ class Canvas {
   int32_t width_ = 0;
   int32_t height_ = 0;
   int32_t depth_ = 32;
-  std::vector<Rgba> pixels_;
+  std::vector<RgbaPixel> pixels_;
 };

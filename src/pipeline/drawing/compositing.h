@@ -10,7 +10,7 @@
 //   a = opacity * As / 255; a = 0 keeps the destination; Ad = 0 gives (Cs, a);
 //   otherwise k = (255 - a) * Ad, C = (Cd * k + Cs * a * 255) / (k + a * 255)
 //   and A = (k + a * 255) / 255.
-Rgba sourceOver(Rgba destination, Rgba source, int32_t opacity);
+RgbaPixel sourceOver(RgbaPixel destination, RgbaPixel source, int32_t opacity);
 
 // Draws source onto destination with its top-left at (x, y) by sourceOver;
 // the part outside destination is clipped.
@@ -23,10 +23,10 @@ void drawPictureReplacing(Canvas& destination, const Canvas& picture, int32_t op
 
 // Like drawPictureReplacing, but each pixel (R, G, B, opacity * A / 255) goes
 // through filter and its result is written as it is.
-using PixelFilter = std::function<Rgba(Rgba)>;
+using PixelFilter = std::function<RgbaPixel(RgbaPixel)>;
 void drawPictureFiltered(Canvas& destination, const Canvas& picture, int32_t opacity,
                          const PixelFilter& filter);
 
 // Writes color exactly over the pixel at (x, y) and every pixel connected to
 // it (4-neighbours) that has the same red, green and blue as that pixel.
-void floodFill(Canvas& canvas, int32_t x, int32_t y, Rgba color);
+void floodFill(Canvas& canvas, int32_t x, int32_t y, RgbaPixel color);

@@ -27,7 +27,7 @@ struct JpegErrors {
 void onJpegMessage(j_common_ptr /*info*/, int /*level*/) {}
 
 // Converts one decoded row to RGBA.
-void storeRow(const JSAMPLE* in, int components, bool adobeCmyk, Rgba* out, JDIMENSION width) {
+void storeRow(const JSAMPLE* in, int components, bool adobeCmyk, RgbaPixel* out, JDIMENSION width) {
   for (JDIMENSION x = 0; x < width; ++x) {
     const JSAMPLE* p = in + static_cast<size_t>(x) * components;
     if (components == 1) {

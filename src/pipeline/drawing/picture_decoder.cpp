@@ -42,7 +42,7 @@ bool decodeWithFreeImage(const std::string& data, FREE_IMAGE_FORMAT format, Canv
   for (int32_t y = 0; y < height; ++y) {
     // FreeImage keeps rows bottom-up in blue, green, red, alpha order.
     const BYTE* in = FreeImage_GetScanLine(rgba.get(), height - 1 - y);
-    Rgba* out = decoded.row(y);
+    RgbaPixel* out = decoded.row(y);
     for (int32_t x = 0; x < width; ++x, in += 4) {
       out[x] = {in[FI_RGBA_RED], in[FI_RGBA_GREEN], in[FI_RGBA_BLUE], in[FI_RGBA_ALPHA]};
       anyAlpha = anyAlpha || in[FI_RGBA_ALPHA] != 0;
@@ -54,7 +54,7 @@ bool decodeWithFreeImage(const std::string& data, FREE_IMAGE_FORMAT format, Canv
   }
   if (!hasAlpha) {
     for (int32_t y = 0; y < height; ++y) {
-      Rgba* row = decoded.row(y);
+      RgbaPixel* row = decoded.row(y);
       for (int32_t x = 0; x < width; ++x) row[x].a = 255;
     }
   }

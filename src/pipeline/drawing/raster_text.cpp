@@ -105,17 +105,17 @@ TextSize measureRasterText(const WatermarkFont& font, const std::string& text) {
   return {static_cast<int32_t>(width), metrics.ascent + metrics.descent};
 }
 
-Rgba rasterTextPixel(Rgba destination, Rgba text, int32_t backOpacity, int32_t coverage) {
+RgbaPixel rasterTextPixel(RgbaPixel destination, RgbaPixel text, int32_t backOpacity, int32_t coverage) {
   coverage = std::clamp(coverage, 0, 255);
   if (coverage == 0) return destination;
-  const Rgba source{text.r, text.g, text.b, static_cast<uint8_t>(text.a * coverage / 255)};
-  Rgba mixed = sourceOver(destination, source, 255);
+  const RgbaPixel source{text.r, text.g, text.b, static_cast<uint8_t>(text.a * coverage / 255)};
+  RgbaPixel mixed = sourceOver(destination, source, 255);
   if (backOpacity > 191) mixed.a = static_cast<uint8_t>(std::min(backOpacity, 255));
   return mixed;
 }
 
 void drawRasterText(Canvas& canvas, const WatermarkFont& font, int32_t x, int32_t y,
-                    const std::string& text, Rgba textColor, int32_t backOpacity) {
+                    const std::string& text, RgbaPixel textColor, int32_t backOpacity) {
   FT_Face face = font.rasterFace();
   if (!face || canvas.empty()) return;
   const int64_t baseline = int64_t{y} + lineMetrics(face).ascent;
@@ -135,7 +135,7 @@ void drawRasterText(Canvas& canvas, const WatermarkFont& font, int32_t x, int32_
   if (font.underline()) coverage.addStroke(x, width, baseline, font.underlineStroke());
   if (font.strikeOut()) coverage.addStroke(x, width, baseline, font.strikeOutStroke());
   for (size_t index : coverage.take()) {
-    Rgba& pixel = canvas.row(0)[index];
+    RgbaPixel& pixel = canvas.row(0)[index];
     pixel = rasterTextPixel(pixel, textColor, backOpacity, 255);
   }
 }

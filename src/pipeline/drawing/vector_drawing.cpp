@@ -59,13 +59,13 @@ void loadTile(const Canvas& canvas, int32_t left, int32_t top, cairo_surface_t* 
   for (int y = 0; y < height; ++y) {
     auto* out = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
     const bool inside = top + y < canvas.height();
-    const Rgba* in = inside ? canvas.row(top + y) + left : nullptr;
+    const RgbaPixel* in = inside ? canvas.row(top + y) + left : nullptr;
     for (int x = 0; x < width; ++x) {
       if (!inside || left + x >= canvas.width()) {
         out[x] = 0;
         continue;
       }
-      const Rgba p = in[x];
+      const RgbaPixel p = in[x];
       out[x] = uint32_t{p.a} << 24 | uint32_t{premultiply(p.r, p.a)} << 16 |
                uint32_t{premultiply(p.g, p.a)} << 8 | premultiply(p.b, p.a);
     }
@@ -87,7 +87,7 @@ void storeTile(cairo_surface_t* surface, const std::vector<uint32_t>& loaded, in
   for (int y = 0; y < height; ++y) {
     const auto* in = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
     const uint32_t* before = loaded.data() + static_cast<ptrdiff_t>(y) * tileWidth;
-    Rgba* out = canvas.row(top + y) + left;
+    RgbaPixel* out = canvas.row(top + y) + left;
     for (int x = 0; x < width; ++x) {
       const uint32_t p = in[x];
       if (p == before[x]) continue;
@@ -140,7 +140,7 @@ std::optional<std::vector<PathStep>> parsePathText(const std::string& text) {
   return steps;
 }
 
-void VectorPainter::setSourceColor(Rgba color) {
+void VectorPainter::setSourceColor(RgbaPixel color) {
   cairo_set_source_rgba(context_, color.r / 255.0, color.g / 255.0, color.b / 255.0,
                         color.a / 255.0);
 }

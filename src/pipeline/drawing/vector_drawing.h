@@ -31,7 +31,7 @@ class VectorPainter {
  public:
   explicit VectorPainter(cairo_t* context) : context_(context) {}
 
-  void setSourceColor(Rgba color);
+  void setSourceColor(RgbaPixel color);
   void fillAll();
   void fillRectangle(double x, double y, double width, double height);
   // Fills a path text with the even-odd rule; false when the text is malformed.

@@ -7,9 +7,9 @@
 
 TEST(SourceOver, GivesTheIntegerRuleResults) {
   struct Case {
-    Rgba destination, source;
+    RgbaPixel destination, source;
     int32_t opacity;
-    Rgba expected;
+    RgbaPixel expected;
     const char* name;
   };
   const Case cases[] = {
@@ -50,12 +50,12 @@ TEST(FloodFill, FillsConnectedSameColourOnly) {
   ASSERT_TRUE(canvas.create(5, 5, {0, 0, 0, 0}));
   for (int y = 0; y < 5; ++y) canvas.at(2, y) = {9, 9, 9, 255};  // a wall down the middle
   floodFill(canvas, 1, 1, {1, 2, 3, 200});
-  EXPECT_EQ(canvas.at(0, 4), (Rgba{1, 2, 3, 200}));
-  EXPECT_EQ(canvas.at(2, 2), (Rgba{9, 9, 9, 255}));
-  EXPECT_EQ(canvas.at(4, 0), (Rgba{0, 0, 0, 0}));
+  EXPECT_EQ(canvas.at(0, 4), (RgbaPixel{1, 2, 3, 200}));
+  EXPECT_EQ(canvas.at(2, 2), (RgbaPixel{9, 9, 9, 255}));
+  EXPECT_EQ(canvas.at(4, 0), (RgbaPixel{0, 0, 0, 0}));
   // Same red, green and blue as the seed with a new alpha must not loop.
   floodFill(canvas, 0, 0, {1, 2, 3, 7});
-  EXPECT_EQ(canvas.at(1, 3), (Rgba{1, 2, 3, 7}));
+  EXPECT_EQ(canvas.at(1, 3), (RgbaPixel{1, 2, 3, 7}));
   floodFill(canvas, -1, 99, {5, 5, 5, 5});  // outside: ignored
 }
 
@@ -63,7 +63,7 @@ TEST(FloodFill, CoversALargeCanvasWithoutDeepRecursion) {
   Canvas canvas;
   ASSERT_TRUE(canvas.create(3000, 2000));
   floodFill(canvas, 1, 1, {7, 7, 7, 7});
-  EXPECT_EQ(canvas.at(2999, 1999), (Rgba{7, 7, 7, 7}));
+  EXPECT_EQ(canvas.at(2999, 1999), (RgbaPixel{7, 7, 7, 7}));
 }
 
 TEST(PictureModes, ReplaceAndFilterUseOpacityTimesAlpha) {
@@ -73,16 +73,16 @@ TEST(PictureModes, ReplaceAndFilterUseOpacityTimesAlpha) {
   Canvas canvas;
   ASSERT_TRUE(canvas.create(2, 1, {99, 99, 99, 99}));
   drawPictureReplacing(canvas, picture, 128);
-  EXPECT_EQ(canvas.at(0, 0), (Rgba{10, 20, 30, 100})) << "128 * 200 / 255";
-  EXPECT_EQ(canvas.at(1, 0), (Rgba{255, 0, 0, 128}));
+  EXPECT_EQ(canvas.at(0, 0), (RgbaPixel{10, 20, 30, 100})) << "128 * 200 / 255";
+  EXPECT_EQ(canvas.at(1, 0), (RgbaPixel{255, 0, 0, 128}));
   drawPictureReplacing(canvas, picture, 255);
-  EXPECT_EQ(canvas.at(0, 0), (Rgba{10, 20, 30, 200})) << "opacity 255 copies exactly";
+  EXPECT_EQ(canvas.at(0, 0), (RgbaPixel{10, 20, 30, 200})) << "opacity 255 copies exactly";
 
   picture.setDepth(24);  // no alpha: the opacity is the alpha
   drawPictureReplacing(canvas, picture, 77);
   EXPECT_EQ(canvas.at(0, 0).a, 77);
   drawPictureFiltered(canvas, picture, 50, greyFilter);
-  EXPECT_EQ(canvas.at(1, 0), (Rgba{76, 76, 76, 50}));
+  EXPECT_EQ(canvas.at(1, 0), (RgbaPixel{76, 76, 76, 50}));
 }
 
 TEST(CanvasCreate, RefusesEmptyAndOversizedCanvases) {

@@ -31,9 +31,9 @@ TEST(VectorDraw, FillsRectanglesAndEvenOddPaths) {
     EXPECT_TRUE(painter.fillPath("M 15 5 l 20 0 l 0 20 l -20 0 Z M 20 10 l 10 0 l 0 10 l -10 0 Z"));
   });
   ASSERT_TRUE(drawn);
-  EXPECT_EQ(canvas.at(5, 39), (Rgba{255, 0, 0, 255}));
-  EXPECT_EQ(canvas.at(12, 20), (Rgba{}));
-  EXPECT_EQ(canvas.at(17, 7), (Rgba{0, 0, 255, 255}));
+  EXPECT_EQ(canvas.at(5, 39), (RgbaPixel{255, 0, 0, 255}));
+  EXPECT_EQ(canvas.at(12, 20), (RgbaPixel{}));
+  EXPECT_EQ(canvas.at(17, 7), (RgbaPixel{0, 0, 255, 255}));
   EXPECT_EQ(canvas.at(25, 15).a, 0) << "inside the hole";
 }
 
@@ -45,11 +45,11 @@ TEST(VectorDraw, KeepsStraightAlphaAndExistingPixels) {
     painter.setSourceColor({255, 255, 255, 128});
     painter.fillRectangle(0, 0, 5, 10);
   });
-  const Rgba half = canvas.at(2, 2);
+  const RgbaPixel half = canvas.at(2, 2);
   EXPECT_EQ(half.a, 255);
   EXPECT_NEAR(half.r, 128, 1);
   EXPECT_NEAR(half.g, 228, 1);
-  EXPECT_EQ(canvas.at(7, 7), (Rgba{0, 200, 0, 255}));
+  EXPECT_EQ(canvas.at(7, 7), (RgbaPixel{0, 200, 0, 255}));
   EXPECT_EQ(canvas.at(9, 9).r, 10) << "an untouched faint pixel keeps its exact value";
   EXPECT_EQ(canvas.at(9, 9).a, 40);
 }

@@ -77,9 +77,9 @@ TEST(RasterText, DrawsMonochromeGlyphsInTheTextColour) {
   int text = 0;
   for (int y = 0; y < 30; ++y) {
     for (int x = 0; x < 60; ++x) {
-      const Rgba p = canvas.at(x, y);
+      const RgbaPixel p = canvas.at(x, y);
       // Monochrome: every pixel is either the background or the text colour.
-      ASSERT_TRUE(p == (Rgba{0, 0, 0, 255}) || p == (Rgba{255, 0, 0, 255})) << describe(p);
+      ASSERT_TRUE(p == (RgbaPixel{0, 0, 0, 255}) || p == (RgbaPixel{255, 0, 0, 255})) << describe(p);
       text += p.r == 255;
     }
   }
@@ -87,14 +87,14 @@ TEST(RasterText, DrawsMonochromeGlyphsInTheTextColour) {
 }
 
 TEST(RasterText, CoverageRuleKeepsHighBackOpacity) {
-  const Rgba back{0, 0, 255, 100};
+  const RgbaPixel back{0, 0, 255, 100};
   EXPECT_EQ(rasterTextPixel(back, {255, 0, 0, 255}, 100, 0), back) << "no coverage";
-  EXPECT_EQ(rasterTextPixel(back, {255, 0, 0, 255}, 100, 255), (Rgba{255, 0, 0, 255}));
+  EXPECT_EQ(rasterTextPixel(back, {255, 0, 0, 255}, 100, 255), (RgbaPixel{255, 0, 0, 255}));
   EXPECT_EQ(rasterTextPixel(back, {255, 0, 0, 128}, 100, 255),
             sourceOver(back, {255, 0, 0, 128}, 255));
-  const Rgba opaqueBack{0, 0, 255, 200};
-  const Rgba kept = rasterTextPixel(opaqueBack, {255, 0, 0, 255}, 200, 255);
-  EXPECT_EQ(kept, (Rgba{255, 0, 0, 200})) << "back opacity above 191 stays";
+  const RgbaPixel opaqueBack{0, 0, 255, 200};
+  const RgbaPixel kept = rasterTextPixel(opaqueBack, {255, 0, 0, 255}, 200, 255);
+  EXPECT_EQ(kept, (RgbaPixel{255, 0, 0, 200})) << "back opacity above 191 stays";
 }
 
 TEST(RasterText, UnderlineAndStrikeOutDrawStrokes) {
