@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/drawing/watermark_font.h"
+#include "pipeline/frame.h"
 #include "pipeline/watermark.h"
 #include "pixel_support.h"
 
@@ -206,4 +207,29 @@ TEST(TextWatermark, OversizedTextsNeitherCrashNorHang) {
   ConversionSettings huge = textSettings("W", 1);
   huge.wmFontSize = 100000;  // the block would exceed every limit: no layer
   EXPECT_TRUE(watermarked(huge, 50, 50));
+}
+
+TEST(TextWatermark, FramedImageWithCentredLinesInsideTheFrame) {
+  ConversionSettings settings = textSettings("Quillon%eol%centred%EOL%lines", 1);
+  settings.doFrame = 1;
+  settings.frameLeft = settings.frameRight = settings.frameTop = settings.frameBottom = 12;
+  settings.frameTopColor = settings.frameBottomColor = "336699";
+  settings.frameLeftColor = settings.frameRightColor = "6699CC";
+  settings.wmTextBoundary = 1;
+  settings.wmTextAlignment = 1;
+  settings.wmTextPadding = 6;
+  settings.wmBackColor = "FFFF00";
+  settings.wmBackOpacity = 96;
+  settings.wmFontColor = "800000";
+  auto font = createWatermarkFont(settings);
+  ASSERT_TRUE(font);
+  ConversionJob job;
+  Bitmap image = solidBitmap(260, 160, 24, {40, 160, 90, 255});
+  image = applyFrame(std::move(image), 260, 160, settings);
+  image = applyWatermark(std::move(image), 260, 160, settings, job, font.get());
+  ASSERT_TRUE(image);
+  saveForEye(image.get(), "framed_centred_text");
+  // The block ends 10 pixels inside the 12-pixel band at the bottom right.
+  EXPECT_EQ(pixelAt(image.get(), 260 - 12 - 10, 160 - 12 - 10), (RgbaPixel{40, 160, 90, 255}));
+  EXPECT_FALSE(pixelAt(image.get(), 260 - 12 - 11, 160 - 12 - 11) == (RgbaPixel{40, 160, 90, 255}));
 }
