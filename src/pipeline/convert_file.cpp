@@ -42,7 +42,7 @@ ImageSize sizeOf(const Bitmap& image) {
 }
 
 // Icons hold at most 128 x 128 pixels: a larger image is scaled to exactly
-// that, whatever its aspect ratio.
+// that, whatever its proportions.
 Bitmap capIconSize(Bitmap image, const ConversionJob& job) {
   if (!image || job.conversion != "ico") return image;
   const ImageSize size = sizeOf(image);
