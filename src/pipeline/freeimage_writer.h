@@ -13,6 +13,8 @@
 // - TIFF compressions that FreeImage writes without error but that no reader
 //   can open (CCITT fax on anything but 1 bit, LogLuv on anything but float
 //   RGB) fail instead of giving a broken file.
+// - 16-bit icons, which FreeImage writes in a layout no reader accepts, fail.
+// - RLE bitmaps get the true file and image sizes in their headers.
 // The image itself may be changed (the PFM flip); it is the last user.
 bool writeWithFreeImage(FIBITMAP* image, int32_t format, const std::string& path, int32_t flags);
 
