@@ -48,11 +48,14 @@ bool encodeJxrFile(const std::string& path, JxrPixelFormat format, uint32_t widt
   if (!row) return false;
 
   JxrSession session;
-  if (Failed(PKCreateFactory(&session.factory, PK_SDK_VERSION)) ||
-      Failed(session.factory->CreateStreamFromFilename(&session.stream, path.c_str(), "wb")) ||
-      Failed(PKImageEncode_Create_WMP(&session.encoder))) {
+  if (Failed(PKCreateFactory(&session.factory, PK_SDK_VERSION))) return false;
+  if (Failed(session.factory->CreateStreamFromFilename(&session.stream, path.c_str(), "wb"))) {
+    // The stream object exists even when the file could not be created, and
+    // closing it would close a null file: free the object alone.
+    if (session.stream) PKFree(reinterpret_cast<void**>(&session.stream));
     return false;
   }
+  if (Failed(PKImageEncode_Create_WMP(&session.encoder))) return false;
   PKImageEncode* e = session.encoder;
   // Initialise with the encoder's own zeroed parameters, then set them.
   if (Failed(e->Initialize(e, session.stream, &e->WMP.wmiSCP, sizeof(CWMIStrCodecParam)))) {
