@@ -234,3 +234,7 @@ PixelOutput ddsOutput(const DdsFormat& format) {
       return PixelOutput::Rgba8;
   }
 }
+
+uint64_t ddsDecodedBytes(const DdsFormat& format, uint32_t width, uint32_t height) {
+  return uint64_t{width} * height * outputBytesPerPixel(ddsOutput(format));
+}

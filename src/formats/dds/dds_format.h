@@ -55,3 +55,9 @@ uint32_t ddsBlockBytes(DdsEncoding encoding);
 
 // The kind of bitmap the format decodes into.
 PixelOutput ddsOutput(const DdsFormat& format);
+
+// Largest bitmap the reader allocates (a 32768 x 32768 image of 32 bits).
+inline constexpr uint64_t kMaxDecodedBytes = uint64_t{4} << 30;
+
+// Bytes of the bitmap a width x height image of this format decodes into.
+uint64_t ddsDecodedBytes(const DdsFormat& format, uint32_t width, uint32_t height);

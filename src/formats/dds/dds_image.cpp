@@ -167,24 +167,25 @@ void unpremultiply(FIBITMAP* bitmap, PixelOutput output, uint32_t width, uint32_
 
 }  // namespace
 
-uint64_t ddsDecodedBytes(const DdsFormat& format, uint32_t width, uint32_t height) {
-  return uint64_t{width} * height * outputBytesPerPixel(ddsOutput(format));
-}
-
 Bitmap decodeDdsImage(const DdsFormat& format, uint32_t width, uint32_t height,
-                      const uint8_t* data, size_t size) {
+                      const uint8_t* data, size_t size, uint64_t rowPitch) {
   if (format.encoding == DdsEncoding::Unsupported || width == 0 || height == 0) return nullptr;
-  if (ddsImageBytes(format, width, height) > size) return nullptr;
+  const uint64_t packedRow = uint64_t{width} * format.layout.bytesPerPixel;
+  if (format.encoding == DdsEncoding::Uncompressed) {
+    if (rowPitch == 0) rowPitch = packedRow;
+    if (rowPitch < packedRow || rowPitch * (height - 1) + packedRow > size) return nullptr;
+  } else if (ddsImageBytes(format, width, height) > size) {
+    return nullptr;
+  }
   if (ddsDecodedBytes(format, width, height) > kMaxDecodedBytes) return nullptr;
   const PixelOutput output = ddsOutput(format);
   Bitmap bitmap = allocateBitmap(output, width, height);
   if (!bitmap) return nullptr;
 
   if (format.encoding == DdsEncoding::Uncompressed) {
-    const uint64_t rowBytes = uint64_t{width} * format.layout.bytesPerPixel;
     for (uint32_t y = 0; y < height; ++y) {
       uint8_t* scanline = FreeImage_GetScanLine(bitmap.get(), static_cast<int>(height - 1 - y));
-      decodeLayoutRow(format.layout, data + y * rowBytes, width, scanline);
+      decodeLayoutRow(format.layout, data + y * rowPitch, width, scanline);
     }
   } else {
     decodeBlockImage(format, bitmap.get(), width, height, data);
