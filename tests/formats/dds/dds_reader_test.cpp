@@ -217,3 +217,120 @@ TEST(DdsReader, UncompressedLayoutsGiveTheDefinedValues) {
     EXPECT_FALSE(read(shortFile)) << c.name << " short";
   }
 }
+
+namespace {
+
+// A BC1 block of one solid 5:6:5 colour (all indices 0).
+std::string solidBc1(uint16_t color) { return le16({color, color}) + std::string(4, '\0'); }
+
+}  // namespace
+
+// Blocks are laid out left to right, top to bottom; edge blocks are cropped
+// and the bitmap holds the bottom row first.
+TEST(DdsReader, EdgeBlocksAreCroppedAndRowsKeepTheirOrder) {
+  const uint16_t colors[6] = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0xFFE0};
+  for (const auto& [width, height] : {std::pair{9u, 6u}, std::pair{12u, 5u}, std::pair{10u, 8u},
+                                      std::pair{1u, 1u}, std::pair{3u, 7u}}) {
+    const uint32_t blocksWide = (width + 3) / 4, blocksHigh = (height + 3) / 4;
+    std::string payload;
+    for (uint32_t i = 0; i < blocksWide * blocksHigh; ++i) payload += solidBc1(colors[i % 6]);
+    Bitmap bitmap = read(buildRawDds(fourCcHeader(width, height, rawFourCc("DXT1")), payload));
+    ASSERT_TRUE(bitmap) << width << "x" << height;
+    ASSERT_EQ(FreeImage_GetWidth(bitmap.get()), width);
+    ASSERT_EQ(FreeImage_GetHeight(bitmap.get()), height);
+    for (uint32_t y = 0; y < height; ++y) {
+      for (uint32_t x = 0; x < width; ++x) {
+        const uint16_t c = colors[((y / 4) * blocksWide + x / 4) % 6];
+        const std::vector<double> expected = {(c >> 11) ? 255.0 : 0.0, ((c >> 5) & 63) ? 255.0 : 0.0,
+                                              (c & 31) ? 255.0 : 0.0, 255.0};
+        ASSERT_EQ(pixelAt(bitmap.get(), x, y), expected) << width << "x" << height << " at " << x << "," << y;
+      }
+    }
+    // One byte of the last block missing: no image.
+    const std::string cut = buildRawDds(fourCcHeader(width, height, rawFourCc("DXT1")),
+                                        payload.substr(0, payload.size() - 1));
+    EXPECT_FALSE(read(cut)) << width << "x" << height << " cut";
+  }
+}
+
+TEST(DdsReader, BitmapKindPerBlockFormat) {
+  struct Case {
+    const char* name;
+    RawDdsHeader header;
+    uint32_t blockBytes;
+    FREE_IMAGE_TYPE type;
+    unsigned bpp;
+  } cases[] = {
+      {"DXT1", fourCcHeader(4, 4, rawFourCc("DXT1")), 8, FIT_BITMAP, 32},
+      {"DXT3", fourCcHeader(4, 4, rawFourCc("DXT3")), 16, FIT_BITMAP, 32},
+      {"DXT5", fourCcHeader(4, 4, rawFourCc("DXT5")), 16, FIT_BITMAP, 32},
+      {"ATI1", fourCcHeader(4, 4, rawFourCc("ATI1")), 8, FIT_BITMAP, 8},
+      {"BC4S", fourCcHeader(4, 4, rawFourCc("BC4S")), 8, FIT_BITMAP, 8},
+      {"ATI2", fourCcHeader(4, 4, rawFourCc("ATI2")), 16, FIT_BITMAP, 24},
+      {"BC5S", fourCcHeader(4, 4, rawFourCc("BC5S")), 16, FIT_BITMAP, 24},
+      {"BC6H_UF16", dxgiHeader(4, 4, 95), 16, FIT_RGBF, 96},
+      {"BC6H_SF16", dxgiHeader(4, 4, 96), 16, FIT_RGBF, 96},
+      {"BC7_UNORM", dxgiHeader(4, 4, 98), 16, FIT_BITMAP, 32},
+      {"BC7_UNORM_SRGB", dxgiHeader(4, 4, 99), 16, FIT_BITMAP, 32},
+      {"BC1_UNORM", dxgiHeader(4, 4, 71), 8, FIT_BITMAP, 32},
+      {"BC5_SNORM", dxgiHeader(4, 4, 84), 16, FIT_BITMAP, 24},
+  };
+  for (const Case& c : cases) {
+    Bitmap bitmap = read(buildRawDds(c.header, std::string(c.blockBytes, '\x11')));
+    ASSERT_TRUE(bitmap) << c.name;
+    EXPECT_EQ(FreeImage_GetImageType(bitmap.get()), c.type) << c.name;
+    EXPECT_EQ(FreeImage_GetBPP(bitmap.get()), c.bpp) << c.name;
+    if (c.bpp == 8) {
+      EXPECT_EQ(FreeImage_GetColorType(bitmap.get()), FIC_MINISBLACK) << c.name;
+    }
+  }
+}
+
+TEST(DdsReader, PremultipliedColourComesOutStraight) {
+  // DXT4: alpha 128 everywhere (both endpoints 128), colour 0x8410 (132, 130, 132).
+  const std::string block = bytes({128, 128, 0, 0, 0, 0, 0, 0}) + solidBc1(0x8410);
+  Bitmap dxt4 = read(buildRawDds(fourCcHeader(4, 4, rawFourCc("DXT4")), block));
+  Bitmap dxt5 = read(buildRawDds(fourCcHeader(4, 4, rawFourCc("DXT5")), block));
+  ASSERT_TRUE(dxt4 && dxt5);
+  EXPECT_EQ(pixelAt(dxt5.get(), 2, 2), (std::vector<double>{132, 130, 132, 128}));
+  // round(132 * 255 / 128) = 263 is capped at 255; round(130 * 255 / 128) = 259 too.
+  EXPECT_EQ(pixelAt(dxt4.get(), 2, 2), (std::vector<double>{255, 255, 255, 128}));
+
+  RawDdsHeader rgba = dxgiHeader(2, 1, 28);
+  rgba.miscFlags2 = 2;  // premultiplied alpha
+  Bitmap straight = read(buildRawDds(rgba, bytes({50, 100, 0, 200, 9, 9, 9, 0})));
+  ASSERT_TRUE(straight);
+  EXPECT_EQ(pixelAt(straight.get(), 0, 0), (std::vector<double>{64, 128, 0, 200}));
+  EXPECT_EQ(pixelAt(straight.get(), 1, 0), (std::vector<double>{9, 9, 9, 0}))
+      << "a transparent pixel keeps its colour";
+}
+
+TEST(DdsReader, FirstSurfaceOfArraysCubesAndVolumes) {
+  // Two 4x4 BC1 surfaces: the first red, the second blue. Only the first is read.
+  const std::string payload = solidBc1(0xF800) + solidBc1(0x001F);
+  RawDdsHeader cube = fourCcHeader(4, 4, rawFourCc("DXT1"));
+  cube.caps2 = 0x200 | 0xFC00;
+  RawDdsHeader array = dxgiHeader(4, 4, 71);
+  array.arraySize = 2;
+  RawDdsHeader volume = fourCcHeader(4, 4, rawFourCc("DXT1"));
+  volume.caps2 = 0x200000;
+  volume.depth = 2;
+  for (const RawDdsHeader& header : {cube, array, volume}) {
+    Bitmap bitmap = read(buildRawDds(header, payload));
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(pixelAt(bitmap.get(), 3, 3), (std::vector<double>{255, 0, 0, 255}));
+  }
+}
+
+TEST(DdsReader, FilesOnDiskAndUnreadableOnes) {
+  TempDir dir;
+  const std::string good = dir.path() + "good.dds";
+  ASSERT_TRUE(writeTestFile(good, buildRawDds(fourCcHeader(4, 4, rawFourCc("DXT1")), solidBc1(0x07E0))));
+  Bitmap bitmap = readDdsFile(good);
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(pixelAt(bitmap.get(), 0, 0), (std::vector<double>{0, 255, 0, 255}));
+  const std::string noise = dir.path() + "noise.dds";
+  ASSERT_TRUE(writeTestFile(noise, std::string(4096, '\x5A')));
+  EXPECT_FALSE(readDdsFile(noise));
+  EXPECT_FALSE(readDdsFile(dir.path() + "missing.dds"));
+}
