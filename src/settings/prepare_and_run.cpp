@@ -1,4 +1,167 @@
 #include "settings/prepare_and_run.h"
 
-void prepareAndRun(ConversionSettings& /*settings*/, ConversionJob& /*job*/, bool /*quiet*/,
-                   Console& /*console*/) {}
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "app/message_catalogue.h"
+#include "batch/batch_progress.h"
+#include "batch/conversion_worker.h"
+#include "batch/input_enumeration.h"
+#include "batch/input_set.h"
+#include "batch/path_rules.h"
+#include "formats/format_tables.h"
+#include "pipeline/convert_file.h"
+#include "platform/files.h"
+#include "settings/debug_report.h"
+#include "settings/settings_report.h"
+#include "settings/watermark_font_loading.h"
+
+namespace {
+
+// The folder the process was started in, ending in the separator.
+std::string currentFolder() {
+  std::error_code error;
+  std::string folder = std::filesystem::current_path(error).string();
+  return error ? std::string() : withTrailingSeparator(folder);
+}
+
+// A typed folder is resolved against the program's folder; typed files are
+// read relative to the current folder.
+bool checkFolder(std::string* folder, const std::string& programFolder, DebugReport& report,
+                 std::string_view incorrectLine, std::string_view invalidLine) {
+  switch (normalizeFolder(folder, programFolder)) {
+    case FolderCheck::kIncorrect: return report.fail(incorrectLine);
+    case FolderCheck::kMissing: return report.fail(invalidLine);
+    case FolderCheck::kValid: return true;
+  }
+  return false;
+}
+
+bool checkInput(ConversionJob& job, DebugReport& report) {
+  report.text("Input: ", job.inputPath);
+  if (namesFile(job.inputPath)) {
+    job.currentFile = job.inputPath;
+    job.inputPath.clear();
+    if (fileSize(job.currentFile) <= 0) return report.fail("Error: Invalid input file");
+    return true;
+  }
+  return checkFolder(&job.inputPath, job.programFolder, report, "Error: Incorrect input folder",
+                     "Error: Invalid input folder");
+}
+
+// Without -o the output goes beside the input: into the input folder, or into
+// the folder of the input file. A file given with a relative path was found
+// from the current folder, so its folder is taken from there too (a bare
+// "x.dds" writes into the current folder, not beside the program).
+std::string defaultOutputFolder(const ConversionJob& job) {
+  if (!job.inputPath.empty()) return job.inputPath;
+  std::string folder = folderPart(job.currentFile);
+  if (isAbsolutePath(folder)) return folder;
+  return currentFolder() + folder;
+}
+
+bool checkOutput(ConversionJob& job, DebugReport& report) {
+  if (job.outputFolder.empty()) job.outputFolder = defaultOutputFolder(job);
+  report.text("Output: ", job.outputFolder);
+  return checkFolder(&job.outputFolder, job.programFolder, report,
+                     "Error: Incorrect output folder", "Error: Invalid output folder");
+}
+
+bool checkConversion(ConversionJob& job, DebugReport& report) {
+  if (job.conversion.empty()) job.conversion = formatTables().outputExtensions.front();
+  report.text("Conversion: ", job.conversion);
+  if (!isOutputExtension(job.conversion)) return report.fail("Error: Invalid conversion type");
+  return true;
+}
+
+// Reports the watermark and makes sure it can be drawn: a text watermark
+// needs its font, a picture watermark a non-empty file.
+bool prepareWatermark(const ConversionSettings& settings, PipelineResources& resources,
+                      DebugReport& report) {
+  reportWatermark(settings, report);
+  if (settings.watermarkKind == 1 && !loadWatermarkFontForRun(settings, resources)) {
+    return report.fail("Error: Invalid watermark font");
+  }
+  if (settings.watermarkKind == 2 && fileSize(settings.wmImage) <= 0) {
+    return report.fail("Error: Invalid watermark image");
+  }
+  return true;
+}
+
+bool checkAndReportSettings(const ConversionSettings& settings, ConversionJob& job,
+                            PipelineResources& resources, DebugReport& report) {
+  if (!checkInput(job, report) || !checkOutput(job, report) || !checkConversion(job, report)) {
+    return false;
+  }
+  if (!reportSaveOptions(settings, job.conversion, report)) return false;
+  if (!reportOperations(settings, report)) return false;
+  if (!prepareWatermark(settings, resources, report)) return false;
+  reportOutputNaming(settings, report);
+  return true;
+}
+
+void deriveJobValues(const ConversionSettings& settings, ConversionJob& job) {
+  job.outputFormatCode = findOutputFormat(job.conversion)->code;
+  job.requestedBpp = requestedDepthSetting(settings, job.conversion);
+  job.saveFlags = computeSaveFlags(job.conversion, settings);
+  job.autoBpp = job.requestedBpp == 0 ? 1 : 0;
+}
+
+// Imports the inputs, converts them and prints the summary.
+void runBatch(const ConversionSettings& settings, ConversionJob& job,
+              const PipelineResources& resources, bool quiet, Console& console) {
+  auto phaseLine = [&](std::string_view group, std::string_view key) {
+    if (!quiet) console.printLine(LookupMessage(group, key));
+  };
+  InputSet inputs;
+  BatchProgress progress;
+  phaseLine("General", "Importing");
+  const int32_t added = importInputs(job, inputs, progress);
+  const std::string addedText = std::to_string(added);
+  if (!quiet) console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Import complete"), addedText));
+  if (added == 0) {
+    console.printLine(LookupMessage("Msg", "Conversion is not complete"));
+    console.printLine(LookupMessage("Msg", "Empty input files"));
+    return;
+  }
+  phaseLine("General", "Converting");
+  runPhaseThread(progress, [&] {
+    conversionWorker(settings, job, inputs, resources, progress, console);
+  });
+  const int32_t converted = progress.count;
+  if (converted == 0) {
+    console.printLine(LookupMessage("Msg", "Conversion is not complete"));
+    return;
+  }
+  phaseLine("Msg", "Conversion complete");
+  if (!quiet) {
+    console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Files converted"),
+                                         std::to_string(converted), addedText));
+  }
+}
+
+// Frees the run's watermark font however the run ends.
+class WatermarkFontRelease {
+ public:
+  explicit WatermarkFontRelease(PipelineResources& resources) : resources_(resources) {}
+  ~WatermarkFontRelease() { releaseWatermarkFontForRun(resources_); }
+  WatermarkFontRelease(const WatermarkFontRelease&) = delete;
+  WatermarkFontRelease& operator=(const WatermarkFontRelease&) = delete;
+
+ private:
+  PipelineResources& resources_;
+};
+
+}  // namespace
+
+void prepareAndRun(ConversionSettings& settings, ConversionJob& job, bool quiet, Console& console) {
+  if (!quiet) console.printLine(LookupMessage("General", "Preparing"));
+  DebugReport report(console, job.debugMode == "DEBUG");
+  // The pipeline's state for the whole run lives here, next to the settings.
+  PipelineResources resources;
+  WatermarkFontRelease releaseFont(resources);
+  if (!checkAndReportSettings(settings, job, resources, report)) return;
+  deriveJobValues(settings, job);
+  runBatch(settings, job, resources, quiet, console);
+}

@@ -1,0 +1,34 @@
+// The least a DDS batch converter can do per file with FreeImage: load, save
+// with the format's default flags, unload. The batch benchmark compares
+// pellucidcmd against this loop.
+//
+// Usage: freeimage_floor <png|bmp> <output folder/> <input.dds>...
+
+#include <FreeImage.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: %s <png|bmp> <output folder/> <input.dds>...\n", argv[0]);
+    return 2;
+  }
+  const std::string format = argv[1];
+  const FREE_IMAGE_FORMAT outputFormat = format == "png" ? FIF_PNG : FIF_BMP;
+  const std::string outputFolder = argv[2];
+  int converted = 0;
+  for (int i = 3; i < argc; ++i) {
+    FIBITMAP* image = FreeImage_Load(FIF_DDS, argv[i], 0);
+    if (!image) continue;
+    std::string name = argv[i];
+    size_t slash = name.rfind('/');
+    if (slash != std::string::npos) name = name.substr(slash + 1);
+    name = name.substr(0, name.rfind('.')) + "." + format;
+    if (FreeImage_Save(outputFormat, image, (outputFolder + name).c_str(), 0)) ++converted;
+    FreeImage_Unload(image);
+  }
+  std::printf("%d\n", converted);
+  return 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "batch/batch_progress.h"
+#include "batch/input_set.h"
+#include "pipeline/convert_file.h"
+#include "platform/console.h"
+#include "settings/conversion_job.h"
+#include "settings/conversion_settings.h"
+
+// Phase body of the conversion: converts every file of inputs, one after
+// another, and leaves the number converted in progress.count. job carries the
+// run-wide values in and the per-file values (current file, subfolder,
+// counter, random number, output path) of the file in hand; resources is the
+// pipeline state prepared once for the run. Image-library messages are printed
+// as "Error: " lines whatever the mode; in debug mode each file also gets its
+// "Processing: ", "File Format: " and result lines.
+void conversionWorker(const ConversionSettings& settings, ConversionJob& job,
+                      const InputSet& inputs, const PipelineResources& resources,
+                      BatchProgress& progress, Console& console);
+
+// Creates outputFolder + subfolder one component at a time where missing.
+// Failures are silent: the save then fails and the file is not converted.
+void ensureOutputSubfolder(const std::string& outputFolder, const std::string& subfolder);

@@ -1,0 +1,12 @@
+#include "batch/input_set.h"
+
+InputEntry& InputSet::findOrCreate(const std::string& path) {
+  auto [slot, inserted] = indexByPath_.try_emplace(path, entries_.size());
+  if (inserted) entries_.push_back(InputEntry{path, 0, std::string()});
+  return entries_[slot->second];
+}
+
+void InputSet::clear() {
+  entries_.clear();
+  indexByPath_.clear();
+}

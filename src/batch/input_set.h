@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// One file of the input set.
+struct InputEntry {
+  std::string path;       // the key: the path as built or read, compared exactly
+  int32_t listed = 0;     // 1 once the file has been accepted
+  std::string subfolder;  // folder relative to the input folder, ending in "/", or empty
+};
+
+// The files to convert, each once, visited in the order they were found.
+// Two spellings of one file ("a/x.dds", "./a/x.dds") are two keys.
+class InputSet {
+ public:
+  // The entry for path, created with listed 0 when it is new. The reference
+  // stays valid until the next call.
+  InputEntry& findOrCreate(const std::string& path);
+
+  const std::vector<InputEntry>& entries() const { return entries_; }
+
+  void clear();
+
+ private:
+  std::vector<InputEntry> entries_;
+  std::unordered_map<std::string, size_t> indexByPath_;
+};
