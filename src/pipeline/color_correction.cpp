@@ -4,10 +4,12 @@
 
 Bitmap applyColorCorrection(Bitmap image, const ConversionSettings& settings) {
   if (!image || !settings.doColorCorrection) return image;
-  // FreeImage adjusts 8-, 24- and 32-bit bitmaps and silently skips every other
-  // depth; 16-bit images included, which would lose the adjustment unnoticed.
+  // FreeImage adjusts 8-, 24- and 32-bit bitmaps and silently skips the rest;
+  // 16-bit colour (5-5-5 or 5-6-5) is widened too, or it would lose the
+  // adjustment unnoticed.
   const unsigned bpp = FreeImage_GetBPP(image.get());
-  if (bpp != 8 && bpp != 24 && bpp != 32) {
+  const bool packed16 = bpp == 16 && FreeImage_GetImageType(image.get()) == FIT_BITMAP;
+  if (bpp < 8 || bpp > 32 || packed16) {
     image = widenTo24Bits(std::move(image));
     if (!image) return image;
   }

@@ -75,14 +75,16 @@ TEST(ApplyColorCorrection, KeepsAlphaOf32BitImages) {
 }
 
 TEST(ApplyColorCorrection, DepthsFreeImageSkipsAreWidenedFirst) {
-  // 1- and 4-bit images, and 16-bit ones, which FreeImage would leave unadjusted.
+  // 1-, 4-, 16-, 48- and 64-bit images, which FreeImage would leave unadjusted.
   struct Case {
     int bpp;
     unsigned expectedBpp;
-  } cases[] = {{1, 24}, {4, 24}, {16, 24}, {8, 8}, {24, 24}, {32, 32}};
+  } cases[] = {{1, 24}, {4, 24}, {16, 24}, {8, 8}, {24, 24}, {32, 32}, {48, 24}, {64, 24}};
   for (const Case& c : cases) {
-    Bitmap result = applyColorCorrection(makeImage(2, 2, c.bpp, {255, 255, 255}),
-                                         adjust(-50, 0, 1.0f, 0));
+    Bitmap image = c.bpp == 48   ? makeWideImage(FIT_RGB16, 2, 2)
+                   : c.bpp == 64 ? makeWideImage(FIT_RGBA16, 2, 2)
+                                 : makeImage(2, 2, c.bpp, {255, 255, 255});
+    Bitmap result = applyColorCorrection(std::move(image), adjust(-50, 0, 1.0f, 0));
     ASSERT_TRUE(result) << c.bpp;
     EXPECT_EQ(FreeImage_GetBPP(result.get()), c.expectedBpp) << c.bpp;
     // White at half brightness.

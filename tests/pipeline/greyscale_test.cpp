@@ -37,15 +37,17 @@ TEST(ApplyGreyscale, GivesEightBitGreyByLuminance) {
 }
 
 TEST(ApplyGreyscale, WidensSixteenBitsPerChannelFirst) {
-  Bitmap wide = adoptBitmap(FreeImage_AllocateT(FIT_RGB16, 2, 1));
-  FIRGB16* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(wide.get(), 0));
-  row[0] = FIRGB16{65535, 0, 0};
-  row[1] = FIRGB16{65535, 65535, 65535};
-  Bitmap grey = applyGreyscale(std::move(wide), greyscaleOn());
-  ASSERT_TRUE(grey);
-  EXPECT_EQ(FreeImage_GetBPP(grey.get()), 8u);
-  EXPECT_EQ(getPixel(grey.get(), 0, 0).r, 54);
-  EXPECT_EQ(getPixel(grey.get(), 1, 0).r, 255);
+  for (FREE_IMAGE_TYPE type : {FIT_RGB16, FIT_RGBA16}) {
+    Bitmap wide = makeWideImage(type, 2, 1);
+    FIRGB16* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(wide.get(), 0));
+    if (type == FIT_RGB16) row[0] = FIRGB16{65535, 0, 0};
+    else reinterpret_cast<FIRGBA16*>(row)[0] = FIRGBA16{65535, 0, 0, 65535};
+    Bitmap grey = applyGreyscale(std::move(wide), greyscaleOn());
+    ASSERT_TRUE(grey) << type;
+    EXPECT_EQ(FreeImage_GetBPP(grey.get()), 8u) << type;
+    EXPECT_EQ(getPixel(grey.get(), 0, 0).r, 54) << type;
+    EXPECT_EQ(getPixel(grey.get(), 1, 0).r, 255) << type;
+  }
 }
 
 TEST(ApplyGreyscale, OffOrNoImageChangesNothing) {

@@ -1,6 +1,7 @@
 #include "pipeline/image_probe.h"
 
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "support/temp_dir.h"
@@ -26,6 +27,15 @@ Bitmap makeImage(int width, int height, int bpp, Pixel fill) {
   }
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) setPixel(image.get(), x, y, fill);
+  }
+  return image;
+}
+
+Bitmap makeWideImage(FREE_IMAGE_TYPE type, int width, int height) {
+  Bitmap image = adoptBitmap(FreeImage_AllocateT(type, width, height));
+  if (!image) return image;
+  for (int y = 0; y < height; ++y) {
+    std::memset(FreeImage_GetScanLine(image.get(), y), 0xFF, FreeImage_GetLine(image.get()));
   }
   return image;
 }
@@ -70,8 +80,8 @@ PngReadBack readBackThroughPng(FIBITMAP* image) {
       "from PIL import Image\n"
       "im = Image.open(sys.argv[1])\n"
       "print(im.width, im.height, im.mode)\n"
-      "for p in im.convert(\"RGBA\").getdata(): print(*p)' " +
-      path;
+      "for p in im.convert(\"RGBA\").getdata(): print(*p)' '" +
+      path + "'";  // a TempDir path holds no quote
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
   std::string text;

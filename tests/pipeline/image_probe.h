@@ -24,6 +24,9 @@ std::string toString(const Pixel& c);
 // images get an evenly spaced grey palette and the level nearest to fill.r.
 Bitmap makeImage(int width, int height, int bpp, Pixel fill = {});
 
+// A white, opaque image of 16 bits per channel (FIT_RGB16 or FIT_RGBA16).
+Bitmap makeWideImage(FREE_IMAGE_TYPE type, int width, int height);
+
 void setPixel(FIBITMAP* image, int x, int y, Pixel color);
 Pixel getPixel(FIBITMAP* image, int x, int y);  // through the palette for 1-8 bits
 

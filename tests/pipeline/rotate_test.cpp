@@ -120,6 +120,12 @@ TEST(RotateImage, DepthRuleBeforeTurning) {
       EXPECT_EQ(FreeImage_GetBPP(result.get()), c.expected) << c.bpp << " type " << int(type);
     }
   }
+  for (FREE_IMAGE_TYPE type : {FIT_RGB16, FIT_RGBA16}) {
+    Bitmap result = rotateImage(makeWideImage(type, 8, 6), rotation(90));
+    ASSERT_TRUE(result) << type;
+    EXPECT_EQ(FreeImage_GetBPP(result.get()), 24u) << type;
+    EXPECT_EQ(getPixel(result.get(), 0, 0), kWhite) << type;
+  }
   // An unknown method still widens the image but does not turn it.
   Bitmap odd = rotateImage(makeImage(8, 6, 8), rotation(90, 7));
   EXPECT_EQ(FreeImage_GetBPP(odd.get()), 24u);

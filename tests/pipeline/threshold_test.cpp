@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pipeline/dither.h"
 #include "pipeline/image_probe.h"
 
 using namespace pipeline_test;
@@ -77,4 +78,32 @@ TEST(ApplyThreshold, OneBitInputIsWidenedAndKeepsItsPicture) {
   Bitmap untouched = greyRow();
   FIBITMAP* before = untouched.get();
   EXPECT_EQ(applyThreshold(std::move(untouched), ConversionSettings{}).get(), before);
+}
+
+TEST(ApplyThreshold, EveryDepthGivesOneBitAndDitherToo) {
+  // White in every depth a DDS file can load as, 16 bits per channel included.
+  struct Case {
+    const char* name;
+    Bitmap (*make)();
+  } cases[] = {
+      {"1", [] { return makeImage(4, 4, 1, {255}); }},
+      {"4", [] { return makeImage(4, 4, 4, {255}); }},
+      {"8", [] { return makeImage(4, 4, 8, {255}); }},
+      {"16", [] { return makeImage(4, 4, 16, {255, 255, 255}); }},
+      {"24", [] { return makeImage(4, 4, 24, {255, 255, 255}); }},
+      {"32", [] { return makeImage(4, 4, 32, {255, 255, 255}); }},
+      {"48", [] { return makeWideImage(FIT_RGB16, 4, 4); }},
+      {"64", [] { return makeWideImage(FIT_RGBA16, 4, 4); }},
+  };
+  ConversionSettings dither;
+  dither.doDither = 1;
+  for (const Case& c : cases) {
+    for (int step = 0; step < 2; ++step) {
+      Bitmap result = step == 0 ? applyThreshold(c.make(), thresholdAt(128))
+                                : applyDither(c.make(), dither);
+      ASSERT_TRUE(result) << c.name << (step ? " dither" : " threshold");
+      EXPECT_EQ(FreeImage_GetBPP(result.get()), 1u) << c.name;
+      EXPECT_EQ(getPixel(result.get(), 3, 3).r, 255) << c.name << (step ? " dither" : " threshold");
+    }
+  }
 }
