@@ -97,3 +97,11 @@ std::string KeywordText(int table, int32_t code) {
   }
   return std::string();
 }
+
+std::vector<std::string> KeywordList(int table) {
+  std::vector<std::string> keywords;
+  const Table* found = findTable(table);
+  if (found == nullptr) return keywords;
+  for (const Keyword& keyword : found->keywords) keywords.push_back(toLowerText(keyword.text));
+  return keywords;
+}

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The numbered keyword tables of the command line, shared by the profile
 // reader and the debug report.
@@ -38,3 +39,6 @@ int32_t KeywordCode(std::string_view text, int table);
 
 // The first keyword of table with this code, in lower case; empty when none.
 std::string KeywordText(int table, int32_t code);
+
+// Every keyword of table in order, lower case (for the option reference).
+std::vector<std::string> KeywordList(int table);

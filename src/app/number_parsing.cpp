@@ -1,5 +1,6 @@
 #include "app/number_parsing.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -39,6 +40,35 @@ int64_t ParseInteger(std::string_view text) {
   return static_cast<int64_t>(value);
 }
 
+namespace {
+
+// from_chars reports both overflow and underflow as out of range: a number too
+// large for a float becomes infinity, one too close to zero becomes 0.
+float outOfRangeValue(std::string_view number) {
+  size_t exponentAt = number.find_first_of("eE");
+  std::string_view mantissa = number.substr(0, exponentAt);
+  // Decimal exponent of the first significant digit of the mantissa.
+  int64_t magnitude = 0;
+  size_t point = mantissa.find('.');
+  size_t firstDigit = mantissa.find_first_of("123456789");
+  if (firstDigit == std::string_view::npos) return 0.0f;
+  if (point == std::string_view::npos) point = mantissa.size();
+  magnitude = firstDigit < point ? static_cast<int64_t>(point - firstDigit - 1)
+                                 : -static_cast<int64_t>(firstDigit - point);
+  if (exponentAt != std::string_view::npos) {
+    // Saturates long before overflow; only the sign of the sum matters.
+    std::string_view digits = number.substr(exponentAt + 1);
+    bool negative = !digits.empty() && digits[0] == '-';
+    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+    int64_t exponent = 0;
+    for (char c : digits) exponent = std::min<int64_t>(exponent * 10 + (c - '0'), 1000000);
+    magnitude += negative ? -exponent : exponent;
+  }
+  return magnitude > 0 ? std::numeric_limits<float>::infinity() : 0.0f;
+}
+
+}  // namespace
+
 float ParseReal(std::string_view text) {
   std::string upper = toUpperText(trimText(text, " \t"));
   if (upper == "+INFINITY") return std::numeric_limits<float>::infinity();
@@ -58,7 +88,7 @@ float ParseReal(std::string_view text) {
   auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value,
                                       std::chars_format::general);
   if (error == std::errc::result_out_of_range) {
-    value = std::numeric_limits<float>::infinity();
+    value = outOfRangeValue(std::string_view(rest.data(), static_cast<size_t>(end - rest.data())));
   } else if (error != std::errc() || end == rest.data()) {
     return 0.0f;
   }

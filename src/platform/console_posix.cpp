@@ -1,9 +1,11 @@
 #include "platform/console.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -13,6 +15,7 @@ namespace {
 bool writeAll(int fd, std::string_view data) {
   while (!data.empty()) {
     ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     data.remove_prefix(static_cast<size_t>(n));
   }
@@ -43,20 +46,37 @@ class StandardConsole : public Console {
     if (isatty(STDIN_FILENO)) {
       waitForTerminalKey();
     } else {
-      char c;
-      while (read(STDIN_FILENO, &c, 1) < 0) {
-      }
+      waitForInput();
     }
   }
 
  private:
+  // One character or the end of input; a closed or unreadable standard input
+  // ends the wait too, so a run without a terminal never hangs here.
+  static void waitForInput() {
+    for (;;) {
+      char c;
+      ssize_t n = read(STDIN_FILENO, &c, 1);
+      if (n >= 0) return;
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        struct pollfd p {STDIN_FILENO, POLLIN, 0};
+        if (poll(&p, 1, -1) < 0 && errno != EINTR) return;
+        continue;
+      }
+      return;
+    }
+  }
+
   // Raw mode so a single key ends the wait; keys that only send an escape
   // sequence (arrows, function keys) carry no character and are skipped.
+  // Signal keys are switched off too: Ctrl+C is an ordinary key here, so the
+  // terminal is always restored.
   static void waitForTerminalKey() {
     struct termios saved {};
     if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
     struct termios raw = saved;
-    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG));
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
     tcsetattr(STDIN_FILENO, TCSANOW, &raw);
@@ -79,4 +99,9 @@ class StandardConsole : public Console {
 
 }  // namespace
 
-std::unique_ptr<Console> openStandardConsole() { return std::make_unique<StandardConsole>(); }
+std::unique_ptr<Console> openStandardConsole() {
+  // A reader that went away (pellucidcmd -h | head -1) must not end the
+  // program with a signal: the write fails and the program goes on.
+  signal(SIGPIPE, SIG_IGN);
+  return std::make_unique<StandardConsole>();
+}

@@ -68,7 +68,9 @@ bool renameFile(const std::string& from, const std::string& to) {
 
 bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data) {
   data->clear();
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking open: a named pipe in place of a file must not wait for a
+  // writer. Only regular files are read; for them the flag changes nothing.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

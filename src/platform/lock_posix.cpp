@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -17,19 +18,21 @@ class FlockInstanceLock : public InstanceLock {
   int fd_;
 };
 
-std::string runtimeFolder() {
+// The per-user runtime folder; in a shared temporary folder the file name
+// carries the user id, so one user's copy never refuses another user's.
+std::string lockPath(const std::string& name) {
   const char* runtime = getenv("XDG_RUNTIME_DIR");
-  if (runtime && *runtime) return runtime;
+  if (runtime && *runtime) return std::string(runtime) + "/" + name + ".lock";
   const char* tmp = getenv("TMPDIR");
-  if (tmp && *tmp) return tmp;
-  return "/tmp";
+  std::string folder = tmp && *tmp ? tmp : "/tmp";
+  return folder + "/" + name + "-" + std::to_string(getuid()) + ".lock";
 }
 
 }  // namespace
 
 std::unique_ptr<InstanceLock> acquireInstanceLock(const std::string& name) {
-  std::string path = runtimeFolder() + "/" + name + ".lock";
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  std::string path = lockPath(name);
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return nullptr;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);

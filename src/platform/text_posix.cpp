@@ -25,6 +25,12 @@ size_t decodeUtf8(std::string_view text, size_t i, char32_t* codePoint) {
     if ((next & 0xC0) != 0x80) return 0;
     value = (value << 6) | (next & 0x3F);
   }
+  // Overlong forms, surrogates and values past U+10FFFF are not UTF-8; they
+  // pass through byte by byte instead of turning into other characters.
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < kSmallest[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
+    return 0;
+  }
   *codePoint = value;
   return length;
 }

@@ -46,3 +46,21 @@ TEST(ParseReal, KnowsInfinityAndNaNInAnyCase) {
   EXPECT_TRUE(std::isnan(ParseReal("nan")));
   EXPECT_TRUE(std::isinf(ParseReal("1e999")));
 }
+
+TEST(ParseReal, TooSmallNumbersGiveZeroAndTooLargeOnesInfinity) {
+  struct Case {
+    std::string text;
+    float value;
+  } cases[] = {
+      {"1e-50", 0.0f},
+      {"-1e-50", 0.0f},
+      {"1e-99999999999999999999999", 0.0f},
+      {"0." + std::string(400, '0') + "1", 0.0f},
+      {"1e39", INFINITY},
+      {"-1e400", -INFINITY},
+      {"1" + std::string(400, '0'), INFINITY},
+      {"1e-400x", 0.0f},
+      {"2.5e-3", 0.0025f},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseReal(c.text), c.value) << c.text.substr(0, 40);
+}

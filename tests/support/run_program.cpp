@@ -9,14 +9,31 @@
 
 #include <chrono>
 
+#include "support/temp_dir.h"
+
 std::string programPath() { return PELLUCIDCMD_PATH; }
 
-ProgramResult runProgramWith(const std::vector<std::string>& arguments,
-                             const std::string& stdinText, const std::string& workingFolder,
-                             int timeoutSeconds) {
-  ProgramResult result;
+namespace {
+
+struct Spawned {
+  pid_t pid = -1;
+  int in = -1, out = -1, err = -1;
+};
+
+Spawned spawnProgram(const std::vector<std::string>& arguments, const std::string& workingFolder,
+                     const std::string& lockFolder) {
+  // A child that exits early must not kill the test with SIGPIPE when its
+  // input is written.
+  signal(SIGPIPE, SIG_IGN);
+  Spawned spawned;
   int in[2], out[2], err[2];
-  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return result;
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return spawned;
+  std::string path = programPath();
+  std::vector<std::string> copies = arguments;
+  std::vector<char*> argv;
+  argv.push_back(path.data());
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
   pid_t pid = fork();
   if (pid == 0) {
     dup2(in[0], 0);
@@ -24,54 +41,144 @@ ProgramResult runProgramWith(const std::vector<std::string>& arguments,
     dup2(err[1], 2);
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
     if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
-    std::vector<char*> argv;
-    std::string path = programPath();
-    argv.push_back(path.data());
-    std::vector<std::string> copies = arguments;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    setenv("XDG_RUNTIME_DIR", lockFolder.c_str(), 1);
     execv(path.c_str(), argv.data());
     _exit(127);
   }
   close(in[0]);
   close(out[1]);
   close(err[1]);
-  if (!stdinText.empty()) {
-    ssize_t ignored = write(in[1], stdinText.data(), stdinText.size());
-    (void)ignored;
+  spawned.pid = pid;
+  spawned.in = in[1];
+  spawned.out = out[0];
+  spawned.err = err[0];
+  return spawned;
+}
+
+int millisLeft(std::chrono::steady_clock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  return static_cast<int>(std::max<int64_t>(0, left.count()));
+}
+
+// Reads whatever is ready on out and err within waitMillis; closes and marks
+// (-1) a descriptor at its end.
+void readAvailable(int& out, int& err, ProgramResult& result, int waitMillis) {
+  struct pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+  if (poll(fds, 2, waitMillis) <= 0) return;
+  int* fd[2] = {&out, &err};
+  for (int i = 0; i < 2; ++i) {
+    if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    char buffer[4096];
+    ssize_t n = read(fds[i].fd, buffer, sizeof(buffer));
+    if (n <= 0) {
+      close(*fd[i]);
+      *fd[i] = -1;
+    } else {
+      (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
+    }
   }
-  close(in[1]);
+}
+
+// Reads both outputs to their end and waits for the process, unless reaped
+// already holds its status.
+void collectUntilEnd(pid_t pid, int& out, int& err, ProgramResult& result, int timeoutSeconds,
+                     const int* reapedStatus = nullptr) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  struct pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-  int open = 2;
-  while (open > 0) {
-    int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                    deadline - std::chrono::steady_clock::now())
-                                    .count());
+  while (out >= 0 || err >= 0) {
+    int left = millisLeft(deadline);
     if (left <= 0) {
       result.timedOut = true;
-      kill(pid, SIGKILL);
+      if (reapedStatus == nullptr) kill(pid, SIGKILL);
       break;
     }
-    if (poll(fds, 2, left) <= 0) continue;
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
-      char buffer[4096];
-      ssize_t n = read(fds[i].fd, buffer, sizeof(buffer));
-      if (n <= 0) {
-        fds[i].fd = -1;
-        --open;
-      } else {
-        (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
-      }
-    }
+    readAvailable(out, err, result, left);
   }
-  close(out[0]);
-  close(err[0]);
+  for (int* fd : {&out, &err}) {
+    if (*fd >= 0) close(*fd);
+    *fd = -1;
+  }
   int status = 0;
-  waitpid(pid, &status, 0);
+  if (reapedStatus != nullptr) {
+    status = *reapedStatus;
+  } else {
+    waitpid(pid, &status, 0);
+  }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void writeInput(int fd, const std::string& text) {
+  const char* p = text.data();
+  size_t left = text.size();
+  while (left > 0) {
+    ssize_t n = write(fd, p, left);
+    if (n <= 0) break;
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+}
+
+}  // namespace
+
+ProgramResult runProgramWith(const std::vector<std::string>& arguments,
+                             const std::string& stdinText, const std::string& workingFolder,
+                             int timeoutSeconds, const std::string& lockFolder) {
+  TempDir ownLockFolder;
+  Spawned child = spawnProgram(arguments, workingFolder,
+                               lockFolder.empty() ? ownLockFolder.path() : lockFolder);
+  ProgramResult result;
+  if (child.pid < 0) return result;
+  writeInput(child.in, stdinText);
+  close(child.in);
+  collectUntilEnd(child.pid, child.out, child.err, result, timeoutSeconds);
   return result;
+}
+
+BackgroundProgram::BackgroundProgram(const std::vector<std::string>& arguments,
+                                     const std::string& lockFolder,
+                                     const std::string& workingFolder) {
+  Spawned child = spawnProgram(arguments, workingFolder, lockFolder);
+  pid_ = child.pid;
+  stdin_ = child.in;
+  stdout_ = child.out;
+  stderr_ = child.err;
+}
+
+BackgroundProgram::~BackgroundProgram() {
+  if (pid_ > 0 && !reaped_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  for (int fd : {stdin_, stdout_, stderr_}) {
+    if (fd >= 0) close(fd);
+  }
+}
+
+bool BackgroundProgram::waitForOutput(const std::string& text, int timeoutSeconds) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  while (result_.out.find(text) == std::string::npos) {
+    if (stdout_ < 0 || millisLeft(deadline) <= 0) return false;
+    readAvailable(stdout_, stderr_, result_, millisLeft(deadline));
+  }
+  return true;
+}
+
+bool BackgroundProgram::running() {
+  if (pid_ <= 0 || reaped_) return false;
+  if (waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
+  return !reaped_;
+}
+
+ProgramResult BackgroundProgram::finish(const std::string& input, int timeoutSeconds) {
+  if (pid_ <= 0) return result_;
+  if (stdin_ >= 0) {
+    writeInput(stdin_, input);
+    close(stdin_);
+    stdin_ = -1;
+  }
+  collectUntilEnd(pid_, stdout_, stderr_, result_, timeoutSeconds, reaped_ ? &status_ : nullptr);
+  pid_ = -1;
+  return result_;
 }
 
 std::vector<std::string> outputLines(const std::string& out) {

@@ -1,0 +1,197 @@
+// Runs the built program and checks what a user sees.
+#include <gtest/gtest.h>
+
+#include "app/help_text.h"
+#include "app/program_identity.h"
+#include "platform/files.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const char kExpectedHelp[] =
+    " \r\n"
+    "Usage: pellucidcmd -i <filename> [options]\r\n"
+    " \r\n"
+    "  pellucidcmd -i example.dds\r\n"
+    "  pellucidcmd -i c:\\tmp\\example.dds\r\n"
+    "  pellucidcmd -i c:\\tmp\\example.dds -o d:\\converted\r\n"
+    "  pellucidcmd -i c:\\tmp\\filelist.txt\r\n"
+    "  pellucidcmd -i c:\\tmp\\ -o d:\\converted --jpg-quality=95\r\n"
+    "  pellucidcmd -i c:\\tmp\\ -o d:\\converted -c bmp --jpg-quality=95\r\n"
+    " \r\n"
+    "Options:\r\n"
+    " \r\n"
+    "  -h, -?, --help            Display this help and exit\r\n"
+    "  -i FILE, --input=FILE     Set input file/list/folder\r\n"
+    "  -o PATH, --output=PATH    Set output folder\r\n"
+    "  -c STR, --conversion=STR  Set output extension, STR = (jpg | bmp | ...)\r\n"
+    " \r\n"
+    "Advanced options:\r\n"
+    " \r\n"
+    "  --width=NUM               Set output image width\r\n"
+    "  --height=NUM              Set output image height\r\n"
+    "  --filename-mask=STR       Define output filename format\r\n"
+    "  --flip-horizontal         Flip output image horizontally\r\n"
+    "  --flip-vertical           Flip output image vertically\r\n"
+    "  --brightness=NUM          Set output image brightness, NUM = -100..100\r\n"
+    "  --contrast=NUM            Set output image contrast, NUM = -100..100\r\n"
+    "  --gamma=NUM               Set output image gamma, NUM = 0.01..9.99\r\n"
+    "  --invert                  Invert output image\r\n"
+    "  --greyscale               Greyscale output image\r\n"
+    "  --profile=FILE            Set configuration file with required settings\r\n"
+    "    ...                     Refer documentation for all available options\r\n"
+    " \r\n"
+    "Other options:\r\n"
+    " \r\n"
+    "  -q, --quiet               Don't print status messages to stdout\r\n"
+    "  -d, --debug               Print debug information to stdout\r\n"
+    "  -p, --pause               Pause at exit\r\n"
+    "  -v, --version             Display version information and exit\r\n";
+
+const char kErrorCount[] = "Error: Incorrect number of parameters\r\n";
+
+// Every run ends with code 0, in time, and writes nothing to standard error.
+ProgramResult runChecked(const std::vector<std::string>& arguments, const std::string& input = "",
+                         const std::string& folder = "") {
+  ProgramResult result = runProgramWith(arguments, input, folder, 60);
+  std::string shown;
+  for (const std::string& a : arguments) shown += "[" + a + "]";
+  EXPECT_FALSE(result.timedOut) << shown;
+  EXPECT_EQ(result.exitCode, 0) << shown;
+  EXPECT_EQ(result.err, "") << shown;
+  outputLines(result.out);  // every line ends in CR LF
+  return result;
+}
+
+}  // namespace
+
+TEST(VersionText, InsertsDotsAndDropsAZeroPatchLevel) {
+  EXPECT_EQ(VersionText(300), "3.0");
+  EXPECT_EQ(VersionText(312), "3.1.2");
+  EXPECT_EQ(VersionText(310), "3.1");
+  EXPECT_EQ(VersionText(301), "3.0.1");
+  EXPECT_EQ(VersionText(5), "5.");  // not a three-digit version, but no crash
+  EXPECT_EQ(TitleText("Quillon", 300), "Quillon 3.0");
+}
+
+TEST(HelpText, HasThirtyEightLinesWithBlankLinesOfOneSpace) {
+  std::vector<std::string> lines = helpLines("prog");
+  ASSERT_EQ(lines.size(), 38u);
+  EXPECT_EQ(lines[1], "Usage: prog -i <filename> [options]");
+  EXPECT_EQ(lines[8], "  prog -i c:\\tmp\\ -o d:\\converted -c bmp --jpg-quality=95");
+  for (const std::string& line : lines) EXPECT_FALSE(line.empty());
+}
+
+TEST(MainDriver, HelpIsPrintedByteForByte) {
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{"-h"}, {"-?"}, {"--help"}, {"--HELP=yes"}, {" -H ", "-i", "x"}}) {
+    EXPECT_EQ(runChecked(arguments).out, kExpectedHelp) << arguments[0];
+  }
+}
+
+TEST(MainDriver, NoInputNamedShowsTheHelp) {
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{}, {"-q", "-h"}, {"--jpg-quality=95"}, {"-d"}, {"-i=a.dds"},
+        {"stray"}, {""}, {"-p"}}) {
+    EXPECT_EQ(runChecked(arguments).out, kExpectedHelp) << arguments.size();
+  }
+}
+
+TEST(MainDriver, VersionIsOneLine) {
+  EXPECT_EQ(runChecked({"-v"}).out, "3.0\r\n");
+  EXPECT_EQ(runChecked({"--Version"}).out, "3.0\r\n");
+  EXPECT_EQ(runChecked({"-V", "-h"}).out, "3.0\r\n");
+}
+
+TEST(MainDriver, WindowedEditionModesEndSilently) {
+  EXPECT_EQ(runChecked({"-U"}).out, "");
+  EXPECT_EQ(runChecked({"-t", "demo"}).out, "");
+}
+
+TEST(MainDriver, ErrorsPrintOneLineWithoutBanner) {
+  TempDir folder;
+  EXPECT_EQ(runChecked({"-i"}).out, kErrorCount);
+  EXPECT_EQ(runChecked({"-i", "-p"}).out, kErrorCount);
+  EXPECT_EQ(runChecked({"-i", "a.dds", "--jpg-quality", "95"}).out, kErrorCount);
+  EXPECT_EQ(runChecked({"-o", "-x", "-i", "a.dds"}).out, kErrorCount);
+  EXPECT_EQ(runChecked({"--wm-text=", "-i", "a.dds"}).out, kErrorCount);
+  EXPECT_EQ(runChecked({"--profile=" + folder.path() + "missing.ini", "-i", "a.dds"}).out,
+            "Error: Invalid profile file\r\n");
+  EXPECT_EQ(runChecked({"--profile=" + folder.path(), "-i", "a.dds"}).out,
+            "Error: Invalid profile file\r\n");
+}
+
+TEST(MainDriver, PauseAfterAnErrorWaitsWithoutPromptAndEndsAtEndOfInput) {
+  EXPECT_EQ(runChecked({"-p", "-i"}).out, kErrorCount);
+  EXPECT_EQ(runChecked({"-p", "-i"}, "x").out, kErrorCount);
+}
+
+TEST(MainDriver, RunPrintsTheBannerUnlessQuiet) {
+  TempDir folder;
+  std::vector<std::string> lines = outputLines(runChecked({"-i", "a.dds"}, "", folder.path()).out);
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "Quillon 3.0");
+  EXPECT_NE(lines[1].find("(c)"), std::string::npos) << lines[1];
+  EXPECT_EQ(lines[1].find("\xC2\xA9"), std::string::npos) << lines[1];
+  EXPECT_EQ(lines[2].rfind("https://", 0), 0u) << lines[2];
+  EXPECT_EQ(lines[3], " ");
+
+  std::string quiet = runChecked({"-q", "-i", "a.dds"}, "", folder.path()).out;
+  EXPECT_EQ(quiet.find("Quillon 3.0"), std::string::npos) << quiet;
+}
+
+TEST(MainDriver, PauseAfterARunPromptsAndEndsAtEndOfInput) {
+  TempDir folder;
+  std::vector<std::string> lines =
+      outputLines(runChecked({"-i", "a.dds", "-p", "-q"}, "", folder.path()).out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "Press any key to exit.");
+}
+
+TEST(MainDriver, SecondCopyEndsSilentlyWhileTheFirstRuns) {
+  TempDir lockFolder;
+  TempDir work;
+  BackgroundProgram first({"-p", "-i", "something"}, lockFolder.path(), work.path());
+  ASSERT_TRUE(first.waitForOutput("Press any key to exit.\r\n", 60));
+  EXPECT_TRUE(first.running());
+
+  ProgramResult second = runProgramWith({"-v"}, "", "", 60, lockFolder.path());
+  EXPECT_FALSE(second.timedOut);
+  EXPECT_EQ(second.exitCode, 0);
+  EXPECT_EQ(second.out, "");
+  EXPECT_EQ(second.err, "");
+
+  ProgramResult ended = first.finish("k", 60);
+  EXPECT_FALSE(ended.timedOut);
+  EXPECT_EQ(ended.exitCode, 0);
+  EXPECT_EQ(ended.err, "");
+  // Once the first copy has ended, the next one runs.
+  EXPECT_EQ(runProgramWith({"-v"}, "", "", 60, lockFolder.path()).out, "3.0\r\n");
+}
+
+TEST(MainDriver, BadInputNeverCrashesOrHangs) {
+  TempDir folder;
+  std::string binary;
+  for (int i = 0; i < 70000; ++i) binary.push_back(static_cast<char>((i * 131 + 7) & 0xFF));
+  ASSERT_TRUE(writeWholeFile(folder.path() + "binary.ini", binary));
+  ASSERT_TRUE(writeWholeFile(folder.path() + "odd.ini",
+                             "[CLI]\n--wm-text=\xff\xfe\xc0\xaf\n--width=999999999999999999999\n"
+                             "--gamma=1e-99999\n--dither=\xe2\x82\n\"\n"));
+  std::vector<std::vector<std::string>> lines = {
+      {"--width=99999999999999999999999999999999", "-i", "a.dds"},
+      {"--gamma=-1e400", "--rotation=$FFFFFFFFFFFFFFFFFFFF", "-i", "a.dds"},
+      {"\"", "-i", "a.dds"},
+      {"--wm-text=\"", "-i", "a.dds"},
+      {"--wm-text=\xff\xfe", "-\xff", "--\xc3=\xc3", "-i", "\xff.dds"},
+      {"--profile=" + folder.path() + "binary.ini", "-i", "a.dds"},
+      {"--profile=" + folder.path() + "odd.ini", "-i", "a.dds"},
+      {"--profile= ", "-i", "a.dds"},
+      {std::string(100000, 'x'), "-i", "a.dds"},
+      {"--" + std::string(5000, '-') + "=", "-i", "a.dds"},
+  };
+  for (const std::vector<std::string>& arguments : lines) {
+    ProgramResult result = runChecked(arguments, "", folder.path());
+    EXPECT_FALSE(result.out.empty()) << arguments[0].substr(0, 40);
+  }
+}

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <set>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/lock.h"
+#include "platform/process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    const char* previous = getenv(name);
+    hadPrevious_ = previous != nullptr;
+    if (hadPrevious_) previous_ = previous;
+    setenv(name, value.c_str(), 1);
+    tzset();
+  }
+  ~ScopedEnvironment() {
+    if (hadPrevious_) {
+      setenv(name_, previous_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+    tzset();
+  }
+
+ private:
+  const char* name_;
+  bool hadPrevious_ = false;
+  std::string previous_;
+};
+
+// Central European time without relying on installed zone files.
+constexpr char kBerlin[] = "CET-1CEST,M3.5.0,M10.5.0/3";
+
+}  // namespace
+
+TEST(Clock, ConvertsLocalDatesWithTheZoneRules) {
+  ScopedEnvironment zone("TZ", kBerlin);
+  const int64_t winterUtc = 1704067200;  // 2024-01-01 00:00:00 UTC
+  const int64_t summerUtc = 1719792000;  // 2024-07-01 00:00:00 UTC
+  EXPECT_EQ(utcToLocalSeconds(winterUtc), winterUtc + 3600);
+  EXPECT_EQ(utcToLocalSeconds(summerUtc), summerUtc + 7200);
+  EXPECT_EQ(localToUtcSeconds(winterUtc + 3600), winterUtc);
+  EXPECT_EQ(localToUtcSeconds(summerUtc + 7200), summerUtc);
+  EXPECT_EQ(localToUtcSeconds(0), -3600);
+  int64_t drift = localNowSeconds() - (static_cast<int64_t>(time(nullptr)) + 3600);
+  EXPECT_TRUE(drift >= 0 && drift <= 3602) << drift;  // winter or summer offset, plus a tick
+}
+
+TEST(Files, ModifiedTimesAreLocalDateValues) {
+  ScopedEnvironment zone("TZ", kBerlin);
+  TempDir folder;
+  std::string path = folder.path() + "a.txt";
+  ASSERT_TRUE(writeWholeFile(path, "x"));
+  const int64_t summerLocal = 1719792000 + 7200 + 123;  // 2024-07-01 02:02:03 local
+  ASSERT_TRUE(setFileModifiedTime(path, summerLocal));
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtim.tv_sec, 1719792000 + 123);
+  int64_t readBack = 0;
+  ASSERT_TRUE(fileModifiedTime(path, &readBack));
+  EXPECT_EQ(readBack, summerLocal);
+  EXPECT_FALSE(fileModifiedTime(folder.path() + "missing", &readBack));
+  EXPECT_FALSE(setFileModifiedTime(folder.path() + "missing", summerLocal));
+}
+
+TEST(Files, ReadsWritesListsAndRenames) {
+  TempDir folder;
+  const std::string& base = folder.path();
+  std::string data("bin\0ary\xff", 8);
+  ASSERT_TRUE(writeWholeFile(base + "b.bin", data));
+  std::string read;
+  ASSERT_TRUE(readWholeFile(base + "b.bin", &read));
+  EXPECT_EQ(read, data);
+  ASSERT_TRUE(readFilePrefix(base + "b.bin", 3, &read));
+  EXPECT_EQ(read, "bin");
+  EXPECT_EQ(fileSize(base + "b.bin"), 8);
+  EXPECT_EQ(fileSize(base), 0);
+  EXPECT_FALSE(readWholeFile(base, &read));
+  EXPECT_FALSE(readWholeFile(base + "missing", &read));
+
+  ASSERT_TRUE(createFolder(base + "sub"));
+  EXPECT_FALSE(createFolder(base + "sub"));
+  EXPECT_TRUE(isFolder(base + "sub"));
+  ASSERT_TRUE(writeWholeFile(base + "a.txt", "new"));
+  ASSERT_TRUE(writeWholeFile(base + "c.txt", "old"));
+  ASSERT_TRUE(renameFile(base + "a.txt", base + "c.txt"));
+  ASSERT_TRUE(readWholeFile(base + "c.txt", &read));
+  EXPECT_EQ(read, "new");
+
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(listFolder(base, &entries));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].name, "b.bin");
+  EXPECT_EQ(entries[1].name, "c.txt");
+  EXPECT_EQ(entries[2].name, "sub");
+  EXPECT_TRUE(entries[2].isFolder);
+  EXPECT_FALSE(listFolder(base + "missing", &entries));
+  EXPECT_TRUE(removeFile(base + "c.txt"));
+  EXPECT_FALSE(pathExists(base + "c.txt"));
+  EXPECT_TRUE(isAbsolutePath("/x"));
+  EXPECT_FALSE(isAbsolutePath("x/y"));
+  EXPECT_FALSE(isAbsolutePath("c:\\x"));
+}
+
+TEST(Process, NamesTheProgramAndDropsQuotesFromParameters) {
+  EXPECT_EQ(programBaseName(), "pellucid_test");
+  std::string folder = programFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '/');
+  EXPECT_TRUE(isFolder(folder));
+
+  std::string args[] = {"prog", "--wm-text=\"Hi\"", "\"", "plain"};
+  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data()};
+  EXPECT_EQ(commandLineParameters(4, argv),
+            (std::vector<std::string>{"--wm-text=Hi", "", "plain"}));
+  EXPECT_TRUE(commandLineParameters(1, argv).empty());
+}
+
+TEST(InstanceLock, OnlyOneHolderAtATime) {
+  TempDir folder;
+  ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path());
+  {
+    auto first = acquireInstanceLock("Lock Test 1.0");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(acquireInstanceLock("Lock Test 1.0"), nullptr);
+    EXPECT_NE(acquireInstanceLock("Other Name"), nullptr);
+  }
+  EXPECT_NE(acquireInstanceLock("Lock Test 1.0"), nullptr);  // released with its owner
+}
+
+TEST(InstanceLock, SharedTemporaryFolderKeepsUsersApart) {
+  TempDir folder;
+  ScopedEnvironment runtime("XDG_RUNTIME_DIR", "");
+  ScopedEnvironment temporary("TMPDIR", folder.path());
+  // Another user's lock file that this user may not open does not refuse us.
+  ASSERT_TRUE(writeWholeFile(folder.path() + "/Lock Test 1.0.lock", ""));
+  chmod((folder.path() + "/Lock Test 1.0.lock").c_str(), 0);
+  auto lock = acquireInstanceLock("Lock Test 1.0");
+  EXPECT_NE(lock, nullptr);
+  EXPECT_EQ(acquireInstanceLock("Lock Test 1.0"), nullptr);
+}
+
+TEST(Clock, RandomIntegersStayInRangeAndVary) {
+  std::set<int32_t> seen;
+  for (int i = 0; i < 2000; ++i) {
+    int32_t value = randomInteger(1, 5);
+    ASSERT_GE(value, 1);
+    ASSERT_LE(value, 5);
+    seen.insert(value);
+  }
+  EXPECT_EQ(seen.size(), 5u);
+  EXPECT_EQ(randomInteger(7, 7), 7);
+  int64_t start = monotonicMillis();
+  EXPECT_GE(monotonicMillis(), start);
+}

@@ -1,0 +1,61 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+TEST(TextCase, MapsAllOfUnicodeAndPassesBadBytesThrough) {
+  struct Case {
+    const char* text;
+    const char* upper;
+    const char* lower;
+  } cases[] = {
+      {"abc-XYZ_09", "ABC-XYZ_09", "abc-xyz_09"},
+      {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9"},        // été
+      {"\xCE\xB1\xCE\xB2", "\xCE\x91\xCE\x92", "\xCE\xB1\xCE\xB2"},            // αβ
+      {"\xD0\xB4\xD0\x94", "\xD0\x94\xD0\x94", "\xD0\xB4\xD0\xB4"},            // дД
+      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},            // emoji
+      {"a\xFF" "b", "A\xFF" "B", "a\xFF" "b"},                                 // stray byte
+      {"x\xC3", "X\xC3", "x\xC3"},                                             // cut sequence
+      // Overlong forms and surrogates are not UTF-8: their bytes stay as they are
+      // instead of turning into "/" or a NUL.
+      {"\xC0\xAF" "a", "\xC0\xAF" "A", "\xC0\xAF" "a"},
+      {"\xE0\x80\x80", "\xE0\x80\x80", "\xE0\x80\x80"},
+      {"\xED\xA0\x80z", "\xED\xA0\x80Z", "\xED\xA0\x80z"},
+      {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80", "\xF4\x90\x80\x80"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(toUpperText(c.text), c.upper) << c.text;
+    EXPECT_EQ(toLowerText(c.text), c.lower) << c.text;
+  }
+  EXPECT_EQ(toTitleText("\xC3\xA9T\xC3\x89"), "\xC3\x89t\xC3\xA9");
+  EXPECT_EQ(toTitleText(""), "");
+}
+
+TEST(TextTrim, RemovesOnlyTheGivenCharacters) {
+  EXPECT_EQ(trimText("  a b  "), "a b");
+  EXPECT_EQ(trimText("\t a \t"), "\t a \t");
+  EXPECT_EQ(trimText("\t a \t", " \t"), "a");
+  EXPECT_EQ(trimText("   "), "");
+  EXPECT_EQ(trimText("\"\"x\"", "\""), "x");
+  EXPECT_EQ(trimLeft("  x  "), "x  ");
+  EXPECT_EQ(trimRight("  x  "), "  x");
+}
+
+TEST(TextReplace, IgnoresCaseAndNeverRescansReplacements) {
+  EXPECT_EQ(replaceAllIgnoringCase("%FileName%.%ext%", "%filename%", "a"), "a.%ext%");
+  EXPECT_EQ(replaceAllIgnoringCase("%n%%N%", "%n%", "%n%%n%"), "%n%%n%%n%%n%");
+  EXPECT_EQ(replaceAllIgnoringCase("abc", "", "x"), "abc");
+  EXPECT_EQ(countIgnoringCase("%n% %N% %n", "%n%"), 2u);
+  EXPECT_EQ(countIgnoringCase("aaaa", "aa"), 2u);
+}
+
+TEST(TextDecode, ConvertsLatin1AndUtf16AndUtf32) {
+  EXPECT_EQ(latin1ToUtf8("caf\xE9\xFF"), "caf\xC3\xA9\xC3\xBF");
+  EXPECT_EQ(latin1ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+  EXPECT_EQ(utf16ToUtf8(std::string("A\0\xE9\0", 4), false), "A\xC3\xA9");
+  EXPECT_EQ(utf16ToUtf8(std::string("\0A\0\xE9", 4), true), "A\xC3\xA9");
+  EXPECT_EQ(utf16ToUtf8(std::string("\x3D\xD8\x00\xDE", 4), false), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(utf16ToUtf8(std::string("\x3D\xD8" "A\0", 4), false), "\xEF\xBF\xBD" "A");
+  EXPECT_EQ(utf16ToUtf8(std::string("A\0B", 3), false), "A");  // odd trailing byte
+  EXPECT_EQ(utf32ToUtf8(std::string("\0\x01\xF6\x00", 4), true), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(utf32ToUtf8(std::string("\xFF\xFF\xFF\x7F", 4), false), "\xEF\xBF\xBD");
+}
