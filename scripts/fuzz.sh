@@ -7,10 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 dir=$root/build-fuzz
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DPELLUCID_SANITIZE=ON -DPELLUCID_FUZZ=ON >/dev/null
-fi
+cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+  -DCMAKE_CXX_COMPILER=clang++ -DPELLUCID_SANITIZE=OFF -DPELLUCID_FUZZ=ON >/dev/null
 cmake --build "$dir" --target dds_reader_fuzzer dds_seed_writer -j"$(nproc)"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
