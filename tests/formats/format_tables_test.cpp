@@ -46,3 +46,35 @@ TEST(FormatTables, DepthCheckAcceptsZeroAndListedDepthsOnly) {
   }
   EXPECT_EQ(allowedDepths("png"), (std::vector<int32_t>{1, 4, 8, 24, 32, 48}));
 }
+
+TEST(FormatTables, OutputListOrderAndCodesMatchTheUserDocumentation) {
+  const FormatTables& tables = formatTables();
+  EXPECT_EQ(tables.outputExtensions,
+            (std::vector<std::string>{"bmp", "dds", "exr", "gif", "hdr", "ico", "j2k", "jng",
+                                      "jp2", "jpg", "jxr", "pbm", "pcx", "pfm", "pgm", "png",
+                                      "ppm", "psd", "tga", "tiff", "wbmp", "webp", "xpm"}));
+  struct Case {
+    const char* extension;
+    int32_t code;
+    const char* depths;
+  } cases[] = {{"bmp", 0, "1,4,8,16,24,32"}, {"ico", 1, "1,4,8,16,24,32"}, {"jpg", 2, "8,24"},
+               {"jng", 3, "24,32"},           {"pbm", 7, "1"},               {"pgm", 11, "8"},
+               {"png", 13, "1,4,8,24,32,48"}, {"ppm", 14, "24,48"},          {"tga", 17, "8,16,24,32"},
+               {"tiff", 18, "1,4,8,24,32,48,96"}, {"wbmp", 19, "1"},          {"xpm", 23, "24"},
+               {"gif", 25, "8"},              {"hdr", 26, "96"},             {"exr", 29, "96"},
+               {"j2k", 30, "8,24,32,48"},     {"jp2", 31, "8,24,32,48"},     {"pfm", 32, "96"},
+               {"webp", 35, "24,32"},         {"jxr", 36, "1,8,16,24,32,48,96"}};
+  for (const Case& c : cases) {
+    const OutputFormat* format = findOutputFormat(c.extension);
+    ASSERT_NE(format, nullptr) << c.extension;
+    EXPECT_EQ(format->code, c.code) << c.extension;
+    EXPECT_EQ(format->depths, c.depths) << c.extension;
+  }
+  EXPECT_EQ(kDefaultInputExtensions, std::vector<std::string>{"dds"});
+  // An input list that names no format of the table gives one empty entry.
+  FormatTables none = buildFormatTables();
+  none.inputFormatList = {"xyz"};
+  EXPECT_EQ(buildAcceptedInputExtensions(none), std::vector<std::string>{""});
+  none.inputFormatList = {"tiff", "dds"};
+  EXPECT_EQ(buildAcceptedInputExtensions(none), (std::vector<std::string>{"tiff", "tif", "dds"}));
+}
