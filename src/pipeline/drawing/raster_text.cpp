@@ -1,0 +1,141 @@
+#include "pipeline/drawing/raster_text.h"
+
+#include FT_SYNTHESIS_H
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "pipeline/drawing/compositing.h"
+#include "pipeline/drawing/utf8.h"
+
+namespace {
+
+struct LineMetrics {
+  int32_t ascent = 0;
+  int32_t descent = 0;
+};
+
+LineMetrics lineMetrics(FT_Face face) {
+  const FT_Size_Metrics& metrics = face->size->metrics;
+  return {static_cast<int32_t>((metrics.ascender + 63) >> 6),
+          static_cast<int32_t>((-metrics.descender + 63) >> 6)};
+}
+
+// Loads the glyph of c into the face's slot, hinted for monochrome output,
+// with any made-up bold or slant applied. False when the face has no usable
+// glyph slot for it (a missing character still loads the face's box glyph).
+bool loadGlyph(const WatermarkFont& font, char32_t c) {
+  FT_Face face = font.rasterFace();
+  const FT_UInt index = FT_Get_Char_Index(face, c);
+  if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0) return false;
+  if (font.synthesizeItalic()) FT_GlyphSlot_Oblique(face->glyph);
+  if (font.synthesizeBold()) FT_GlyphSlot_Embolden(face->glyph);
+  return true;
+}
+
+int64_t advancePixels(FT_GlyphSlot slot) { return (slot->advance.x + 32) >> 6; }
+
+bool bitmapPixelSet(const FT_Bitmap& bitmap, unsigned int x, unsigned int y) {
+  const unsigned char* row = bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch;
+  if (bitmap.pitch < 0) row = bitmap.buffer + static_cast<ptrdiff_t>(bitmap.rows - 1 - y) * -bitmap.pitch;
+  switch (bitmap.pixel_mode) {
+    case FT_PIXEL_MODE_MONO:
+      return (row[x >> 3] & (0x80 >> (x & 7))) != 0;
+    case FT_PIXEL_MODE_GRAY:
+      return row[x] >= 128;
+    default:
+      return false;
+  }
+}
+
+// Collects the covered pixels of one text as canvas indices, so a pixel that
+// two glyphs or a glyph and a stroke share is combined once.
+class Coverage {
+ public:
+  explicit Coverage(const Canvas& canvas) : canvas_(canvas) {}
+
+  void add(int64_t x, int64_t y) {
+    if (x < 0 || y < 0 || x >= canvas_.width() || y >= canvas_.height()) return;
+    pixels_.push_back(static_cast<size_t>(y) * static_cast<size_t>(canvas_.width()) +
+                      static_cast<size_t>(x));
+  }
+
+  void addBitmap(const FT_Bitmap& bitmap, int64_t left, int64_t top) {
+    for (unsigned int by = 0; by < bitmap.rows; ++by) {
+      if (top + by < 0 || top + by >= canvas_.height()) continue;
+      for (unsigned int bx = 0; bx < bitmap.width; ++bx) {
+        if (bitmapPixelSet(bitmap, bx, by)) add(left + bx, top + by);
+      }
+    }
+  }
+
+  void addStroke(int64_t left, int64_t width, int64_t baseline, const TextDecoration& stroke) {
+    const int64_t top = baseline + std::lround(stroke.top);
+    const int64_t rows = std::max<int64_t>(1, std::lround(stroke.thickness));
+    const int64_t firstX = std::max<int64_t>(left, 0);
+    const int64_t lastX = std::min<int64_t>(left + width, canvas_.width());
+    for (int64_t y = std::max<int64_t>(top, 0); y < std::min<int64_t>(top + rows, canvas_.height()); ++y) {
+      for (int64_t x = firstX; x < lastX; ++x) add(x, y);
+    }
+  }
+
+  std::vector<size_t> take() {
+    std::sort(pixels_.begin(), pixels_.end());
+    pixels_.erase(std::unique(pixels_.begin(), pixels_.end()), pixels_.end());
+    return std::move(pixels_);
+  }
+
+ private:
+  const Canvas& canvas_;
+  std::vector<size_t> pixels_;
+};
+
+}  // namespace
+
+TextSize measureRasterText(const WatermarkFont& font, const std::string& text) {
+  FT_Face face = font.rasterFace();
+  if (!face) return {};
+  const LineMetrics metrics = lineMetrics(face);
+  int64_t width = 0;
+  for (char32_t c : decodeUtf8(text)) {
+    if (loadGlyph(font, c)) width += advancePixels(face->glyph);
+  }
+  width = std::clamp<int64_t>(width, 0, INT32_MAX);
+  return {static_cast<int32_t>(width), metrics.ascent + metrics.descent};
+}
+
+RgbaPixel rasterTextPixel(RgbaPixel destination, RgbaPixel text, int32_t backOpacity, int32_t coverage) {
+  coverage = std::clamp(coverage, 0, 255);
+  if (coverage == 0) return destination;
+  const RgbaPixel source{text.r, text.g, text.b, static_cast<uint8_t>(text.a * coverage / 255)};
+  RgbaPixel mixed = sourceOver(destination, source, 255);
+  if (backOpacity > 191) mixed.a = static_cast<uint8_t>(std::min(backOpacity, 255));
+  return mixed;
+}
+
+void drawRasterText(Canvas& canvas, const WatermarkFont& font, int32_t x, int32_t y,
+                    const std::string& text, RgbaPixel textColor, int32_t backOpacity) {
+  FT_Face face = font.rasterFace();
+  if (!face || canvas.empty()) return;
+  const int64_t baseline = int64_t{y} + lineMetrics(face).ascent;
+  Coverage coverage(canvas);
+  int64_t pen = x;
+  for (char32_t c : decodeUtf8(text)) {
+    if (pen >= canvas.width()) break;
+    if (!loadGlyph(font, c)) continue;
+    FT_GlyphSlot slot = face->glyph;
+    const int64_t advance = advancePixels(slot);
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
+      coverage.addBitmap(slot->bitmap, pen + slot->bitmap_left, baseline - slot->bitmap_top);
+    }
+    pen += advance;
+  }
+  const int64_t width = pen - x;
+  if (font.underline()) coverage.addStroke(x, width, baseline, font.underlineStroke());
+  if (font.strikeOut()) coverage.addStroke(x, width, baseline, font.strikeOutStroke());
+  for (size_t index : coverage.take()) {
+    RgbaPixel& pixel = canvas.row(0)[index];
+    pixel = rasterTextPixel(pixel, textColor, backOpacity, 255);
+  }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "pipeline/drawing/canvas.h"
+#include "pipeline/drawing/watermark_font.h"
+
+struct TextSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+// Width (sum of the glyph advances) and height (the font's ascent plus
+// descent) of a raster text in whole pixels. An empty text is 0 wide and
+// still one line high.
+TextSize measureRasterText(const WatermarkFont& font, const std::string& text);
+
+// One pixel of raster text: text (its alpha being the text opacity) at glyph
+// coverage 0..255 laid over destination by source-over. When backOpacity is
+// above 191 the pixel keeps that alpha. Coverage 0 keeps destination.
+RgbaPixel rasterTextPixel(RgbaPixel destination, RgbaPixel text, int32_t backOpacity, int32_t coverage);
+
+// Draws text with the top-left of its box at (x, y), glyphs rendered without
+// antialiasing (monochrome), plus underline or strike-out when the font has
+// them, each covered pixel combined by rasterTextPixel. Clipped to the canvas.
+void drawRasterText(Canvas& canvas, const WatermarkFont& font, int32_t x, int32_t y,
+                    const std::string& text, RgbaPixel textColor, int32_t backOpacity);

@@ -1,0 +1,107 @@
+#include "pipeline/watermark_placement.h"
+
+#include <cmath>
+
+#include "pipeline/drawing/canvas.h"
+
+namespace {
+
+constexpr uint8_t kBoundaryFrame = 1;
+
+// The paste canvas is transparent, so the layer is copied onto it unchanged.
+// FreeImage's alpha-blend paste (a factor of 255 or less) divides by 256
+// instead of 255: it would turn an opaque 255 into 254 in every channel, alpha
+// included, and the image would show through an opaque watermark. A factor
+// above 255 selects the plain copy.
+constexpr int kPasteCopy = 256;
+
+// Rotating a layer into a box above the canvas limit would need gigabytes;
+// such a watermark is dropped instead.
+bool rotationFits(unsigned width, unsigned height, int32_t degrees) {
+  const double radians = degrees * M_PI / 180.0;
+  const double c = std::fabs(std::cos(radians));
+  const double s = std::fabs(std::sin(radians));
+  const double rotatedWidth = width * c + height * s + 2;
+  const double rotatedHeight = width * s + height * c + 2;
+  return rotatedWidth * rotatedHeight <= static_cast<double>(kMaxCanvasPixels);
+}
+
+}  // namespace
+
+Placement textPlacement(const ConversionSettings& settings) {
+  return {settings.wmTextRotation, settings.wmTextBoundary, settings.wmTextPosition,
+          settings.wmTextXOffset, settings.wmTextYOffset};
+}
+
+Placement picturePlacement(const ConversionSettings& settings) {
+  return {settings.wmImageRotation, settings.wmImageBoundary, settings.wmImagePosition,
+          settings.wmImageXOffset, settings.wmImageYOffset};
+}
+
+PlacementArea placementArea(const ConversionSettings& settings, uint8_t boundary, int32_t width,
+                            int32_t height) {
+  if (settings.doFrame && boundary == kBoundaryFrame) {
+    return {settings.frameLeft, settings.frameTop,
+            int64_t{width} - settings.frameLeft - settings.frameRight,
+            int64_t{height} - settings.frameTop - settings.frameBottom};
+  }
+  return {0, 0, width, height};
+}
+
+LayerExtent cropToFit(LayerExtent layer, const PlacementArea& area, const Placement& placement) {
+  if (layer.width + placement.xOffset > area.width) layer.width = area.width - placement.xOffset;
+  if (layer.height + placement.yOffset > area.height) {
+    layer.height = area.height - placement.yOffset;
+  }
+  return layer;
+}
+
+LayerPosition layerPosition(LayerExtent layer, const PlacementArea& area,
+                            const Placement& placement) {
+  const int64_t column = placement.position <= 8 ? placement.position % 3 : 0;
+  const int64_t row = placement.position <= 8 ? placement.position / 3 : 0;
+  const int64_t xs[] = {placement.xOffset, (area.width - layer.width) / 2,
+                        area.width - layer.width - placement.xOffset};
+  const int64_t ys[] = {placement.yOffset, (area.height - layer.height) / 2,
+                        area.height - layer.height - placement.yOffset};
+  return {xs[column] + area.left, ys[row] + area.top};
+}
+
+Bitmap placeWatermark(Bitmap image, Bitmap layer, int32_t width, int32_t height,
+                      const ConversionSettings& settings, const Placement& placement) {
+  if (!image || !layer) return image;
+  if (placement.rotation > 0 && placement.rotation < 360) {
+    if (!rotationFits(FreeImage_GetWidth(layer.get()), FreeImage_GetHeight(layer.get()),
+                      placement.rotation)) {
+      return image;
+    }
+    layer = adoptBitmap(FreeImage_Rotate(layer.get(), placement.rotation, nullptr));
+    if (!layer) return image;
+  }
+
+  const PlacementArea area = placementArea(settings, placement.boundary, width, height);
+  const LayerExtent rotated{FreeImage_GetWidth(layer.get()), FreeImage_GetHeight(layer.get())};
+  const LayerExtent cropped = cropToFit(rotated, area, placement);
+  if (cropped.width <= 0 || cropped.height <= 0) return image;  // nothing left to show
+  if (cropped.width != rotated.width || cropped.height != rotated.height) {
+    layer = adoptBitmap(FreeImage_Copy(layer.get(), 0, 0, static_cast<int>(cropped.width),
+                                       static_cast<int>(cropped.height)));
+    if (!layer) return image;
+  }
+
+  // The layer must lie wholly inside the image; otherwise it is not pasted
+  // and the image keeps its pixels.
+  const LayerPosition at = layerPosition(cropped, area, placement);
+  if (at.x < 0 || at.y < 0 || at.x + cropped.width > width || at.y + cropped.height > height) {
+    return image;
+  }
+  Bitmap canvas = adoptBitmap(FreeImage_AllocateT(FIT_BITMAP, width, height,
+                                                  FreeImage_GetBPP(layer.get()), 0, 0, 0));
+  if (!canvas) return image;
+  if (!FreeImage_Paste(canvas.get(), layer.get(), static_cast<int>(at.x), static_cast<int>(at.y),
+                       kPasteCopy)) {
+    return image;
+  }
+  Bitmap result = adoptBitmap(FreeImage_Composite(canvas.get(), FALSE, nullptr, image.get()));
+  return result ? std::move(result) : std::move(image);
+}

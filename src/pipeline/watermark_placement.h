@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+
+#include "pipeline/bitmap.h"
+#include "settings/conversion_settings.h"
+
+// How a watermark layer is laid on the image; the text and the picture
+// watermark each have their own set of these settings.
+struct Placement {
+  int32_t rotation = 0;  // whole degrees; only 0 < rotation < 360 rotates
+  uint8_t boundary = 0;  // 0 IMAGE, 1 FRAME
+  uint8_t position = 8;  // 0 TOPLEFT .. 8 BOTTOMRIGHT, row by row
+  int32_t xOffset = 10;
+  int32_t yOffset = 10;
+};
+
+Placement textPlacement(const ConversionSettings& settings);
+Placement picturePlacement(const ConversionSettings& settings);
+
+// The part of the image a layer is placed in: the whole image, or the inside
+// of the frame for boundary FRAME when a frame is drawn.
+struct PlacementArea {
+  int64_t left = 0;
+  int64_t top = 0;
+  int64_t width = 0;
+  int64_t height = 0;
+};
+PlacementArea placementArea(const ConversionSettings& settings, uint8_t boundary, int32_t width,
+                            int32_t height);
+
+struct LayerExtent {
+  int64_t width = 0;
+  int64_t height = 0;
+};
+
+// The layer size after cropping it to fit: a side that with its offset would
+// pass the area's far edge is cut to area - offset (both offsets count,
+// whatever the position). A side of 0 or less means nothing is left.
+LayerExtent cropToFit(LayerExtent layer, const PlacementArea& area, const Placement& placement);
+
+struct LayerPosition {
+  int64_t x = 0;
+  int64_t y = 0;
+};
+
+// Top-left of the layer on the image for its position code: offsets count
+// from the near edges, centred coordinates ignore the offset of their axis
+// and halve with truncation.
+LayerPosition layerPosition(LayerExtent layer, const PlacementArea& area,
+                            const Placement& placement);
+
+// Rotates, crops and positions a finished 32-bit layer and composites it over
+// the 24-bit image. A layer that would lie partly outside the image, or that
+// cropping leaves empty, is dropped and the image comes back unchanged.
+Bitmap placeWatermark(Bitmap image, Bitmap layer, int32_t width, int32_t height,
+                      const ConversionSettings& settings, const Placement& placement);

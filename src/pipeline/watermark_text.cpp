@@ -1,0 +1,162 @@
+#include "pipeline/watermark_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "batch/output_naming.h"
+#include "pipeline/drawing/canvas.h"
+#include "pipeline/drawing/compositing.h"
+#include "pipeline/drawing/hand_over.h"
+#include "pipeline/drawing/vector_drawing.h"
+#include "pipeline/drawing/watermark_font.h"
+#include "pipeline/parse_color.h"
+#include "platform/text.h"
+
+namespace {
+
+const std::string kLineBreak = "%eol%";
+constexpr int32_t kMinimumLineSide = 10;
+constexpr uint8_t kAlignCenter = 1;
+constexpr uint8_t kAlignRight = 2;
+
+int32_t saturate(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+int32_t clampOpacity(int32_t opacity) { return std::clamp(opacity, 0, 255); }
+
+// Where each line's box starts; a single line sits at the padding whatever
+// the alignment.
+struct LineLayout {
+  const std::vector<std::string>& lines;
+  const TextBlock& block;
+  const ConversionSettings& settings;
+
+  int32_t x(int32_t lineWidth) const {
+    if (lines.size() == 1) return settings.wmTextPadding;
+    return alignX(settings.wmTextAlignment, lineWidth, block.width, settings.wmTextPadding);
+  }
+  int32_t y(size_t line) const {
+    return saturate(int64_t{settings.wmTextPadding} + int64_t{block.step} * static_cast<int64_t>(line));
+  }
+};
+
+// Plain text: a flood fill of the background, then monochrome glyphs.
+void drawPlainText(Canvas& textCanvas, const LineLayout& layout, const WatermarkFont& font) {
+  const ConversionSettings& settings = layout.settings;
+  const int32_t textOpacity = clampOpacity(settings.wmTextOpacity);
+  const int32_t backOpacity = clampOpacity(settings.wmBackOpacity);
+  const RgbaPixel textColor = rgbaFromColor(parseColor(settings.wmFontColor, textOpacity));
+  const RgbaPixel backColor = rgbaFromColor(parseColor(settings.wmBackColor, backOpacity));
+  // Starting at (1, 1) leaves a block thinner than two pixels unfilled.
+  floodFill(textCanvas, 1, 1, backColor);
+  for (size_t i = 0; i < layout.lines.size(); ++i) {
+    const int32_t lineWidth = measureRasterText(font, layout.lines[i]).width;
+    drawRasterText(textCanvas, font, layout.x(lineWidth), layout.y(i), layout.lines[i],
+                   textColor, backOpacity);
+  }
+}
+
+// Antialiased text: a background canvas and a text canvas drawn in vector
+// form, each laid on the hand-over canvas with its own opacity.
+void drawSmoothText(Canvas& textCanvas, Canvas& handOver, const LineLayout& layout,
+                    const WatermarkFont& font) {
+  const ConversionSettings& settings = layout.settings;
+  const RgbaPixel textColor = rgbaFromColor(parseColor(settings.wmFontColor, 255));
+  const RgbaPixel backColor = rgbaFromColor(parseColor(settings.wmBackColor, 255));
+  Canvas background;
+  if (background.create(textCanvas.width(), textCanvas.height())) {
+    vectorDraw(background, [&](VectorPainter& painter) {
+      painter.setSourceColor(backColor);
+      painter.fillAll();
+    });
+  }
+  vectorDraw(textCanvas, [&](VectorPainter& painter) {
+    painter.selectFont(font);
+    painter.setSourceColor(textColor);
+    for (size_t i = 0; i < layout.lines.size(); ++i) {
+      const double width = painter.textWidth(layout.lines[i]);
+      const int32_t lineWidth = saturate(static_cast<int64_t>(std::nearbyint(width)));
+      painter.moveTo(layout.x(lineWidth), layout.y(i));
+      painter.drawText(layout.lines[i]);
+    }
+  });
+  if (!background.empty()) {
+    drawCanvasOver(handOver, background, 0, 0, clampOpacity(settings.wmBackOpacity));
+  }
+  drawCanvasOver(handOver, textCanvas, 0, 0, clampOpacity(settings.wmTextOpacity));
+}
+
+}  // namespace
+
+std::vector<std::string> splitWatermarkLines(const std::string& text) {
+  const std::string marked = replaceAllIgnoringCase(text, kLineBreak, kLineBreak);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (true) {
+    const size_t found = marked.find(kLineBreak, start);
+    if (found == std::string::npos) break;
+    lines.push_back(marked.substr(start, found - start));
+    start = found + kLineBreak.size();
+  }
+  lines.push_back(marked.substr(start));
+  return lines;
+}
+
+TextBlock textBlockSize(const std::vector<TextSize>& lines, int32_t leading, int32_t padding) {
+  int64_t width = 0;
+  int64_t height = 0;
+  int64_t step = 0;
+  if (lines.size() == 1) {
+    width = lines[0].width;
+    height = lines[0].height;
+    step = int64_t{height} + leading;
+  } else if (!lines.empty()) {
+    int64_t lineHeight = kMinimumLineSide;
+    width = kMinimumLineSide;
+    for (const TextSize& line : lines) {
+      width = std::max<int64_t>(width, line.width);
+      lineHeight = std::max<int64_t>(lineHeight, line.height);
+    }
+    step = lineHeight + leading;
+    height = lineHeight + static_cast<int64_t>(lines.size() - 1) * step;
+  }
+  return {saturate(width + 2 * int64_t{padding}), saturate(height + 2 * int64_t{padding}),
+          saturate(step)};
+}
+
+int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding) {
+  if (alignment == kAlignCenter) {
+    const float half = static_cast<float>(int64_t{blockWidth} - lineWidth) / 2.0f;
+    return saturate(std::lroundf(half));
+  }
+  if (alignment == kAlignRight) return saturate(int64_t{blockWidth} - lineWidth - padding);
+  return padding;
+}
+
+Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& job,
+                     const WatermarkFont* font) {
+  if (!font) return nullptr;
+  const std::vector<std::string> lines = splitWatermarkLines(expandWatermarkText(settings, job));
+  std::vector<TextSize> sizes;
+  sizes.reserve(lines.size());
+  for (const std::string& line : lines) sizes.push_back(measureRasterText(*font, line));
+  const TextBlock block = textBlockSize(sizes, settings.wmFontLeading, settings.wmTextPadding);
+
+  // The text canvas and the hand-over canvas both have the block's size; a
+  // block that cannot be made (empty, inverted or huge) gives no layer.
+  Canvas textCanvas;
+  Canvas handOver;
+  if (!textCanvas.create(block.width, block.height)) return nullptr;
+  if (!handOver.create(block.width, block.height)) return nullptr;
+  const LineLayout layout{lines, block, settings};
+  if (settings.wmTextAntialiasing) {
+    drawSmoothText(textCanvas, handOver, layout, *font);
+  } else {
+    drawPlainText(textCanvas, layout, *font);
+    drawCanvasOver(handOver, textCanvas, 0, 0, 255);
+  }
+  return handOverToFreeImage(handOver);
+}
