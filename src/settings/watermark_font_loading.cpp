@@ -1,11 +1,15 @@
 #include "settings/watermark_font_loading.h"
 
-// Text watermarks are drawn without a font of their own so far: every text
-// watermark is accepted and the pipeline receives no font.
-bool loadWatermarkFontForRun(const ConversionSettings& /*settings*/,
-                             PipelineResources& resources) {
-  resources.watermarkFont = nullptr;
-  return true;
+#include "pipeline/drawing/watermark_font.h"
+
+// The pipeline only borrows the font; it is owned here from loading to release.
+bool loadWatermarkFontForRun(const ConversionSettings& settings, PipelineResources& resources) {
+  releaseWatermarkFontForRun(resources);
+  resources.watermarkFont = createWatermarkFont(settings).release();
+  return resources.watermarkFont != nullptr;
 }
 
-void releaseWatermarkFontForRun(PipelineResources& resources) { resources.watermarkFont = nullptr; }
+void releaseWatermarkFontForRun(PipelineResources& resources) {
+  delete resources.watermarkFont;
+  resources.watermarkFont = nullptr;
+}
