@@ -31,6 +31,7 @@ int32_t clampOpacity(int32_t opacity) { return std::clamp(opacity, 0, 255); }
 // the alignment.
 struct LineLayout {
   const std::vector<std::string>& lines;
+  const std::vector<TextSize>& rasterSizes;
   const TextBlock& block;
   const ConversionSettings& settings;
 
@@ -53,7 +54,7 @@ void drawPlainText(Canvas& textCanvas, const LineLayout& layout, const Watermark
   // Starting at (1, 1) leaves a block thinner than two pixels unfilled.
   floodFill(textCanvas, 1, 1, backColor);
   for (size_t i = 0; i < layout.lines.size(); ++i) {
-    const int32_t lineWidth = measureRasterText(font, layout.lines[i]).width;
+    const int32_t lineWidth = layout.rasterSizes[i].width;
     drawRasterText(textCanvas, font, layout.x(lineWidth), layout.y(i), layout.lines[i],
                    textColor, backOpacity);
   }
@@ -151,7 +152,7 @@ Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& jo
   Canvas handOver;
   if (!textCanvas.create(block.width, block.height)) return nullptr;
   if (!handOver.create(block.width, block.height)) return nullptr;
-  const LineLayout layout{lines, block, settings};
+  const LineLayout layout{lines, sizes, block, settings};
   if (settings.wmTextAntialiasing) {
     drawSmoothText(textCanvas, handOver, layout, *font);
   } else {

@@ -1,5 +1,7 @@
 #include "formats/dds/dds_header.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 
 namespace {
@@ -9,54 +11,6 @@ uint32_t readWord(const uint8_t* bytes, size_t offset) {
          static_cast<uint32_t>(bytes[offset + 2]) << 16 |
          static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
-
-// DXGI formats the DX10 extension may name, with their storage.
-struct DxgiLayoutRow {
-  uint32_t dxgiFormat;
-  DdsLayoutKind kind;
-  uint32_t size;  // block bytes or bits per pixel
-};
-constexpr DxgiLayoutRow kDxgiLayouts[] = {
-    {2, DdsLayoutKind::Packed, 128},  // R32G32B32A32_FLOAT
-    {10, DdsLayoutKind::Packed, 64},  // R16G16B16A16_FLOAT
-    {11, DdsLayoutKind::Packed, 64},  // R16G16B16A16_UNORM
-    {24, DdsLayoutKind::Packed, 32},  // R10G10B10A2_UNORM
-    {28, DdsLayoutKind::Packed, 32},  // R8G8B8A8_UNORM
-    {29, DdsLayoutKind::Packed, 32},  // R8G8B8A8_UNORM_SRGB
-    {61, DdsLayoutKind::Packed, 8},   // R8_UNORM
-    {65, DdsLayoutKind::Packed, 8},   // A8_UNORM
-    {71, DdsLayoutKind::Block, 8},    // BC1_UNORM
-    {72, DdsLayoutKind::Block, 8},    // BC1_UNORM_SRGB
-    {74, DdsLayoutKind::Block, 16},   // BC2_UNORM
-    {75, DdsLayoutKind::Block, 16},   // BC2_UNORM_SRGB
-    {77, DdsLayoutKind::Block, 16},   // BC3_UNORM
-    {78, DdsLayoutKind::Block, 16},   // BC3_UNORM_SRGB
-    {80, DdsLayoutKind::Block, 8},    // BC4_UNORM
-    {81, DdsLayoutKind::Block, 8},    // BC4_SNORM
-    {83, DdsLayoutKind::Block, 16},   // BC5_UNORM
-    {84, DdsLayoutKind::Block, 16},   // BC5_SNORM
-    {85, DdsLayoutKind::Packed, 16},  // B5G6R5_UNORM
-    {86, DdsLayoutKind::Packed, 16},  // B5G5R5A1_UNORM
-    {87, DdsLayoutKind::Packed, 32},  // B8G8R8A8_UNORM
-    {88, DdsLayoutKind::Packed, 32},  // B8G8R8X8_UNORM
-    {91, DdsLayoutKind::Packed, 32},  // B8G8R8A8_UNORM_SRGB
-    {93, DdsLayoutKind::Packed, 32},  // B8G8R8X8_UNORM_SRGB
-    {95, DdsLayoutKind::Block, 16},   // BC6H_UF16
-    {96, DdsLayoutKind::Block, 16},   // BC6H_SF16
-    {98, DdsLayoutKind::Block, 16},   // BC7_UNORM
-    {99, DdsLayoutKind::Block, 16},   // BC7_UNORM_SRGB
-    {115, DdsLayoutKind::Packed, 16}, // B4G4R4A4_UNORM
-};
-
-// Block layouts named directly by a FourCC in the pixel format.
-struct FourCcLayoutRow {
-  uint32_t fourCc;
-  uint32_t blockBytes;
-};
-constexpr FourCcLayoutRow kFourCcLayouts[] = {
-    {kFourCcDxt1, 8},  {kFourCcDxt2, 16}, {kFourCcDxt3, 16}, {kFourCcDxt4, 16},
-    {kFourCcDxt5, 16}, {kFourCcAti1, 8},  {kFourCcAti2, 16},
-};
 
 uint64_t blockCount(uint32_t pixels) { return (static_cast<uint64_t>(pixels) + 3) / 4; }
 
@@ -70,7 +24,10 @@ std::string_view ddsCheckText(DdsCheck check) {
     case DdsCheck::BadHeaderSize: return "header size is not 124";
     case DdsCheck::BadPixelFormatSize: return "pixel format size is not 32";
     case DdsCheck::BadDimensions: return "width or height out of range";
+    case DdsCheck::BadMipMapCount: return "mipmap count too large";
+    case DdsCheck::BadExtension: return "DX10 extension out of range";
     case DdsCheck::UnsupportedLayout: return "unsupported layout";
+    case DdsCheck::TooLarge: return "image too large";
     case DdsCheck::Truncated: return "truncated";
   }
   return "unknown";
@@ -116,32 +73,47 @@ bool parseDdsHeader(const uint8_t* bytes, size_t size, DdsHeader* header) {
 
 DdsLayout describeDdsLayout(const DdsHeader& header) {
   DdsLayout layout;
-  const DdsPixelFormat& format = header.pixelFormat;
+  const DdsPixelFormat& pf = header.pixelFormat;
   if (header.hasDx10) {
     layout.dxgiFormat = header.dx10.dxgiFormat;
-    for (const DxgiLayoutRow& row : kDxgiLayouts) {
-      if (row.dxgiFormat != header.dx10.dxgiFormat) continue;
-      layout.kind = row.kind;
-      (row.kind == DdsLayoutKind::Block ? layout.blockBytes : layout.bitsPerPixel) = row.size;
+    layout.format = identifyDxgiFormat(header.dx10.dxgiFormat);
+    if ((header.dx10.miscFlags2 & kDdsAlphaModeMask) == kDdsAlphaModePremultiplied) {
+      layout.format.premultiplied = true;
     }
-    return layout;
+  } else {
+    LegacyPixelFormat legacy;
+    legacy.flags = pf.flags;
+    legacy.fourCc = pf.fourCc;
+    legacy.bitCount = pf.rgbBitCount;
+    legacy.redMask = pf.redMask;
+    legacy.greenMask = pf.greenMask;
+    legacy.blueMask = pf.blueMask;
+    legacy.alphaMask = pf.alphaMask;
+    layout.format = identifyLegacyFormat(legacy);
+    if (pf.flags & kDdsPixelFourCc) layout.fourCc = pf.fourCc;
   }
-  if (format.flags & kDdsPixelFourCc) {
-    for (const FourCcLayoutRow& row : kFourCcLayouts) {
-      if (row.fourCc != format.fourCc) continue;
+  switch (layout.format.encoding) {
+    case DdsEncoding::Unsupported:
+      break;
+    case DdsEncoding::Uncompressed:
+      layout.kind = DdsLayoutKind::Packed;
+      layout.bitsPerPixel = layout.format.layout.bytesPerPixel * 8;
+      break;
+    default:
       layout.kind = DdsLayoutKind::Block;
-      layout.blockBytes = row.blockBytes;
-      layout.fourCc = row.fourCc;
-    }
-    return layout;
-  }
-  const uint32_t packedFlags = kDdsPixelRgb | kDdsPixelLuminance | kDdsPixelAlpha;
-  const uint32_t bits = format.rgbBitCount;
-  if ((format.flags & packedFlags) != 0 && bits >= 8 && bits <= 128 && bits % 8 == 0) {
-    layout.kind = DdsLayoutKind::Packed;
-    layout.bitsPerPixel = bits;
+      layout.blockBytes = ddsBlockBytes(layout.format.encoding);
+      break;
   }
   return layout;
+}
+
+uint64_t ddsRowPitch(const DdsHeader& header, const DdsLayout& layout) {
+  if (layout.kind != DdsLayoutKind::Packed) return 0;
+  const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * layout.bitsPerPixel + 7) / 8;
+  if ((header.flags & kDdsFlagPitch) && header.pitchOrLinearSize >= rowBytes) {
+    return header.pitchOrLinearSize;
+  }
+  return rowBytes;
 }
 
 uint64_t ddsTopLevelDataSize(const DdsHeader& header, const DdsLayout& layout) {
@@ -149,13 +121,9 @@ uint64_t ddsTopLevelDataSize(const DdsHeader& header, const DdsLayout& layout) {
     case DdsLayoutKind::Block:
       return blockCount(header.width) * blockCount(header.height) * layout.blockBytes;
     case DdsLayoutKind::Packed: {
-      const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * layout.bitsPerPixel + 7) / 8;
-      uint64_t pitch = rowBytes;
-      if ((header.flags & kDdsFlagPitch) && header.pitchOrLinearSize >= rowBytes) {
-        pitch = header.pitchOrLinearSize;
-      }
       if (header.height == 0) return 0;
-      return pitch * (header.height - 1) + rowBytes;
+      const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * layout.bitsPerPixel + 7) / 8;
+      return ddsRowPitch(header, layout) * (header.height - 1) + rowBytes;
     }
     case DdsLayoutKind::Unknown:
       break;
@@ -164,20 +132,46 @@ uint64_t ddsTopLevelDataSize(const DdsHeader& header, const DdsLayout& layout) {
 }
 
 bool isDecodableDdsLayout(const DdsHeader& header, const DdsLayout& layout) {
-  const DdsPixelFormat& format = header.pixelFormat;
-  if (layout.kind == DdsLayoutKind::Block) {
-    return layout.fourCc == kFourCcDxt1 || layout.fourCc == kFourCcDxt3 ||
-           layout.fourCc == kFourCcDxt5;
-  }
-  if (layout.kind != DdsLayoutKind::Packed || header.hasDx10) return false;
-  if ((format.flags & kDdsPixelRgb) == 0) return false;
-  const uint32_t bits = layout.bitsPerPixel;
-  if (bits != 16 && bits != 24 && bits != 32) return false;
-  // A pitch that is given must hold a whole row, or rows would overlap.
-  const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * bits + 7) / 8;
+  if (layout.kind == DdsLayoutKind::Unknown) return false;
+  if (layout.kind == DdsLayoutKind::Block) return true;
+  // A pitch that is given must hold a whole row, or rows would overlap. Some
+  // writers leave it 0; then rows are packed.
+  const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * layout.bitsPerPixel + 7) / 8;
   return (header.flags & kDdsFlagPitch) == 0 || header.pitchOrLinearSize == 0 ||
          header.pitchOrLinearSize >= rowBytes;
 }
+
+namespace {
+
+// Levels of a full mipmap chain for the largest of the three dimensions.
+uint32_t fullChainLength(const DdsHeader& header) {
+  uint32_t largest = std::max(header.width, header.height);
+  if (header.caps2 & kDdsCaps2Volume) largest = std::max(largest, header.depth);
+  uint32_t levels = 1;
+  while (largest > 1) {
+    largest >>= 1;
+    ++levels;
+  }
+  return levels;
+}
+
+bool isValidExtension(const DdsHeader& header) {
+  const DdsDx10Header& x = header.dx10;
+  if ((x.miscFlags2 & kDdsAlphaModeMask) > kDdsAlphaModeCustom) return false;
+  if (x.arraySize == 0) return false;
+  switch (x.resourceDimension) {
+    case kDdsDimensionTexture1d:
+      return header.height == 1 && !(x.miscFlag & kDdsMiscTextureCube);
+    case kDdsDimensionTexture2d:
+      return true;
+    case kDdsDimensionTexture3d:
+      return x.arraySize == 1 && !(x.miscFlag & kDdsMiscTextureCube);
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 DdsCheck checkDdsHeader(const uint8_t* bytes, size_t size, uint64_t fileSize, DdsHeader* header) {
   DdsHeader local;
@@ -194,8 +188,17 @@ DdsCheck checkDdsHeader(const uint8_t* bytes, size_t size, uint64_t fileSize, Dd
       parsed.height > kDdsMaxDimension) {
     return DdsCheck::BadDimensions;
   }
+  if (parsed.hasDx10 && !isValidExtension(parsed)) return DdsCheck::BadExtension;
   const DdsLayout layout = describeDdsLayout(parsed);
   if (!isDecodableDdsLayout(parsed, layout)) return DdsCheck::UnsupportedLayout;
+  // The count only matters when the flag says it is there; many writers
+  // leave it 0 or 1 for a single level.
+  if ((parsed.flags & kDdsFlagMipMapCount) && parsed.mipMapCount > fullChainLength(parsed)) {
+    return DdsCheck::BadMipMapCount;
+  }
+  if (ddsDecodedBytes(layout.format, parsed.width, parsed.height) > kMaxDecodedBytes) {
+    return DdsCheck::TooLarge;
+  }
   if (fileSize < parsed.dataOffset + ddsTopLevelDataSize(parsed, layout)) {
     return DdsCheck::Truncated;
   }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "formats/dds/dds_format.h"
+
 // The fixed part of a DDS file: the 4-byte magic, the 124-byte surface
 // description and, when the pixel format's FourCC is "DX10", a 20-byte
 // extension. All fields are little-endian 32-bit words.
@@ -30,6 +32,17 @@ inline constexpr uint32_t kDdsPixelAlpha = 0x2;
 inline constexpr uint32_t kDdsPixelFourCc = 0x4;
 inline constexpr uint32_t kDdsPixelRgb = 0x40;
 inline constexpr uint32_t kDdsPixelLuminance = 0x20000;
+
+// Surface flags (dwCaps2) and the extension's fields.
+inline constexpr uint32_t kDdsCaps2CubeMap = 0x200;
+inline constexpr uint32_t kDdsCaps2Volume = 0x200000;
+inline constexpr uint32_t kDdsDimensionTexture1d = 2;
+inline constexpr uint32_t kDdsDimensionTexture2d = 3;
+inline constexpr uint32_t kDdsDimensionTexture3d = 4;
+inline constexpr uint32_t kDdsMiscTextureCube = 0x4;
+inline constexpr uint32_t kDdsAlphaModeMask = 0x7;  // in miscFlags2
+inline constexpr uint32_t kDdsAlphaModePremultiplied = 2;
+inline constexpr uint32_t kDdsAlphaModeCustom = 4;  // the highest defined mode
 
 constexpr uint32_t makeFourCc(char a, char b, char c, char d) {
   return static_cast<uint32_t>(static_cast<uint8_t>(a)) |
@@ -89,15 +102,16 @@ struct DdsHeader {
 enum class DdsLayoutKind {
   Unknown,
   Block,   // 4x4 blocks of blockBytes each (DXT1..5, ATI1/2, BC4..7)
-  Packed,  // whole pixels of bitsPerPixel, channels found by masks
+  Packed,  // whole pixels of bitsPerPixel
 };
 
 struct DdsLayout {
   DdsLayoutKind kind = DdsLayoutKind::Unknown;
   uint32_t blockBytes = 0;    // Block: 8 or 16
-  uint32_t bitsPerPixel = 0;  // Packed: 8, 16, 24, 32, ...
-  uint32_t fourCc = 0;        // Block layouts named by a FourCC; 0 for DX10 ones
+  uint32_t bitsPerPixel = 0;  // Packed: 8 .. 128
+  uint32_t fourCc = 0;        // layouts named by a FourCC; 0 otherwise
   uint32_t dxgiFormat = 0;    // layouts named by the DX10 extension
+  DdsFormat format;           // what the decoder makes of it
 };
 
 enum class DdsCheck {
@@ -107,7 +121,10 @@ enum class DdsCheck {
   BadHeaderSize,       // surface description size is not 124
   BadPixelFormatSize,  // pixel format size is not 32
   BadDimensions,       // width or height outside 1..32768
+  BadMipMapCount,      // more mipmap levels than the size allows
+  BadExtension,        // DX10 dimension, array size or flags out of range
   UnsupportedLayout,   // a layout the decoder cannot read
+  TooLarge,            // the decoded image would be larger than the reader allows
   Truncated,           // shorter than the top level's data
 };
 
@@ -120,19 +137,26 @@ std::string_view ddsCheckText(DdsCheck check);
 bool parseDdsHeader(const uint8_t* bytes, size_t size, DdsHeader* header);
 
 // The storage of the top level, from the pixel format (or the DX10 format).
+// A DX10 file whose alpha mode is premultiplied gets a premultiplied format.
 DdsLayout describeDdsLayout(const DdsHeader& header);
 
+// Distance in bytes between the starts of two rows of a packed layout: the
+// header's pitch when its flag is set and it holds a whole row, otherwise
+// the packed row size. 0 for block layouts.
+uint64_t ddsRowPitch(const DdsHeader& header, const DdsLayout& layout);
+
 // Bytes of the top level as the decoder reads them, or 0 when the layout is
-// unknown. Packed rows use the file's pitch when the header gives one that
-// holds a whole row.
+// unknown. Packed rows use ddsRowPitch; the last row needs no padding.
 uint64_t ddsTopLevelDataSize(const DdsHeader& header, const DdsLayout& layout);
 
-// True for the layouts the current decoder reads: uncompressed RGB with 16,
-// 24 or 32 bits per pixel, and DXT1, DXT3, DXT5.
+// True for the layouts the decoder reads (every format of identifyDxgiFormat
+// and identifyLegacyFormat) with a pitch, when given, that holds a row.
 bool isDecodableDdsLayout(const DdsHeader& header, const DdsLayout& layout);
 
 // The whole check before decoding: bytes hold at least the start of the file
-// (148 bytes suffice), fileSize is the length of the whole file.
+// (148 bytes suffice), fileSize is the length of the whole file. Every size
+// is checked against fileSize, and the size of the decoded image against
+// kMaxDecodedBytes, before anything is read or allocated.
 DdsCheck checkDdsHeader(const uint8_t* bytes, size_t size, uint64_t fileSize,
                         DdsHeader* header = nullptr);
 

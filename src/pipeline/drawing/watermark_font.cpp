@@ -124,7 +124,10 @@ void readDecorations(FT_Face face, int32_t pixelHeight, TextDecoration* underlin
 // files, once per process. The leak checker of sanitizer builds reads this
 // list; other builds never call it. It names the library rather than the
 // function because the checker's fast stack walk stops inside fontconfig.
+// The summary of used suppressions would go to standard error, which the
+// program keeps silent.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 
 int32_t fontPixelHeight(int32_t points) {
   const int64_t magnitude = std::llabs(int64_t{points});

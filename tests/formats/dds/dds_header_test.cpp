@@ -14,6 +14,12 @@ void setWord(std::string& data, size_t offset, uint32_t value) {
   for (int i = 0; i < 4; ++i) data[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
+uint32_t readWordForTest(const std::string& data, size_t offset) {
+  uint32_t value = 0;
+  for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<uint8_t>(data[offset + i])) << (8 * i);
+  return value;
+}
+
 DdsCheck check(const std::string& data, DdsHeader* header = nullptr) {
   return checkDdsHeader(reinterpret_cast<const uint8_t*>(data.data()), data.size(), data.size(),
                         header);
@@ -128,14 +134,21 @@ TEST(DdsHeader, SupportedLayoutsAreThoseTheDecoderReads) {
       {"r5g6b5", buildUncompressedDds(8, 8, 16, kMasksR5G6B5, grey), DdsCheck::Ok},
       {"r8g8b8", buildUncompressedDds(8, 8, 24, kMasksR8G8B8, grey), DdsCheck::Ok},
       {"a8b8g8r8", buildUncompressedDds(8, 8, 32, kMasksA8B8G8R8, grey), DdsCheck::Ok},
-      {"dx10 bc1", dx10File(8, 8, 71, 32), DdsCheck::UnsupportedLayout},
+      {"dx10 bc1", dx10File(8, 8, 71, 32), DdsCheck::Ok},
+      {"dx10 bc7", dx10File(8, 8, 98, 64), DdsCheck::Ok},
+      {"dx10 bc6h signed", dx10File(8, 8, 96, 64), DdsCheck::Ok},
+      {"dx10 r9g9b9e5", dx10File(8, 8, 67, 256), DdsCheck::Ok},
+      {"dx10 typeless r32g32b32a32", dx10File(8, 8, 1, 1024), DdsCheck::UnsupportedLayout},
       {"dx10 unknown format", dx10File(8, 8, 9999, 256), DdsCheck::UnsupportedLayout},
   };
   for (const Case& c : cases) EXPECT_EQ(check(c.file), c.expected) << c.name;
 
   std::string ati2 = buildBlockDds(BlockFormat::Dxt5, 8, 8, grey);
   setWord(ati2, 84, kFourCcAti2);
-  EXPECT_EQ(check(ati2), DdsCheck::UnsupportedLayout);
+  EXPECT_EQ(check(ati2), DdsCheck::Ok);
+  std::string yuy2 = ati2;
+  setWord(yuy2, 84, makeFourCc('Y', 'U', 'Y', '2'));
+  EXPECT_EQ(check(yuy2), DdsCheck::UnsupportedLayout);
 }
 
 TEST(DdsHeader, ShortAndTruncatedFiles) {
@@ -176,4 +189,55 @@ TEST(DdsHeader, FileWrapperReadsFromDisk) {
   EXPECT_EQ(checkDdsFile(dir.path() + "missing.dds"), DdsCheck::TooShort);
   ASSERT_TRUE(createFolder(dir.path() + "folder.dds"));
   EXPECT_EQ(checkDdsFile(dir.path() + "folder.dds"), DdsCheck::TooShort);
+}
+
+TEST(DdsHeader, ChecksMipmapCountExtensionAndDecodedSize) {
+  const std::string dxt1 = buildBlockDds(BlockFormat::Dxt1, 16, 8, grey);  // full chain: 5 levels
+  struct Case {
+    const char* name;
+    std::string file;
+    DdsCheck expected;
+  } cases[] = {
+      {"mip count 5 of 16x8", dxt1, DdsCheck::Ok},
+      {"mip count 6 of 16x8", dxt1, DdsCheck::BadMipMapCount},
+      {"dx10 1D with height 1", dx10File(8, 1, 71, 16), DdsCheck::Ok},
+      {"dx10 1D with height 4", dx10File(8, 4, 71, 16), DdsCheck::BadExtension},
+      {"dx10 3D", dx10File(8, 8, 71, 32), DdsCheck::Ok},
+      {"dx10 dimension 5", dx10File(8, 8, 71, 32), DdsCheck::BadExtension},
+      {"dx10 array size 0", dx10File(8, 8, 71, 32), DdsCheck::BadExtension},
+      {"dx10 alpha mode 5", dx10File(8, 8, 71, 32), DdsCheck::BadExtension},
+      {"dx10 cube with 6 faces", dx10File(8, 8, 71, 6 * 32), DdsCheck::Ok},
+      // 32768 x 32768 floats would need 16 GiB, far beyond what the file holds.
+      {"dx10 rgba32f 32768 square", dx10File(32768, 32768, 2, 64), DdsCheck::TooLarge},
+      {"dx10 bc7 32768 square, 64 bytes", dx10File(32768, 32768, 98, 64), DdsCheck::Truncated},
+  };
+  setWord(cases[0].file, 8, readWordForTest(cases[0].file, 8) | kDdsFlagMipMapCount);
+  setWord(cases[0].file, 28, 5);
+  setWord(cases[1].file, 8, readWordForTest(cases[1].file, 8) | kDdsFlagMipMapCount);
+  setWord(cases[1].file, 28, 6);
+  setWord(cases[2].file, 132, kDdsDimensionTexture1d);
+  setWord(cases[3].file, 132, kDdsDimensionTexture1d);
+  setWord(cases[4].file, 132, kDdsDimensionTexture3d);
+  setWord(cases[5].file, 132, 5);
+  setWord(cases[6].file, 140, 0);
+  setWord(cases[7].file, 144, 5);
+  setWord(cases[8].file, 136, kDdsMiscTextureCube);
+  setWord(cases[8].file, 140, 6);
+  for (const Case& c : cases) {
+    EXPECT_EQ(check(c.file), c.expected) << c.name << ": " << ddsCheckText(check(c.file));
+  }
+}
+
+TEST(DdsHeader, PremultipliedAlphaComesFromFourCcOrAlphaMode) {
+  std::string dxt4 = buildBlockDds(BlockFormat::Dxt5, 8, 8, grey);
+  setWord(dxt4, 84, kFourCcDxt4);
+  std::string dx10 = dx10File(8, 8, 98, 64);
+  DdsHeader header;
+  ASSERT_EQ(check(dxt4, &header), DdsCheck::Ok);
+  EXPECT_TRUE(describeDdsLayout(header).format.premultiplied);
+  ASSERT_EQ(check(dx10, &header), DdsCheck::Ok);
+  EXPECT_FALSE(describeDdsLayout(header).format.premultiplied);
+  setWord(dx10, 144, kDdsAlphaModePremultiplied);
+  ASSERT_EQ(check(dx10, &header), DdsCheck::Ok);
+  EXPECT_TRUE(describeDdsLayout(header).format.premultiplied);
 }

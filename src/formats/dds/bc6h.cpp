@@ -1,0 +1,215 @@
+#include "formats/dds/bc6h.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "formats/dds/block_bits.h"
+#include "formats/dds/bptc_tables.h"
+
+namespace {
+
+// One run of bits of a mode's endpoint layout: the next `count` bits of the
+// block go to endpoint value `target` (r0 g0 b0 r1 ... b3 as 0..11), starting
+// at bit `firstBit` and going up, or down when `descending`.
+struct BitRun {
+  uint8_t target;
+  uint8_t firstBit;
+  uint8_t count;
+  bool descending;
+};
+
+struct Bc6hMode {
+  int number;
+  bool transformed;
+  int partitionBits;  // 0: one subset, 5: two subsets
+  int endpointBits;
+  int deltaBits[3];   // bits of the red, green, blue values of endpoints 1..3
+  // The endpoint bits in block order after the mode bits, written as
+  // "v[a:b]": bits a down to b of v, or, when a < b, b down to a reversed.
+  std::string_view layout;
+};
+
+constexpr Bc6hMode kModes[] = {
+    {0, true, 5, 10, {5, 5, 5},
+     "g2[4],b2[4],b3[4],r0[9:0],g0[9:0],b0[9:0],r1[4:0],g3[4],g2[3:0],g1[4:0],b3[0],g3[3:0],"
+     "b1[4:0],b3[1],b2[3:0],r2[4:0],b3[2],r3[4:0],b3[3]"},
+    {1, true, 5, 7, {6, 6, 6},
+     "g2[5],g3[4],g3[5],r0[6:0],b3[0],b3[1],b2[4],g0[6:0],b2[5],b3[2],g2[4],b0[6:0],b3[3],"
+     "b3[5],b3[4],r1[5:0],g2[3:0],g1[5:0],g3[3:0],b1[5:0],b2[3:0],r2[5:0],r3[5:0]"},
+    {2, true, 5, 11, {5, 4, 4},
+     "r0[9:0],g0[9:0],b0[9:0],r1[4:0],r0[10],g2[3:0],g1[3:0],g0[10],b3[0],g3[3:0],b1[3:0],"
+     "b0[10],b3[1],b2[3:0],r2[4:0],b3[2],r3[4:0],b3[3]"},
+    {6, true, 5, 11, {4, 5, 4},
+     "r0[9:0],g0[9:0],b0[9:0],r1[3:0],r0[10],g3[4],g2[3:0],g1[4:0],g0[10],g3[3:0],b1[3:0],"
+     "b0[10],b3[1],b2[3:0],r2[3:0],b3[0],b3[2],r3[3:0],g2[4],b3[3]"},
+    {10, true, 5, 11, {4, 4, 5},
+     "r0[9:0],g0[9:0],b0[9:0],r1[3:0],r0[10],b2[4],g2[3:0],g1[3:0],g0[10],b3[0],g3[3:0],"
+     "b1[4:0],b0[10],b2[3:0],r2[3:0],b3[1],b3[2],r3[3:0],b3[4],b3[3]"},
+    {14, true, 5, 9, {5, 5, 5},
+     "r0[8:0],b2[4],g0[8:0],g2[4],b0[8:0],b3[4],r1[4:0],g3[4],g2[3:0],g1[4:0],b3[0],g3[3:0],"
+     "b1[4:0],b3[1],b2[3:0],r2[4:0],b3[2],r3[4:0],b3[3]"},
+    {18, true, 5, 8, {6, 5, 5},
+     "r0[7:0],g3[4],b2[4],g0[7:0],b3[2],g2[4],b0[7:0],b3[3],b3[4],r1[5:0],g2[3:0],g1[4:0],"
+     "b3[0],g3[3:0],b1[4:0],b3[1],b2[3:0],r2[5:0],r3[5:0]"},
+    {22, true, 5, 8, {5, 6, 5},
+     "r0[7:0],b3[0],b2[4],g0[7:0],g2[5],g2[4],b0[7:0],g3[5],b3[4],r1[4:0],g3[4],g2[3:0],"
+     "g1[5:0],g3[3:0],b1[4:0],b3[1],b2[3:0],r2[4:0],b3[2],r3[4:0],b3[3]"},
+    {26, true, 5, 8, {5, 5, 6},
+     "r0[7:0],b3[1],b2[4],g0[7:0],b2[5],g2[4],b0[7:0],b3[5],b3[4],r1[4:0],g3[4],g2[3:0],"
+     "g1[4:0],b3[0],g3[3:0],b1[5:0],b2[3:0],r2[4:0],b3[2],r3[4:0],b3[3]"},
+    {30, false, 5, 6, {6, 6, 6},
+     "r0[5:0],g3[4],b3[0],b3[1],b2[4],g0[5:0],g2[5],b2[5],b3[2],g2[4],b0[5:0],g3[5],b3[3],"
+     "b3[5],b3[4],r1[5:0],g2[3:0],g1[5:0],g3[3:0],b1[5:0],b2[3:0],r2[5:0],r3[5:0]"},
+    {3, false, 0, 10, {10, 10, 10}, "r0[9:0],g0[9:0],b0[9:0],r1[9:0],g1[9:0],b1[9:0]"},
+    {7, true, 0, 11, {9, 9, 9},
+     "r0[9:0],g0[9:0],b0[9:0],r1[8:0],r0[10],g1[8:0],g0[10],b1[8:0],b0[10]"},
+    {11, true, 0, 12, {8, 8, 8},
+     "r0[9:0],g0[9:0],b0[9:0],r1[7:0],r0[10:11],g1[7:0],g0[10:11],b1[7:0],b0[10:11]"},
+    {15, true, 0, 16, {4, 4, 4},
+     "r0[9:0],g0[9:0],b0[9:0],r1[3:0],r0[10:15],g1[3:0],g0[10:15],b1[3:0],b0[10:15]"},
+};
+constexpr int kModeCount = sizeof(kModes) / sizeof(kModes[0]);
+
+int parseNumber(std::string_view text, size_t& at) {
+  int value = 0;
+  while (at < text.size() && text[at] >= '0' && text[at] <= '9') value = value * 10 + (text[at++] - '0');
+  return value;
+}
+
+// Turns a layout text into bit runs; the texts above are the only input.
+std::vector<BitRun> parseLayout(std::string_view text) {
+  std::vector<BitRun> runs;
+  size_t at = 0;
+  while (at < text.size()) {
+    const int channel = text[at] == 'r' ? 0 : text[at] == 'g' ? 1 : 2;
+    const int endpoint = text[at + 1] - '0';
+    at += 3;  // "r0["
+    const int high = parseNumber(text, at);
+    int low = high;
+    if (text[at] == ':') {
+      ++at;
+      low = parseNumber(text, at);
+    }
+    at += 2;  // "]," (the last field ends the text one byte early)
+    BitRun run;
+    run.target = static_cast<uint8_t>(endpoint * 3 + channel);
+    // Block bits fill the field from its low end: v[9:0] starts at bit 0;
+    // a reversed field v[10:15] starts at bit 15 and goes down.
+    run.descending = high < low;
+    run.firstBit = static_cast<uint8_t>(low);
+    run.count = static_cast<uint8_t>(run.descending ? low - high + 1 : high - low + 1);
+    runs.push_back(run);
+  }
+  return runs;
+}
+
+struct ParsedModes {
+  std::array<std::vector<BitRun>, kModeCount> runs;
+  std::array<int, 32> modeIndex;  // by 5-bit mode number; -1 reserved
+};
+
+const ParsedModes& parsedModes() {
+  static const ParsedModes parsed = [] {
+    ParsedModes p;
+    p.modeIndex.fill(-1);
+    for (int i = 0; i < kModeCount; ++i) {
+      p.runs[i] = parseLayout(kModes[i].layout);
+      p.modeIndex[kModes[i].number] = i;
+    }
+    return p;
+  }();
+  return parsed;
+}
+
+inline int signExtend(int value, int bits) {
+  const int shift = 32 - bits;
+  return static_cast<int>(static_cast<uint32_t>(value) << shift) >> shift;
+}
+
+int unquantize(int value, int bits, bool isSigned) {
+  if (!isSigned) {
+    if (bits >= 15) return value;
+    if (value == 0) return 0;
+    if (value == (1 << bits) - 1) return 0xFFFF;
+    return ((value << 15) + 0x4000) >> (bits - 1);
+  }
+  if (bits >= 16) return value;
+  const bool negative = value < 0;
+  int magnitude = negative ? -value : value;
+  int result;
+  if (magnitude == 0) {
+    result = 0;
+  } else if (magnitude >= (1 << (bits - 1)) - 1) {
+    result = 0x7FFF;
+  } else {
+    result = ((magnitude << 15) + 0x4000) >> (bits - 1);
+  }
+  return negative ? -result : result;
+}
+
+inline uint16_t finishHalf(int value, bool isSigned) {
+  if (!isSigned) return static_cast<uint16_t>((value * 31) >> 6);
+  if (value < 0) return static_cast<uint16_t>((((-value) * 31) >> 5) | 0x8000);
+  return static_cast<uint16_t>((value * 31) >> 5);
+}
+
+}  // namespace
+
+void decodeBc6hBlock(const uint8_t* block, bool isSigned, uint16_t (*halves)[3]) {
+  const ParsedModes& parsed = parsedModes();
+  BlockBits bits(block);
+  int modeNumber = static_cast<int>(bits.read(2));
+  if (modeNumber >= 2) modeNumber |= static_cast<int>(bits.read(3)) << 2;
+  const int index = parsed.modeIndex[modeNumber];
+  if (index < 0) {
+    for (int i = 0; i < kBlockPixels; ++i) halves[i][0] = halves[i][1] = halves[i][2] = 0;
+    return;
+  }
+  const Bc6hMode& mode = kModes[index];
+
+  int values[12] = {};  // r0 g0 b0 r1 g1 b1 r2 g2 b2 r3 g3 b3
+  for (const BitRun& run : parsed.runs[index]) {
+    for (int k = 0; k < run.count; ++k) {
+      const int bit = run.descending ? run.firstBit - k : run.firstBit + k;
+      values[run.target] |= static_cast<int>(bits.read(1)) << bit;
+    }
+  }
+  const int partition = static_cast<int>(bits.read(mode.partitionBits));
+  const int subsets = mode.partitionBits > 0 ? 2 : 1;
+  const int endpointCount = subsets * 2;
+
+  const int mask = (1 << mode.endpointBits) - 1;
+  if (isSigned) {
+    for (int c = 0; c < 3; ++c) values[c] = signExtend(values[c], mode.endpointBits);
+  }
+  for (int e = 1; e < endpointCount; ++e) {
+    for (int c = 0; c < 3; ++c) {
+      int& v = values[e * 3 + c];
+      if (isSigned || mode.transformed) v = signExtend(v, mode.deltaBits[c]);
+      if (mode.transformed) {
+        v = (v + values[c]) & mask;
+        if (isSigned) v = signExtend(v, mode.endpointBits);
+      }
+    }
+  }
+
+  int endpoints[4][3];
+  for (int e = 0; e < endpointCount; ++e) {
+    for (int c = 0; c < 3; ++c) endpoints[e][c] = unquantize(values[e * 3 + c], mode.endpointBits, isSigned);
+  }
+
+  const int indexBits = subsets == 2 ? 3 : 4;
+  const uint8_t* weights = bptcWeights(indexBits);
+  for (int i = 0; i < kBlockPixels; ++i) {
+    const bool anchor = isBptcAnchor(subsets, partition, i);
+    const int weight = weights[bits.read(anchor ? indexBits - 1 : indexBits)];
+    const int s = bptcSubset(subsets, partition, i);
+    const int* e0 = endpoints[2 * s];
+    const int* e1 = endpoints[2 * s + 1];
+    for (int c = 0; c < 3; ++c) {
+      const int value = (e0[c] * (64 - weight) + e1[c] * weight + 32) >> 6;
+      halves[i][c] = finishHalf(value, isSigned);
+    }
+  }
+}

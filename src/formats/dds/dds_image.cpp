@@ -1,0 +1,195 @@
+#include "formats/dds/dds_image.h"
+
+#include <algorithm>
+#include <array>
+
+#include "formats/dds/bc1_bc3.h"
+#include "formats/dds/bc4_bc5.h"
+#include "formats/dds/bc6h.h"
+#include "formats/dds/bc7.h"
+#include "formats/dds/small_floats.h"
+
+namespace {
+
+Bitmap allocateBitmap(PixelOutput output, uint32_t width, uint32_t height) {
+  const int w = static_cast<int>(width);
+  const int h = static_cast<int>(height);
+  switch (output) {
+    case PixelOutput::Grey8: {
+      Bitmap bitmap = adoptBitmap(FreeImage_Allocate(w, h, 8));
+      if (bitmap) {
+        RGBQUAD* palette = FreeImage_GetPalette(bitmap.get());
+        for (int i = 0; i < 256; ++i) {
+          palette[i].rgbRed = palette[i].rgbGreen = palette[i].rgbBlue = static_cast<BYTE>(i);
+          palette[i].rgbReserved = 0;
+        }
+      }
+      return bitmap;
+    }
+    case PixelOutput::Rgb8:
+      return adoptBitmap(FreeImage_Allocate(w, h, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+    case PixelOutput::Rgba8:
+      return adoptBitmap(FreeImage_Allocate(w, h, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+    case PixelOutput::Rgb16: return adoptBitmap(FreeImage_AllocateT(FIT_RGB16, w, h));
+    case PixelOutput::Rgba16: return adoptBitmap(FreeImage_AllocateT(FIT_RGBA16, w, h));
+    case PixelOutput::RgbF: return adoptBitmap(FreeImage_AllocateT(FIT_RGBF, w, h));
+    case PixelOutput::RgbaF: return adoptBitmap(FreeImage_AllocateT(FIT_RGBAF, w, h));
+  }
+  return nullptr;
+}
+
+inline void storeColor(uint8_t* p, const Rgba8& c) {
+  p[FI_RGBA_RED] = c.r;
+  p[FI_RGBA_GREEN] = c.g;
+  p[FI_RGBA_BLUE] = c.b;
+}
+
+// Writes one decoded block's pixels into the rows of the bitmap, leaving out
+// the pixels past the right or bottom edge.
+template <typename Pixel, typename Store>
+void storeBlock(uint8_t* const* rows, int rowCount, uint32_t x0, uint32_t columns,
+                const Pixel* pixels, Store store) {
+  for (int row = 0; row < rowCount; ++row) {
+    for (uint32_t col = 0; col < columns; ++col) store(rows[row], x0 + col, pixels[row * 4 + col]);
+  }
+}
+
+// Runs decodeBlock over every block and stores each pixel with store.
+template <typename Pixel, typename DecodeBlock, typename Store>
+void decodeBlocks(FIBITMAP* bitmap, uint32_t width, uint32_t height, const uint8_t* data,
+                  uint32_t blockBytes, DecodeBlock decodeBlock, Store store) {
+  const uint32_t blocksWide = (width + 3) / 4;
+  const uint32_t blocksHigh = (height + 3) / 4;
+  Pixel pixels[kBlockPixels];
+  for (uint32_t by = 0; by < blocksHigh; ++by) {
+    uint8_t* rows[4] = {};
+    const int rowCount = static_cast<int>(std::min<uint32_t>(4, height - by * 4));
+    for (int row = 0; row < rowCount; ++row) {
+      rows[row] = FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - (by * 4 + row)));
+    }
+    for (uint32_t bx = 0; bx < blocksWide; ++bx, data += blockBytes) {
+      decodeBlock(data, pixels);
+      const uint32_t columns = std::min<uint32_t>(4, width - bx * 4);
+      storeBlock(rows, rowCount, bx * 4, columns, pixels, store);
+    }
+  }
+}
+
+void decodeBlockImage(const DdsFormat& format, FIBITMAP* bitmap, uint32_t width, uint32_t height,
+                      const uint8_t* data) {
+  const uint32_t blockBytes = ddsBlockBytes(format.encoding);
+  auto storeRgba = [](uint8_t* row, uint32_t x, const Rgba8& c) {
+    uint8_t* p = row + 4 * x;
+    storeColor(p, c);
+    p[FI_RGBA_ALPHA] = c.a;
+  };
+  auto storeRgb = [](uint8_t* row, uint32_t x, const Rgba8& c) { storeColor(row + 3 * x, c); };
+  auto storeGrey = [](uint8_t* row, uint32_t x, uint8_t v) { row[x] = v; };
+  auto storeHalves = [](uint8_t* row, uint32_t x, const std::array<uint16_t, 3>& h) {
+    FIRGBF* p = reinterpret_cast<FIRGBF*>(row) + x;
+    p->red = halfToFloat(h[0]);
+    p->green = halfToFloat(h[1]);
+    p->blue = halfToFloat(h[2]);
+  };
+  using Halves = std::array<uint16_t, 3>;
+  auto bc6h = [](bool isSigned) {
+    return [isSigned](const uint8_t* block, Halves* out) {
+      decodeBc6hBlock(block, isSigned, reinterpret_cast<uint16_t(*)[3]>(out));
+    };
+  };
+  switch (format.encoding) {
+    case DdsEncoding::Bc1:
+      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc1Block, storeRgba);
+      break;
+    case DdsEncoding::Bc2:
+      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc2Block, storeRgba);
+      break;
+    case DdsEncoding::Bc3:
+      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc3Block, storeRgba);
+      break;
+    case DdsEncoding::Bc7:
+      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc7Block, storeRgba);
+      break;
+    case DdsEncoding::Bc4:
+      decodeBlocks<uint8_t>(bitmap, width, height, data, blockBytes, decodeBc4Block, storeGrey);
+      break;
+    case DdsEncoding::Bc4Signed:
+      decodeBlocks<uint8_t>(bitmap, width, height, data, blockBytes, decodeBc4SignedBlock, storeGrey);
+      break;
+    case DdsEncoding::Bc5:
+      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc5Block, storeRgb);
+      break;
+    case DdsEncoding::Bc5Signed:
+      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc5SignedBlock, storeRgb);
+      break;
+    case DdsEncoding::Bc6h:
+      decodeBlocks<Halves>(bitmap, width, height, data, blockBytes, bc6h(false), storeHalves);
+      break;
+    case DdsEncoding::Bc6hSigned:
+      decodeBlocks<Halves>(bitmap, width, height, data, blockBytes, bc6h(true), storeHalves);
+      break;
+    case DdsEncoding::Uncompressed:
+    case DdsEncoding::Unsupported:
+      break;
+  }
+}
+
+// Divides the colour of every pixel by its alpha (rounded, at most full
+// scale); a fully transparent pixel keeps its stored colour.
+void unpremultiply(FIBITMAP* bitmap, PixelOutput output, uint32_t width, uint32_t height) {
+  for (uint32_t y = 0; y < height; ++y) {
+    uint8_t* row = FreeImage_GetScanLine(bitmap, static_cast<int>(y));
+    for (uint32_t x = 0; x < width; ++x) {
+      if (output == PixelOutput::Rgba8) {
+        uint8_t* p = row + 4 * x;
+        const uint32_t a = p[FI_RGBA_ALPHA];
+        if (a == 0 || a == 255) continue;
+        for (int c : {FI_RGBA_RED, FI_RGBA_GREEN, FI_RGBA_BLUE}) {
+          p[c] = static_cast<uint8_t>(std::min<uint32_t>(255, (p[c] * 255u * 2 + a) / (2 * a)));
+        }
+      } else if (output == PixelOutput::Rgba16) {
+        FIRGBA16* p = reinterpret_cast<FIRGBA16*>(row) + x;
+        const uint64_t a = p->alpha;
+        if (a == 0 || a == 65535) continue;
+        for (WORD* c : {&p->red, &p->green, &p->blue}) {
+          *c = static_cast<WORD>(std::min<uint64_t>(65535, (*c * uint64_t{65535} * 2 + a) / (2 * a)));
+        }
+      } else if (output == PixelOutput::RgbaF) {
+        FIRGBAF* p = reinterpret_cast<FIRGBAF*>(row) + x;
+        if (!(p->alpha > 0.0f) || p->alpha == 1.0f) continue;
+        p->red /= p->alpha;
+        p->green /= p->alpha;
+        p->blue /= p->alpha;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+Bitmap decodeDdsImage(const DdsFormat& format, uint32_t width, uint32_t height,
+                      const uint8_t* data, size_t size, uint64_t rowPitch) {
+  if (format.encoding == DdsEncoding::Unsupported || width == 0 || height == 0) return nullptr;
+  const uint64_t packedRow = uint64_t{width} * format.layout.bytesPerPixel;
+  if (format.encoding == DdsEncoding::Uncompressed) {
+    if (rowPitch == 0) rowPitch = packedRow;
+    if (rowPitch < packedRow || rowPitch * (height - 1) + packedRow > size) return nullptr;
+  } else if (ddsImageBytes(format, width, height) > size) {
+    return nullptr;
+  }
+  if (ddsDecodedBytes(format, width, height) > kMaxDecodedBytes) return nullptr;
+  const PixelOutput output = ddsOutput(format);
+  Bitmap bitmap = allocateBitmap(output, width, height);
+  if (!bitmap) return nullptr;
+
+  if (format.encoding == DdsEncoding::Uncompressed) {
+    for (uint32_t y = 0; y < height; ++y) {
+      uint8_t* scanline = FreeImage_GetScanLine(bitmap.get(), static_cast<int>(height - 1 - y));
+      decodeLayoutRow(format.layout, data + y * rowPitch, width, scanline);
+    }
+  } else {
+    decodeBlockImage(format, bitmap.get(), width, height, data);
+  }
+  if (format.premultiplied && outputHasAlpha(output)) unpremultiply(bitmap.get(), output, width, height);
+  return bitmap;
+}
