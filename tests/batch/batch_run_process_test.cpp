@@ -307,3 +307,19 @@ TEST(BatchRun, BareFileNameWritesIntoTheCurrentFolder) {
   EXPECT_TRUE(contains(lines, "Files converted: 1 of 1"));
   EXPECT_GT(fileSize(f.in + "sub/y.png"), 0) << "beside the input, found from the current folder";
 }
+
+TEST(BatchRun, LibraryMessagesAreErrorLinesInEveryModeAndTheBatchGoesOn) {
+  Folders f;
+  writeDds(f.in + "a.dds");
+  writeDds(f.in + "b.dds");
+  // FreeImage cannot write a readable 16-bit icon; each file reports that.
+  for (const char* mode : {"-q", "-d"}) {
+    std::vector<std::string> lines = run({mode, "-i", f.in, "-o", f.out, "-c", "ico", "--ico-bpp=16"});
+    std::vector<std::string> errors = errorLines(lines);
+    EXPECT_EQ(errors.size(), 2u) << mode << ": one line per file";
+    for (const std::string& error : errors) EXPECT_GT(error.size(), 7u) << mode;
+    EXPECT_EQ(lines.back(), "Conversion stopped") << mode;
+  }
+  EXPECT_FALSE(pathExists(f.out + "a.ico"));
+  EXPECT_FALSE(pathExists(f.out + "b.ico"));
+}
