@@ -8,7 +8,9 @@
 // nvdecompress reads BC2/BC3 colour in three-colour mode, ImageMagick swaps
 // red and blue in A8B8G8R8, Pillow makes reserved BC7 blocks opaque black
 // and reads X8R8G8B8 colour wrongly (ImageMagick and OpenImageIO agree with
-// the layout). Pillow 9.4 reads no 16-bit layouts and no DX10 layouts.
+// the layout). Pillow 9.4 reads no 16-bit layouts, and neither it nor OpenImageIO reads
+// the uncompressed DX10 layouts (checked against their definitions in
+// dds_reader_test.cpp).
 //
 // Each comparison prints one line of the agreement table.
 
@@ -155,8 +157,6 @@ TEST(IndependentDecoders, AgreeWithinTwoStepsOnTheSameFiles) {
        pixels * 2, true, false, {T::ImageMagick, T::OpenImageIo}},
       {"L8", maskHeader(kSide, kSide, kLuminance, 8, 0xFF, 0, 0, 0), pixels, false, false,
        {T::ImageMagick, T::Pillow, T::OpenImageIo}},
-      {"DX10 R8G8B8A8_UNORM", dxgiHeader(kSide, kSide, 28), pixels * 4, true, false,
-       {T::OpenImageIo}},
   };
   uint32_t seed = 100;
   for (const Variant& v : variants) {
