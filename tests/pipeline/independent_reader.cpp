@@ -61,6 +61,79 @@ bool decodeWithImageMagick(const std::string& path, DecodedImage* image) {
   return true;
 }
 
+namespace {
+
+// Runs convertCommand (which writes target from source) in a private folder
+// and hands the target's path to use; the folder is removed afterwards.
+template <typename Use>
+bool withConvertedCopy(const std::string& path, const std::string& sourceName,
+                       const std::string& targetName, const std::string& convertCommand,
+                       Use use) {
+  namespace fs = std::filesystem;
+  static std::atomic<int> serial{0};
+  const fs::path folder = fs::temp_directory_path() / ("pellucid-reader-" +
+                                                       std::to_string(::getpid()) + "-" +
+                                                       std::to_string(serial++));
+  std::error_code error;
+  fs::create_directories(folder, error);
+  const fs::path source = folder / sourceName;
+  const fs::path target = folder / targetName;
+  fs::copy_file(path, source, error);
+  std::string command = convertCommand;
+  for (auto [key, value] : {std::pair<std::string, std::string>{"{in}", source.string()},
+                            std::pair<std::string, std::string>{"{out}", target.string()}}) {
+    command.replace(command.find(key), key.size(), shellQuote(value));
+  }
+  bool ok = !error && runCommand(command + " >/dev/null") == 0 && fs::exists(target) &&
+            use(target.string());
+  fs::remove_all(folder, error);
+  return ok;
+}
+
+bool endsWithText(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+bool decodeWithJxrDecApp(const std::string& path, DecodedImage* image) {
+  // TIFF keeps alpha; 5-6-5 and 5-5-5 pictures come out as TIFF files
+  // ImageMagick cannot read, so those go through BMP.
+  auto decode = [&](const std::string& converted) { return decodeWithImageMagick(converted, image); };
+  return withConvertedCopy(path, "in.jxr", "out.tif", "JxrDecApp -i {in} -o {out}", decode) ||
+         withConvertedCopy(path, "in.jxr", "out.bmp", "JxrDecApp -i {in} -o {out}", decode);
+}
+
+bool decodeWithOiio(const std::string& path, DecodedImage* image) {
+  const std::string extension = path.substr(path.rfind('.'));
+  return withConvertedCopy(path, "in" + extension, "out.png", "oiiotool {in} -d uint8 -o {out}",
+                           [&](const std::string& png) { return decodeWithImageMagick(png, image); });
+}
+
+bool decodeIndependently(const std::string& path, DecodedImage* image) {
+  if (endsWithText(path, ".jxr")) return decodeWithJxrDecApp(path, image);
+  // ImageMagick 6.9 reads FreeImage's bottom-up TGA files upside down; PIL and
+  // OpenImageIO agree the files are right.
+  if (endsWithText(path, ".exr") || endsWithText(path, ".tga")) return decodeWithOiio(path, image);
+  return decodeWithImageMagick(path, image);
+}
+
+std::string describeIndependently(const std::string& path) {
+  std::string text;
+  auto describe = [&](const std::string& converted) {
+    text = identifyText(converted, "%[channels] %z");
+    return true;
+  };
+  if (endsWithText(path, ".jxr")) {
+    withConvertedCopy(path, "in.jxr", "out.tif", "JxrDecApp -i {in} -o {out}", describe);
+  } else if (endsWithText(path, ".exr")) {
+    withConvertedCopy(path, "in.exr", "out.tif", "oiiotool {in} -o {out}", describe);
+  } else {
+    describe(path);
+  }
+  return text;
+}
+
 bool decodeWithNvdecompress(const std::string& path, DecodedImage* image) {
   // nvdecompress writes name.tga beside its input; work on a private copy.
   namespace fs = std::filesystem;

@@ -29,6 +29,22 @@ bool decodeWithImageMagick(const std::string& path, DecodedImage* image);
 // Decodes a DDS file with nvdecompress (which honours the channel masks).
 bool decodeWithNvdecompress(const std::string& path, DecodedImage* image);
 
+// Decodes a JPEG XR file with JxrDecApp (to TIFF, read by ImageMagick).
+bool decodeWithJxrDecApp(const std::string& path, DecodedImage* image);
+
+// Decodes a file with OpenImageIO's oiiotool (to PNG, read by ImageMagick);
+// used for OpenEXR, which ImageMagick cannot read here, and TGA.
+bool decodeWithOiio(const std::string& path, DecodedImage* image);
+
+// Decodes a file of any output format with a reader independent of this
+// program, chosen by its extension.
+bool decodeIndependently(const std::string& path, DecodedImage* image);
+
+// The channel description and depth by an independent reader: "srgb 8",
+// "srgba 8", "gray 1", ... (ImageMagick's "%[channels] %z"; for .exr and .jxr
+// the converted file's).
+std::string describeIndependently(const std::string& path);
+
 // ImageMagick's identify: "%w %h %z %[channels]" and the like.
 std::string identifyText(const std::string& path, const std::string& format);
 

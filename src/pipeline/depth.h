@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "pipeline/bitmap.h"
+#include "settings/conversion_job.h"
+
+// Brings the image to job.requestedBpp, the last step before saving. With
+// automatic depth (job.autoBpp) the depth is first chosen for this file from
+// job.sourceBpp. Returns the same bitmap when it already has that depth, an
+// empty one when the conversion fails.
+//
+//   requested  conversion
+//   96         three float channels
+//   48         three 16-bit channels
+//   32, 24     plain RGBA / RGB
+//   16         5-5-5 for ico and tga, 5-6-5 otherwise
+//   8          grey for j2k, jp2, jpg, jxr; otherwise a 256-colour Wu palette
+//   4          FreeImage's 4-bit conversion
+//   1          Floyd-Steinberg dithering to black and white
+Bitmap convertDepth(Bitmap image, ConversionJob& job);
+
+// The smallest depth of the format's list that holds sourceDepth, or the
+// largest of the list when none does ("ppm" 24,48 with 32 gives 48).
+int32_t chooseAutoDepth(const std::string& extension, int32_t sourceDepth);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "pipeline/bitmap.h"
+
+// An 8-bit BMP whose colour table holds only the colours the pixels use
+// (indices 0..n-1) instead of all 256 entries:
+//
+//   offset    size        content
+//   0         14          "BM", file size 54 + 4n + D, 0, pixel offset 54 + 4n
+//   14        40          the image's info header; biClrUsed = biClrImportant = n,
+//                         biSizeImage = D
+//   54        4n          the first n palette entries
+//   54 + 4n   D           the pixel data FreeImage writes after its full table
+//
+// saveFlags are FreeImage's BMP flags (BMP_SAVE_RLE gives RLE8 pixel data).
+// Builds the bytes in memory; false for an image that is not 8-bit palettised.
+bool buildExactPaletteBmp(FIBITMAP* image, int32_t saveFlags, std::string* file);
+
+// Builds the file and writes it at path (created or replaced).
+bool writeExactPaletteBmp(FIBITMAP* image, const std::string& path, int32_t saveFlags);
+
+// The highest palette index any pixel uses, plus one (1..256). Every pixel of
+// every row counts; the padding at the end of rows does not.
+int32_t countUsedColors(FIBITMAP* image);

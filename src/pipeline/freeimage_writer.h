@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "pipeline/bitmap.h"
+
+// Saves the image with FreeImage in the given format (a FreeImage format
+// code) to path, which it creates or replaces. Two corrections of FreeImage's
+// own behaviour:
+// - PFM files get their bottom row first, as the format (and every other
+//   reader) has it; FreeImage alone writes the top row first.
+// - TIFF compressions that FreeImage writes without error but that no reader
+//   can open (CCITT fax on anything but 1 bit, LogLuv on anything but float
+//   RGB) fail instead of giving a broken file.
+// - 16-bit icons, which FreeImage writes in a layout no reader accepts, fail.
+// - RLE bitmaps get the true file and image sizes in their headers.
+// The image itself may be changed (the PFM flip); it is the last user.
+bool writeWithFreeImage(FIBITMAP* image, int32_t format, const std::string& path, int32_t flags);
+
+// True when FreeImage writes this TIFF compression readably for the image.
+bool isReadableTiffCompression(FIBITMAP* image, int32_t flags);

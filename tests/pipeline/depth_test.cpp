@@ -1,0 +1,125 @@
+#include "pipeline/depth.h"
+
+#include <gtest/gtest.h>
+
+#include "formats/format_tables.h"
+#include "pipeline/convert_file.h"
+#include "pipeline/independent_reader.h"
+#include "pipeline/pipeline_test_support.h"
+#include "platform/files.h"
+#include "support/temp_dir.h"
+
+TEST(Depth, AutomaticDepthForTwentyFourAndThirtyTwoBitSources) {
+  struct Case {
+    const char* extension;
+    int from24;
+    int from32;
+  } cases[] = {
+      {"bmp", 24, 32}, {"ico", 24, 32}, {"exr", 96, 96},  {"hdr", 96, 96},  {"pfm", 96, 96},
+      {"gif", 8, 8},   {"pgm", 8, 8},   {"j2k", 24, 32},  {"jp2", 24, 32},  {"jng", 24, 32},
+      {"webp", 24, 32}, {"jpg", 24, 24}, {"jxr", 24, 32}, {"pbm", 1, 1},    {"wbmp", 1, 1},
+      {"png", 24, 32}, {"ppm", 24, 48}, {"tga", 24, 32},  {"tiff", 24, 32}, {"xpm", 24, 24},
+      {"pcx", 24, 24}, {"psd", 32, 32}, {"dds", 32, 32},
+  };
+  EXPECT_EQ(std::size(cases), formatTables().outputExtensions.size());
+  for (const Case& c : cases) {
+    EXPECT_EQ(chooseAutoDepth(c.extension, 24), c.from24) << c.extension;
+    EXPECT_EQ(chooseAutoDepth(c.extension, 32), c.from32) << c.extension;
+  }
+  // Boundaries of the list: exactly an entry, one above it, above them all.
+  EXPECT_EQ(chooseAutoDepth("png", 8), 8);
+  EXPECT_EQ(chooseAutoDepth("png", 9), 24);
+  EXPECT_EQ(chooseAutoDepth("png", 49), 48);
+  EXPECT_EQ(chooseAutoDepth("png", 0), 1);
+  EXPECT_EQ(chooseAutoDepth("nope", 24), 0);
+}
+
+TEST(Depth, ConversionsGiveTheRequestedLayout) {
+  Bitmap source = adoptBitmap(FreeImage_Allocate(20, 10, 32));
+  ASSERT_TRUE(source);
+  struct Case {
+    const char* extension;
+    int32_t bpp;
+    FREE_IMAGE_TYPE type;
+    unsigned greenMask;        // 16-bit layouts only
+    FREE_IMAGE_COLOR_TYPE colourType;
+  } cases[] = {
+      {"tiff", 96, FIT_RGBF, 0, FIC_RGB},     {"png", 48, FIT_RGB16, 0, FIC_RGB},
+      {"bmp", 24, FIT_BITMAP, 0, FIC_RGB},    {"bmp", 16, FIT_BITMAP, FI16_565_GREEN_MASK, FIC_RGB},
+      {"jxr", 16, FIT_BITMAP, FI16_565_GREEN_MASK, FIC_RGB},
+      {"tga", 16, FIT_BITMAP, FI16_555_GREEN_MASK, FIC_RGB},
+      {"ico", 16, FIT_BITMAP, FI16_555_GREEN_MASK, FIC_RGB},
+      {"jpg", 8, FIT_BITMAP, 0, FIC_MINISBLACK}, {"jxr", 8, FIT_BITMAP, 0, FIC_MINISBLACK},
+      {"png", 4, FIT_BITMAP, 0, FIC_MINISBLACK}, {"png", 1, FIT_BITMAP, 0, FIC_MINISBLACK},
+  };
+  for (const Case& c : cases) {
+    ConversionJob job;
+    job.conversion = c.extension;
+    job.requestedBpp = c.bpp;
+    Bitmap converted = convertDepth(adoptBitmap(FreeImage_Clone(source.get())), job);
+    ASSERT_TRUE(converted) << c.extension << " " << c.bpp;
+    EXPECT_EQ(static_cast<int32_t>(FreeImage_GetBPP(converted.get())), c.bpp) << c.extension;
+    EXPECT_EQ(FreeImage_GetImageType(converted.get()), c.type) << c.extension << " " << c.bpp;
+    if (c.greenMask) {
+      EXPECT_EQ(FreeImage_GetGreenMask(converted.get()), c.greenMask) << c.extension;
+    }
+    if (c.bpp == 8 || c.bpp == 1) {
+      EXPECT_EQ(FreeImage_GetColorType(converted.get()), c.colourType) << c.extension << " " << c.bpp;
+    }
+  }
+  // 8 bits for other formats: a colour palette by quantisation, not grey.
+  Bitmap colourful = adoptBitmap(FreeImage_Allocate(2, 1, 24));
+  RGBQUAD red{0, 0, 255, 0}, green{0, 255, 0, 0};
+  FreeImage_SetPixelColor(colourful.get(), 0, 0, &red);
+  FreeImage_SetPixelColor(colourful.get(), 1, 0, &green);
+  ConversionJob job;
+  job.conversion = "gif";
+  job.requestedBpp = 8;
+  Bitmap quantized = convertDepth(std::move(colourful), job);
+  ASSERT_TRUE(quantized);
+  EXPECT_EQ(FreeImage_GetColorType(quantized.get()), FIC_PALETTE);
+}
+
+TEST(Depth, AnImageAlreadyAtTheDepthIsNotTouched) {
+  Bitmap grey = adoptBitmap(FreeImage_Allocate(4, 4, 8));
+  FIBITMAP* original = grey.get();
+  ConversionJob job;
+  job.conversion = "gif";
+  job.autoBpp = 1;
+  job.sourceBpp = 32;
+  Bitmap result = convertDepth(std::move(grey), job);
+  EXPECT_EQ(result.get(), original);
+  EXPECT_EQ(job.requestedBpp, 8);
+  EXPECT_FALSE(convertDepth(Bitmap(), job));
+}
+
+// Every depth each format allows converts, saves and opens elsewhere.
+TEST(Depth, EveryExplicitDepthOfEveryFormatSaves) {
+  TempDir dir;
+  const std::string input = dir.path() + "in.dds";
+  ASSERT_TRUE(writeBinaryFile(input, buildUncompressedDds(48, 48, 32, kMasksA8R8G8B8, [](int x, int y) {
+                                return quadrantPixel(x, y, 48, 48);
+                              })));
+  int serial = 0;
+  for (const std::string& extension : formatTables().outputExtensions) {
+    for (int32_t bpp : allowedDepths(extension)) {
+      ConversionSetup setup = makeSetup(extension, input, dir.path());
+      prepareJob(setup, bpp);
+      setup.settings.filenameMask = "d" + std::to_string(serial++) + ".%ext%";
+      const std::string label = extension + " at " + std::to_string(bpp);
+      const bool converted = convertFile(setup.settings, setup.job, {});
+      const std::vector<std::string> messages = takeLibraryMessages();
+      if (extension == "ico" && bpp == 16) {
+        // FreeImage's 16-bit icons open nowhere, so they are refused.
+        EXPECT_FALSE(converted);
+        EXPECT_FALSE(pathExists(setup.job.outputFile));
+        EXPECT_EQ(messages.size(), 1u);
+        continue;
+      }
+      ASSERT_TRUE(converted) << label << (messages.empty() ? "" : ": " + messages[0]);
+      DecodedImage decoded;
+      EXPECT_TRUE(decodeIndependently(setup.job.outputFile, &decoded)) << label;
+      EXPECT_EQ(decoded.width, 48) << label;
+    }
+  }
+}
