@@ -6,12 +6,14 @@
 # 200, and BENCH_LARGE of 2048 x 2048, default 20) is converted to PNG and to
 # BMP with pellucidcmd's default save options (PNG without compression); each
 # tool runs BENCH_RUNS times (default 3) and the best time counts.
+# BENCH_LAYOUT=dxt1 writes BC1-compressed files instead.
 # Prints files per second and the ratios to the floor.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 small=${BENCH_SMALL:-200}
 large=${BENCH_LARGE:-20}
 runs=${BENCH_RUNS:-3}
+layout=${BENCH_LAYOUT:-rgba}
 program="$root/build/pellucidcmd"
 [ -x "$program" ] || "$root/scripts/build.sh" >/dev/null
 
@@ -22,10 +24,25 @@ trap 'rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" "$work/batch"
 
-python3 - "$work/batch" "$small" "$large" <<'PY'
+python3 - "$work/batch" "$small" "$large" "$layout" <<'PY'
 import struct, sys
 
-folder, small, large = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+folder, small, large, layout = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+
+def dxt1(width, height):
+    header = struct.pack('<4s7I', b'DDS ', 124, 0x81007, height, width, (width // 4) * (height // 4) * 8, 0, 0)
+    header += bytes(44)
+    header += struct.pack('<2I4s5I', 32, 0x4, b'DXT1', 0, 0, 0, 0, 0)
+    header += struct.pack('<5I', 0x1000, 0, 0, 0, 0)
+    blocks = bytearray()
+    for by in range(height // 4):
+        for bx in range(width // 4):
+            c0 = ((bx * 7) & 0x1F) << 11 | ((by * 3) & 0x3F) << 5 | ((bx ^ by) & 0x1F)
+            c1 = (c0 ^ 0x5A5A) & 0xFFFF
+            if c1 > c0:
+                c0, c1 = c1, c0
+            blocks += struct.pack('<HHI', c0, c1, 0x1B6CE4B1 ^ (bx * 2654435761 & 0xFFFFFFFF))
+    return header + bytes(blocks)
 
 def dds(width, height):
     header = struct.pack('<4s7I', b'DDS ', 124, 0x100F, height, width, width * 4, 0, 0)
@@ -45,7 +62,7 @@ def dds(width, height):
     return header + b''.join(rows)
 
 for count, size, prefix in ((small, 256, 'small'), (large, 2048, 'large')):
-    data = dds(size, size)
+    data = dxt1(size, size) if layout == 'dxt1' else dds(size, size)
     for i in range(count):
         with open(f'{folder}/{prefix}{i:04d}.dds', 'wb') as f:
             f.write(data)
@@ -78,7 +95,7 @@ best_time() {
 rate() { awk -v n="$total" -v t="$1" 'BEGIN { printf "%.1f", n / t }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
 
-echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 (32-bit), best of $runs runs"
+echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 ($layout), best of $runs runs"
 for format in png bmp; do
   ours=$(best_time "$program" -i "$work/batch/" -o "$work/out/" -c "$format" -q)
   floor=$(best_time "$work/floor" "$format" "$work/out/" "$work"/batch/*.dds)
