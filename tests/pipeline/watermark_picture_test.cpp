@@ -5,6 +5,7 @@
 
 #include "pipeline/drawing/picture_decoder.h"
 #include "pipeline/independent_reader.h"
+#include "pipeline/library_messages.h"
 #include "pipeline/watermark.h"
 #include "pixel_support.h"
 #include "platform/files.h"
@@ -223,4 +224,30 @@ TEST(PictureWatermark, TinyAndHugePictures) {
   ASSERT_TRUE(decodePicture(allowed, &picture));
   EXPECT_EQ(picture.width(), 3000);
   EXPECT_EQ(picture.depth(), 24);
+}
+
+TEST(PictureWatermark, LibraryComplaintsAboutThePictureDoNotFailTheImage) {
+  TempDir dir;
+  std::string bmp;
+  const std::string good = makePicture(dir, "good.bmp", "Image.new('RGB', (8, 8), (255, 0, 0)).save(path)\n");
+  ASSERT_TRUE(readWholeFile(good, &bmp));
+  std::string badCompression = bmp;
+  badCompression[30] = 9;
+  const std::string ico = makePicture(dir, "icon.ico", "Image.new('RGBA', (16, 16), (0, 0, 255, 100)).save(path)\n");
+  std::string icon;
+  ASSERT_TRUE(readWholeFile(ico, &icon));
+  const std::pair<std::string, std::string> cases[] = {
+      {"garbage.bmp", "BM" + std::string(100, '\xff')},
+      {"compression.bmp", badCompression},
+      {"truncated.ico", icon.substr(0, 60)},
+  };
+  installLibraryMessageHandler();
+  takeThreadLibraryMessages();
+  for (const auto& [name, data] : cases) {
+    ASSERT_TRUE(writeWholeFile(dir.path() + name, data));
+    recordLibraryMessage("earlier");
+    Canvas picture;
+    EXPECT_FALSE(decodePicture(dir.path() + name, &picture)) << name;
+    EXPECT_EQ(takeThreadLibraryMessages(), std::vector<std::string>{"earlier"}) << name;
+  }
 }

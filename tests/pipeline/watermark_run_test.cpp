@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "pipeline/independent_reader.h"
 #include "platform/files.h"
 #include "support/dds_builder.h"
 #include "support/run_program.h"
@@ -19,7 +20,7 @@ struct RunOutput {
 
 RunOutput runWith(const TempDir& dir, std::vector<std::string> extra) {
   const std::string input = dir.path() + "in.dds";
-  EXPECT_TRUE(writeWholeFile(input, buildUncompressedDds(16, 8, 32, kMasksA8R8G8B8, [](int, int) {
+  EXPECT_TRUE(writeWholeFile(input, buildUncompressedDds(120, 60, 32, kMasksA8R8G8B8, [](int, int) {
                                  return Rgba{10, 20, 30, 255};
                                })));
   createFolder(dir.path() + "out");
@@ -57,4 +58,29 @@ TEST(WatermarkRun, AnyFontNameGivesAFont) {
       EXPECT_EQ(line.rfind("Error: Invalid", 0), std::string::npos) << font << ": " << line;
     }
   }
+}
+
+TEST(WatermarkRun, FramedAndWatermarkedOutput) {
+  TempDir dir;
+  const RunOutput run = runWith(dir, {"--wm-text=%width%x%height%", "--wm-back-opacity=255",
+                                      "--wm-back-color=FFFFFF", "--fr-solid-left=3",
+                                      "--fr-solid-left-color=FF0000"});
+  ASSERT_TRUE(hasLine(run, "Files converted: 1 of 1")) << run.result.out;
+  DecodedImage image;
+  ASSERT_TRUE(decodeWithImageMagick(dir.path() + "out/in.png", &image));
+  ASSERT_EQ(image.width, 120);
+  EXPECT_EQ(image.at(1, 30), (Rgba{255, 0, 0, 255})) << "frame";
+  EXPECT_EQ(image.at(50, 5), (Rgba{10, 20, 30, 255})) << "untouched";
+  EXPECT_EQ(image.at(109, 49), (Rgba{255, 255, 255, 255})) << "block corner, 10 from the edges";
+  EXPECT_EQ(image.at(110, 50), (Rgba{10, 20, 30, 255}));
+}
+
+TEST(WatermarkRun, DamagedPictureStillConvertsTheFile) {
+  TempDir dir;
+  ASSERT_TRUE(writeWholeFile(dir.path() + "bad.bmp", "BM" + std::string(100, '\xff')));
+  const RunOutput run = runWith(dir, {"--wm-image=" + dir.path() + "bad.bmp"});
+  EXPECT_TRUE(hasLine(run, "Files converted: 1 of 1")) << run.result.out;
+  DecodedImage image;
+  ASSERT_TRUE(decodeWithImageMagick(dir.path() + "out/in.png", &image));
+  EXPECT_EQ(image.at(119, 59), (Rgba{10, 20, 30, 255}));
 }

@@ -233,3 +233,17 @@ TEST(TextWatermark, FramedImageWithCentredLinesInsideTheFrame) {
   EXPECT_EQ(pixelAt(image.get(), 260 - 12 - 10, 160 - 12 - 10), (RgbaPixel{40, 160, 90, 255}));
   EXPECT_FALSE(pixelAt(image.get(), 260 - 12 - 11, 160 - 12 - 11) == (RgbaPixel{40, 160, 90, 255}));
 }
+
+TEST(TextWatermark, TokensExpandWithTheImageSize) {
+  ConversionSettings settings = textSettings("%width%x%HEIGHT%", 0);
+  auto font = createWatermarkFont(settings);
+  ASSERT_TRUE(font);
+  ConversionJob job;
+  job.imageWidth = 200;
+  job.imageHeight = 100;
+  Bitmap layer = makeTextLayer(settings, job, font.get());
+  ASSERT_TRUE(layer);
+  EXPECT_EQ(static_cast<int>(FreeImage_GetWidth(layer.get())), measureRasterText(*font, "200x100").width);
+  EXPECT_NE(measureRasterText(*font, "200x100").width,
+            measureRasterText(*font, "%width%x%HEIGHT%").width);
+}

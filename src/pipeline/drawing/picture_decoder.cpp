@@ -2,7 +2,11 @@
 
 #include <FreeImage.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "pipeline/bitmap.h"
+#include "pipeline/library_messages.h"
 #include "pipeline/drawing/jpeg_decoder.h"
 #include "pipeline/drawing/png_codec.h"
 #include "platform/files.h"
@@ -13,10 +17,31 @@ bool startsWithBytes(const std::string& data, std::string_view prefix) {
   return data.size() >= prefix.size() && data.compare(0, prefix.size(), prefix) == 0;
 }
 
+// What FreeImage says about a damaged picture only means that the picture
+// gives no watermark: it must not fail the conversion of the image, so the
+// messages recorded since `before` are dropped again.
+class PictureMessages {
+ public:
+  PictureMessages() : before_(pendingLibraryMessageCount()) {}
+  ~PictureMessages() {
+    if (pendingLibraryMessageCount() == before_) return;
+    std::vector<std::string> messages = takeThreadLibraryMessages();
+    messages.resize(std::min(messages.size(), before_));
+    for (const std::string& message : messages) recordLibraryMessage(message);
+  }
+  PictureMessages(const PictureMessages&) = delete;
+  PictureMessages& operator=(const PictureMessages&) = delete;
+  bool any() const { return pendingLibraryMessageCount() != before_; }
+
+ private:
+  size_t before_;
+};
+
 // BMP and icon files go through FreeImage's readers for those two types only.
 // The header is read first so that an oversized picture is refused before its
 // pixels are allocated.
 bool decodeWithFreeImage(const std::string& data, FREE_IMAGE_FORMAT format, Canvas* picture) {
+  PictureMessages messages;
   std::string copy = data;  // FreeImage wants a writable buffer
   MemoryStream stream(FreeImage_OpenMemory(reinterpret_cast<BYTE*>(copy.data()),
                                            static_cast<DWORD>(copy.size())));
@@ -30,7 +55,7 @@ bool decodeWithFreeImage(const std::string& data, FREE_IMAGE_FORMAT format, Canv
   }
   FreeImage_SeekMemory(stream.get(), 0, SEEK_SET);
   Bitmap loaded = adoptBitmap(FreeImage_LoadFromMemory(format, stream.get(), flags));
-  if (!loaded || FreeImage_GetImageType(loaded.get()) != FIT_BITMAP) return false;
+  if (!loaded || messages.any() || FreeImage_GetImageType(loaded.get()) != FIT_BITMAP) return false;
   bool hasAlpha = FreeImage_GetBPP(loaded.get()) == 32 || FreeImage_IsTransparent(loaded.get());
   Bitmap rgba = adoptBitmap(FreeImage_ConvertTo32Bits(loaded.get()));
   if (!rgba) return false;
