@@ -1,5 +1,7 @@
 #include "pipeline/depth.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "formats/format_tables.h"
@@ -49,6 +51,59 @@ FIBITMAP* convertTo(FIBITMAP* image, int32_t depth, const std::string& extension
   }
 }
 
+// A float channel clamped to 0..1 (NaN counts as 0) and scaled to top.
+template <typename T>
+T scaledChannel(float value, float top) {
+  const float clamped = value > 0.0f ? std::min(value, 1.0f) : 0.0f;
+  return static_cast<T>(std::lround(clamped * top));
+}
+
+// Float images (HDR textures) hold values outside 0..1, which FreeImage
+// cannot bring to integer depths. For those each channel is clamped to 0..1
+// first, as other texture converters do: to three 16-bit channels for 48
+// bits, to an 8-bit RGB or RGBA bitmap below that. 16-bit images become
+// ordinary bitmaps first for the depths FreeImage converts only from those.
+// Other images come back as they are (nullptr: no change).
+Bitmap toIntegerChannels(FIBITMAP* image, int32_t depth) {
+  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image);
+  const int width = static_cast<int>(FreeImage_GetWidth(image));
+  const int height = static_cast<int>(FreeImage_GetHeight(image));
+  if (type == FIT_RGBF || type == FIT_RGBAF) {
+    const bool alpha = type == FIT_RGBAF;
+    const bool wide = depth == 48;
+    Bitmap out = adoptBitmap(wide ? FreeImage_AllocateT(FIT_RGB16, width, height)
+                                  : FreeImage_Allocate(width, height, alpha ? 32 : 24, FI_RGBA_RED_MASK,
+                                                       FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+    if (!out) return out;
+    const int step = alpha ? 4 : 3;
+    const unsigned outStep = FreeImage_GetBPP(out.get()) / 8;
+    for (int y = 0; y < height; ++y) {
+      const float* in = reinterpret_cast<const float*>(FreeImage_GetScanLine(image, y));
+      BYTE* row = FreeImage_GetScanLine(out.get(), y);
+      for (int x = 0; x < width; ++x, in += step) {
+        if (wide) {
+          FIRGB16* p = reinterpret_cast<FIRGB16*>(row) + x;
+          p->red = scaledChannel<WORD>(in[0], 65535.0f);
+          p->green = scaledChannel<WORD>(in[1], 65535.0f);
+          p->blue = scaledChannel<WORD>(in[2], 65535.0f);
+        } else {
+          BYTE* p = row + x * outStep;
+          p[FI_RGBA_RED] = scaledChannel<BYTE>(in[0], 255.0f);
+          p[FI_RGBA_GREEN] = scaledChannel<BYTE>(in[1], 255.0f);
+          p[FI_RGBA_BLUE] = scaledChannel<BYTE>(in[2], 255.0f);
+          if (alpha) p[FI_RGBA_ALPHA] = scaledChannel<BYTE>(in[3], 255.0f);
+        }
+      }
+    }
+    return out;
+  }
+  if ((type == FIT_RGB16 || type == FIT_RGBA16) && depth <= 16) {
+    return adoptBitmap(type == FIT_RGBA16 ? FreeImage_ConvertTo32Bits(image)
+                                          : FreeImage_ConvertTo24Bits(image));
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int32_t chooseAutoDepth(const std::string& extension, int32_t sourceDepth) {
@@ -63,5 +118,12 @@ Bitmap convertDepth(Bitmap image, ConversionJob& job) {
   if (!image) return image;
   if (job.autoBpp) job.requestedBpp = chooseAutoDepth(job.conversion, job.sourceBpp);
   if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == job.requestedBpp) return image;
+  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image.get());
+  if (job.requestedBpp <= 48 && type != FIT_BITMAP) {
+    if (Bitmap integer = toIntegerChannels(image.get(), job.requestedBpp)) {
+      image = std::move(integer);
+      if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == job.requestedBpp) return image;
+    }
+  }
   return adoptBitmap(convertTo(image.get(), job.requestedBpp, job.conversion));
 }

@@ -1,12 +1,27 @@
 #include "formats/dds/bc4_bc5.h"
 
+#include <array>
+
 namespace {
 
 void spreadIndices(const uint8_t* block, const uint8_t* palette, uint8_t* values) {
-  uint64_t indices = 0;
-  for (int i = 0; i < 6; ++i) indices |= static_cast<uint64_t>(block[2 + i]) << (8 * i);
-  for (int i = 0; i < kBlockPixels; ++i, indices >>= 3) values[i] = palette[indices & 7];
+  uint32_t low, high;
+  bc4Indices(block, &low, &high);
+  for (int i = 0; i < 8; ++i) values[i] = palette[(low >> (3 * i)) & 7];
+  for (int i = 0; i < 8; ++i) values[8 + i] = palette[(high >> (3 * i)) & 7];
 }
+
+// round(n / 7) and round(n / 5) for the weighted sums of two 8-bit endpoints.
+template <uint32_t denominator>
+constexpr std::array<uint8_t, 255 * denominator + 1> divisionTable() {
+  std::array<uint8_t, 255 * denominator + 1> table{};
+  for (uint32_t n = 0; n < table.size(); ++n) {
+    table[n] = static_cast<uint8_t>((2 * n + denominator) / (2 * denominator));
+  }
+  return table;
+}
+constexpr auto kSevenths = divisionTable<7>();
+constexpr auto kFifths = divisionTable<5>();
 
 // A signed endpoint s (-127..127; -128 counts as -127) stands for s / 127.
 // An interpolated value sum / (denominator * 127) is shown as
@@ -18,25 +33,23 @@ inline uint8_t signedToUnorm(int sum, int denominator) {
 
 }  // namespace
 
-void decodeBc4Block(const uint8_t* block, uint8_t* values) {
+void bc4Palette(const uint8_t* block, uint8_t* palette) {
   const uint32_t a0 = block[0];
   const uint32_t a1 = block[1];
-  uint8_t palette[8];
   palette[0] = static_cast<uint8_t>(a0);
   palette[1] = static_cast<uint8_t>(a1);
   if (a0 > a1) {
-    for (uint32_t i = 1; i < 7; ++i) {
-      const uint32_t sum = (7 - i) * a0 + i * a1;
-      palette[i + 1] = static_cast<uint8_t>((sum * 2 + 7) / 14);
-    }
+    for (uint32_t i = 1; i < 7; ++i) palette[i + 1] = kSevenths[(7 - i) * a0 + i * a1];
   } else {
-    for (uint32_t i = 1; i < 5; ++i) {
-      const uint32_t sum = (5 - i) * a0 + i * a1;
-      palette[i + 1] = static_cast<uint8_t>((sum * 2 + 5) / 10);
-    }
+    for (uint32_t i = 1; i < 5; ++i) palette[i + 1] = kFifths[(5 - i) * a0 + i * a1];
     palette[6] = 0;
     palette[7] = 255;
   }
+}
+
+void decodeBc4Block(const uint8_t* block, uint8_t* values) {
+  uint8_t palette[8];
+  bc4Palette(block, palette);
   spreadIndices(block, palette, values);
 }
 
@@ -63,7 +76,7 @@ void decodeBc5Block(const uint8_t* block, Rgba8* pixels) {
   uint8_t green[kBlockPixels];
   decodeBc4Block(block, red);
   decodeBc4Block(block + 8, green);
-  for (int i = 0; i < kBlockPixels; ++i) pixels[i] = Rgba8{red[i], green[i], 0, 255};
+  for (int i = 0; i < kBlockPixels; ++i) pixels[i] = makeRgba8(red[i], green[i], 0, 255);
 }
 
 void decodeBc5SignedBlock(const uint8_t* block, Rgba8* pixels) {
@@ -71,5 +84,5 @@ void decodeBc5SignedBlock(const uint8_t* block, Rgba8* pixels) {
   uint8_t green[kBlockPixels];
   decodeBc4SignedBlock(block, red);
   decodeBc4SignedBlock(block + 8, green);
-  for (int i = 0; i < kBlockPixels; ++i) pixels[i] = Rgba8{red[i], green[i], 0, 255};
+  for (int i = 0; i < kBlockPixels; ++i) pixels[i] = makeRgba8(red[i], green[i], 0, 255);
 }

@@ -9,6 +9,16 @@
 // endpoints, rounded to the nearest 8-bit step. A signed value v (-1..1) is
 // shown as (v + 1) / 2, so -1 becomes 0, 0 becomes 128 and 1 becomes 255.
 
+// The eight values an unsigned BC4 block's 3-bit indices select from.
+void bc4Palette(const uint8_t* block, uint8_t* palette);
+
+// The 3-bit index of each of the 16 pixels of a BC4 block, in the low bits
+// of two words: pixels 0-7 in the first, 8-15 in the second.
+inline void bc4Indices(const uint8_t* block, uint32_t* low, uint32_t* high) {
+  *low = block[2] | (block[3] << 8) | (static_cast<uint32_t>(block[4]) << 16);
+  *high = block[5] | (block[6] << 8) | (static_cast<uint32_t>(block[7]) << 16);
+}
+
 // Decodes one 8-byte BC4 block (also the alpha block of BC3) into 16 values.
 void decodeBc4Block(const uint8_t* block, uint8_t* values);
 void decodeBc4SignedBlock(const uint8_t* block, uint8_t* values);

@@ -132,6 +132,6 @@ void decodeBc7Block(const uint8_t* block, Rgba8* pixels) {
       rgba[3] = rgba[rotation - 1];
       rgba[rotation - 1] = swapped;
     }
-    pixels[i] = Rgba8{rgba[0], rgba[1], rgba[2], rgba[3]};
+    pixels[i] = makeRgba8(rgba[0], rgba[1], rgba[2], rgba[3]);
   }
 }
