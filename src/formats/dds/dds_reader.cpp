@@ -13,9 +13,12 @@ Bitmap readDdsImage(const uint8_t* bytes, size_t size) {
 }
 
 Bitmap readDdsFile(const std::string& path) {
-  // The header alone decides whether the rest is worth reading.
-  if (checkDdsFile(path) != DdsCheck::Ok) return nullptr;
+  // The header alone decides whether the rest is worth reading, and how much
+  // of it: only the top level, not the mipmaps, faces or slices after it.
+  DdsHeader header;
+  if (checkDdsFile(path, &header) != DdsCheck::Ok) return nullptr;
+  const uint64_t needed = header.dataOffset + ddsTopLevelDataSize(header, describeDdsLayout(header));
   std::string data;
-  if (!readWholeFile(path, &data)) return nullptr;
+  if (!readFilePrefix(path, static_cast<size_t>(needed), &data)) return nullptr;
   return readDdsImage(reinterpret_cast<const uint8_t*>(data.data()), data.size());
 }
