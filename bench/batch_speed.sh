@@ -4,7 +4,8 @@
 #
 # A batch of uncompressed 32-bit DDS files (BENCH_SMALL of 256 x 256, default
 # 200, and BENCH_LARGE of 2048 x 2048, default 20) is converted to PNG and to
-# BMP; each tool runs BENCH_RUNS times (default 3) and the best time counts.
+# BMP with pellucidcmd's default save options (PNG without compression); each
+# tool runs BENCH_RUNS times (default 3) and the best time counts.
 # Prints files per second and the ratios to the floor.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -81,7 +82,11 @@ echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 (32-bit), best 
 for format in png bmp; do
   ours=$(best_time "$program" -i "$work/batch/" -o "$work/out/" -c "$format" -q)
   floor=$(best_time "$work/floor" "$format" "$work/out/" "$work"/batch/*.dds)
-  magick=$(best_time /usr/bin/mogrify -path "$work/out" -format "$format" "$work"/batch/*.dds)
+  # The same encoding work: PNG without compression, as pellucidcmd's default.
+  level=()
+  [ "$format" = png ] && level=(-define png:compression-level=0)
+  magick=$(best_time /usr/bin/mogrify -path "$work/out" -format "$format" "${level[@]}" \
+    "$work"/batch/*.dds)
   echo "$format: pellucidcmd $(rate "$ours") files/s (${ours}s), floor $(rate "$floor") files/s" \
     "(${floor}s), mogrify $(rate "$magick") files/s (${magick}s)"
   echo "$format: pellucidcmd/floor speed $(ratio "$ours" "$floor"), mogrify/floor speed" \

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "batch/file_times.h"
 #include "formats/signature.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -10,20 +11,6 @@ namespace {
 
 // A successful file never reports less than this many milliseconds.
 constexpr int64_t kMinimumDuration = 1000;
-
-// Gives the written file the modification time the settings ask for. Failures
-// to read or set a time are ignored.
-void setOutputFileTime(const ConversionSettings& settings, const ConversionJob& job) {
-  int64_t when = 0;
-  if (settings.fileTimestamp == 1) {
-    if (!fileModifiedTime(job.currentFile, &when)) return;
-  } else if (settings.fileTimestamp == 2) {
-    when = settings.customTimestamp;
-  } else {
-    return;
-  }
-  setFileModifiedTime(job.outputFile, when);
-}
 
 void startFile(const InputEntry& entry, int32_t visited, int64_t previousDuration,
                ConversionJob& job, BatchProgress& progress) {
@@ -54,7 +41,7 @@ int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& jo
   const int64_t duration = std::max(monotonicMillis() - startTime, kMinimumDuration);
   job.randomNumber = randomInteger(1, 99999);
   job.fileCounter += 1;
-  setOutputFileTime(settings, job);
+  applyFileTimePolicy(settings, job);
   return duration;
 }
 
