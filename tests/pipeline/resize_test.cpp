@@ -161,3 +161,13 @@ TEST(ResizeImage, BoxFilterHalvesBlocksExactly) {
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 2; ++x) EXPECT_EQ(png.at(x, y), colors[y][x]) << toString(png.at(x, y));
 }
+
+TEST(ResizeImage, WideAndFloatTexturesKeepTheirType) {
+  for (FREE_IMAGE_TYPE type : {FIT_RGB16, FIT_RGBA16, FIT_RGBF, FIT_RGBAF}) {
+    Bitmap result = resizeImage(adoptBitmap(FreeImage_AllocateT(type, 8, 6)), 8, 6, resizeTo(4, 3));
+    ASSERT_TRUE(result) << type;
+    EXPECT_EQ(FreeImage_GetImageType(result.get()), type);
+    EXPECT_EQ(FreeImage_GetWidth(result.get()), 4u) << type;
+    EXPECT_EQ(FreeImage_GetHeight(result.get()), 3u) << type;
+  }
+}
