@@ -61,6 +61,8 @@ bool writeWithFreeImage(FIBITMAP* image, int32_t format, const std::string& path
     return false;
   }
   if (fif == FIF_PFM && !FreeImage_FlipVertical(image)) return false;
-  if (fif == FIF_BMP) return writeBmp(image, path, flags);
+  // Only RLE bitmaps need their header mended; plain ones are saved straight to
+  // the file, which avoids building the whole file in a growing memory buffer.
+  if (fif == FIF_BMP && (flags & BMP_SAVE_RLE)) return writeBmp(image, path, flags);
   return FreeImage_Save(fif, image, path.c_str(), flags) != FALSE;
 }
