@@ -58,6 +58,8 @@ T scaledChannel(float value, float top) {
   return static_cast<T>(std::lround(clamped * top));
 }
 
+}  // namespace
+
 // Float images (HDR textures) hold values outside 0..1, which FreeImage
 // cannot bring to integer depths. For those each channel is clamped to 0..1
 // first, as other texture converters do: to three 16-bit channels for 48
@@ -103,8 +105,6 @@ Bitmap toIntegerChannels(FIBITMAP* image, int32_t depth) {
   }
   return nullptr;
 }
-
-}  // namespace
 
 int32_t chooseAutoDepth(const std::string& extension, int32_t sourceDepth) {
   const std::vector<int32_t> depths = allowedDepths(extension);

@@ -21,6 +21,11 @@
 //   1          Floyd-Steinberg dithering to black and white
 Bitmap convertDepth(Bitmap image, ConversionJob& job);
 
+// Float images clamped to 0..1 per channel: three 16-bit channels for depth
+// 48, an 8-bit RGB or RGBA bitmap below. 16-bit images become ordinary
+// bitmaps for depths of 16 or less. nullptr when no such change applies.
+Bitmap toIntegerChannels(FIBITMAP* image, int32_t depth);
+
 // The smallest depth of the format's list that holds sourceDepth, or the
 // largest of the list when none does ("ppm" 24,48 with 32 gives 48).
 int32_t chooseAutoDepth(const std::string& extension, int32_t sourceDepth);
