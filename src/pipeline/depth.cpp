@@ -37,9 +37,30 @@ FIBITMAP* toEightBits(FIBITMAP* image, const std::string& extension) {
   return FreeImage_ColorQuantizeEx(image, FIQ_WUQUANT, 256, 0, nullptr);
 }
 
+// Drops the alpha channel of an RGBA float image and keeps every colour value
+// as it is. FreeImage_ConvertToRGBF clamps each channel to 0..1 on the way,
+// which would lose the range of HDR textures written to float formats.
+FIBITMAP* dropFloatAlpha(FIBITMAP* image) {
+  const unsigned width = FreeImage_GetWidth(image);
+  const unsigned height = FreeImage_GetHeight(image);
+  FIBITMAP* out = FreeImage_AllocateT(FIT_RGBF, static_cast<int>(width), static_cast<int>(height));
+  if (!out) return nullptr;
+  for (unsigned y = 0; y < height; ++y) {
+    const auto* in = reinterpret_cast<const FIRGBAF*>(FreeImage_GetScanLine(image, static_cast<int>(y)));
+    auto* row = reinterpret_cast<FIRGBF*>(FreeImage_GetScanLine(out, static_cast<int>(y)));
+    for (unsigned x = 0; x < width; ++x) row[x] = FIRGBF{in[x].red, in[x].green, in[x].blue};
+  }
+  return out;
+}
+
+FIBITMAP* toFloatRgb(FIBITMAP* image) {
+  if (FreeImage_GetImageType(image) == FIT_RGBAF) return dropFloatAlpha(image);
+  return FreeImage_ConvertToRGBF(image);
+}
+
 FIBITMAP* convertTo(FIBITMAP* image, int32_t depth, const std::string& extension) {
   switch (depth) {
-    case 96: return FreeImage_ConvertToRGBF(image);
+    case 96: return toFloatRgb(image);
     case 48: return FreeImage_ConvertToRGB16(image);
     case 32: return FreeImage_ConvertTo32Bits(image);
     case 24: return FreeImage_ConvertTo24Bits(image);

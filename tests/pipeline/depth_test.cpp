@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "formats/dds/raw_dds.h"
 #include "formats/format_tables.h"
 #include "pipeline/convert_file.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 TEST(Depth, AutomaticDepthForTwentyFourAndThirtyTwoBitSources) {
@@ -121,5 +125,43 @@ TEST(Depth, EveryExplicitDepthOfEveryFormatSaves) {
       EXPECT_TRUE(decodeIndependently(setup.job.outputFile, &decoded)) << label;
       EXPECT_EQ(decoded.width, 48) << label;
     }
+  }
+}
+
+namespace {
+
+// Pixel values of a file as OpenImageIO reads them ("2.500000000 -0.500000000 ...").
+std::vector<std::string> dumpedPixels(const std::string& path) {
+  std::string text;
+  if (runCommand("oiiotool --dumpdata " + shellQuote(path), &text) != 0) return {};
+  std::vector<std::string> pixels;
+  size_t at = 0;
+  while ((at = text.find("): ", at)) != std::string::npos) {
+    at += 3;
+    pixels.push_back(text.substr(at, text.find('\n', at) - at));
+  }
+  return pixels;
+}
+
+}  // namespace
+
+// An RGBA float texture keeps values above 1 and below 0 in the float
+// formats; only its alpha channel is dropped.
+TEST(Depth, FloatFormatsKeepValuesOutsideZeroToOne) {
+  TempDir dir;
+  const float texels[] = {2.5f, -0.5f, 0.25f, 1.0f, 0.0f, 1.0f, 7.0f, 0.5f};
+  std::string payload(sizeof(texels), '\0');
+  std::memcpy(payload.data(), texels, sizeof(texels));
+  const std::string input = dir.path() + "hdr.dds";
+  ASSERT_TRUE(writeTestFile(input, buildRawDds(dxgiHeader(2, 1, 2), payload)));  // R32G32B32A32_FLOAT
+  const std::vector<std::string> expected = {"2.500000000 -0.500000000 0.250000000",
+                                             "0.000000000 1.000000000 7.000000000"};
+  for (const std::vector<std::string> format :
+       {std::vector<std::string>{"pfm"}, {"exr"}, {"tiff", "--tiff-bpp=96"}}) {
+    std::vector<std::string> arguments = {"-i", input, "-o", dir.path(), "-c", format[0]};
+    arguments.insert(arguments.end(), format.begin() + 1, format.end());
+    const ProgramResult result = runProgramWith(arguments);
+    ASSERT_EQ(result.exitCode, 0) << format[0];
+    EXPECT_EQ(dumpedPixels(dir.path() + "hdr." + format[0]), expected) << format[0] << result.out;
   }
 }
