@@ -49,6 +49,9 @@ bool readWholeFile(const std::string& path, std::string* data);
 // Reads at most maxBytes from the start of the file.
 bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data);
 
+// Reads at most maxBytes starting at offset; fewer at the end of the file.
+bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string* data);
+
 // Creates or replaces the file with data.
 bool writeWholeFile(const std::string& path, const std::string& data);
 

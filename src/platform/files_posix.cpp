@@ -67,7 +67,12 @@ bool renameFile(const std::string& from, const std::string& to) {
 }
 
 bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data) {
+  return readFileRange(path, 0, maxBytes, data);
+}
+
+bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string* data) {
   data->clear();
+  if (offset > (uint64_t{1} << 62)) return false;  // past any file; keeps off_t positive
   // Non-blocking open: a named pipe in place of a file must not wait for a
   // writer. Only regular files are read; for them the flag changes nothing.
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -80,7 +85,7 @@ bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data)
   char buffer[65536];
   while (data->size() < maxBytes) {
     size_t want = std::min(sizeof(buffer), maxBytes - data->size());
-    ssize_t n = read(fd, buffer, want);
+    ssize_t n = pread(fd, buffer, want, static_cast<off_t>(offset + data->size()));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       close(fd);

@@ -16,6 +16,7 @@ constexpr uint32_t fourCc(char a, char b, char c, char d) {
 constexpr uint32_t kAlphaPixels = 0x1;
 constexpr uint32_t kAlphaOnly = 0x2;
 constexpr uint32_t kFourCcFlag = 0x4;
+constexpr uint32_t kPaletteIndexed8 = 0x20;
 constexpr uint32_t kRgb = 0x40;
 constexpr uint32_t kLuminance = 0x20000;
 constexpr uint32_t kBumpDuDv = 0x80000;
@@ -58,10 +59,13 @@ DdsFormat rgba(int bits, ChannelEncoding e, PixelOutput output) {
 }
 
 // A channel described by a mask; false when the mask is not one run of bits
-// inside the pixel.
+// or lies wholly outside the pixel. Bits above the pixel are dropped: some
+// writers give an 8-bit luminance file a 16- or 32-bit mask.
 bool channelFromMask(uint32_t mask, uint32_t bitCount, ChannelEncoding encoding, Channel* channel) {
   *channel = kNone;
   if (mask == 0) return true;
+  if (bitCount < 32) mask &= (1u << bitCount) - 1;
+  if (mask == 0) return false;
   const int offset = std::countr_zero(mask);
   const int bits = std::popcount(mask);
   if ((mask >> offset) != (bits == 32 ? 0xFFFFFFFFu : (1u << bits) - 1)) return false;
@@ -106,9 +110,19 @@ DdsFormat maskedFormat(const LegacyPixelFormat& pf) {
   return pixels(bitCount / 8, r, g, b, a, output, luminance);
 }
 
+// 8-bit indices into a palette; its alpha counts only with the alpha flag.
+DdsFormat palettedFormat(const LegacyPixelFormat& pf) {
+  if (pf.bitCount != 8 && pf.bitCount != 0) return {};
+  const bool alpha = (pf.flags & kAlphaPixels) != 0;
+  DdsFormat format = pixels(1, kNone, kNone, kNone, kNone, alpha ? PixelOutput::Rgba8 : PixelOutput::Rgb8);
+  format.paletted = true;
+  return format;
+}
+
 }  // namespace
 
 DdsFormat identifyLegacyFormat(const LegacyPixelFormat& pf) {
+  if (!(pf.flags & kFourCcFlag) && (pf.flags & kPaletteIndexed8)) return palettedFormat(pf);
   if (!(pf.flags & kFourCcFlag)) return maskedFormat(pf);
   switch (pf.fourCc) {
     case fourCc('D', 'X', 'T', '1'): return block(DdsEncoding::Bc1);
@@ -143,6 +157,7 @@ DdsFormat identifyDxgiFormat(uint32_t dxgiFormat) {
     case 10: return rgba(16, F, O::RgbaF);   // R16G16B16A16_FLOAT
     case 11: return rgba(16, U, O::Rgba16);  // R16G16B16A16_UNORM
     case 13: return rgba(16, S, O::Rgba16);  // R16G16B16A16_SNORM
+    case 16: return pixels(8, ch(0, 32, F), ch(32, 32, F), kNone, kNone, O::RgbF);  // R32G32_FLOAT
     case 24: return pixels(4, ch(0, 10, U), ch(10, 10, U), ch(20, 10, U), ch(30, 2, U), O::Rgba8);
     case 26: return pixels(4, ch(0, 11, UF), ch(11, 11, UF), ch(22, 10, UF), kNone, O::RgbF);
     case 27: case 28: case 29:  // R8G8B8A8 typeless, UNORM, UNORM_SRGB

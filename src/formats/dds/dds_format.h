@@ -26,6 +26,9 @@ struct DdsFormat {
   DdsEncoding encoding = DdsEncoding::Unsupported;
   PixelLayout layout;          // Uncompressed only
   bool premultiplied = false;  // colour is stored multiplied by alpha
+  // One index byte per pixel into the 256 B, G, R, A entries stored after
+  // the header; `layout` gives the size and output kind only.
+  bool paletted = false;
 };
 
 // The legacy pixel-format fields of the header.

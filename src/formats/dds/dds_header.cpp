@@ -58,6 +58,10 @@ bool parseDdsHeader(const uint8_t* bytes, size_t size, DdsHeader* header) {
   header->caps3 = readWord(bytes, 116);
   header->caps4 = readWord(bytes, 120);
   header->dataOffset = kDdsHeaderBytes;
+  // A palette file keeps its 256 colours between the header and the indices.
+  if ((format.flags & (kDdsPixelFourCc | kDdsPixelPaletteIndexed8)) == kDdsPixelPaletteIndexed8) {
+    header->dataOffset += kDdsPaletteBytes;
+  }
   if ((format.flags & kDdsPixelFourCc) == 0 || format.fourCc != kFourCcDx10) return true;
 
   header->hasDx10 = true;
@@ -66,7 +70,8 @@ bool parseDdsHeader(const uint8_t* bytes, size_t size, DdsHeader* header) {
   header->dx10.dxgiFormat = readWord(bytes, 128);
   header->dx10.resourceDimension = readWord(bytes, 132);
   header->dx10.miscFlag = readWord(bytes, 136);
-  header->dx10.arraySize = readWord(bytes, 140);
+  // Some writers leave the array size 0 for a single texture.
+  header->dx10.arraySize = std::max(readWord(bytes, 140), 1u);
   header->dx10.miscFlags2 = readWord(bytes, 144);
   return true;
 }
@@ -109,36 +114,23 @@ DdsLayout describeDdsLayout(const DdsHeader& header) {
 
 uint64_t ddsRowPitch(const DdsHeader& header, const DdsLayout& layout) {
   if (layout.kind != DdsLayoutKind::Packed) return 0;
-  const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * layout.bitsPerPixel + 7) / 8;
-  if ((header.flags & kDdsFlagPitch) && header.pitchOrLinearSize >= rowBytes) {
-    return header.pitchOrLinearSize;
-  }
-  return rowBytes;
+  return (static_cast<uint64_t>(header.width) * layout.bitsPerPixel + 7) / 8;
 }
 
 uint64_t ddsTopLevelDataSize(const DdsHeader& header, const DdsLayout& layout) {
   switch (layout.kind) {
     case DdsLayoutKind::Block:
       return blockCount(header.width) * blockCount(header.height) * layout.blockBytes;
-    case DdsLayoutKind::Packed: {
-      if (header.height == 0) return 0;
-      const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * layout.bitsPerPixel + 7) / 8;
-      return ddsRowPitch(header, layout) * (header.height - 1) + rowBytes;
-    }
+    case DdsLayoutKind::Packed:
+      return ddsRowPitch(header, layout) * header.height;
     case DdsLayoutKind::Unknown:
       break;
   }
   return 0;
 }
 
-bool isDecodableDdsLayout(const DdsHeader& header, const DdsLayout& layout) {
-  if (layout.kind == DdsLayoutKind::Unknown) return false;
-  if (layout.kind == DdsLayoutKind::Block) return true;
-  // A pitch that is given must hold a whole row, or rows would overlap. Some
-  // writers leave it 0; then rows are packed.
-  const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * layout.bitsPerPixel + 7) / 8;
-  return (header.flags & kDdsFlagPitch) == 0 || header.pitchOrLinearSize == 0 ||
-         header.pitchOrLinearSize >= rowBytes;
+bool isDecodableDdsLayout(const DdsHeader&, const DdsLayout& layout) {
+  return layout.kind != DdsLayoutKind::Unknown;
 }
 
 namespace {
@@ -158,7 +150,6 @@ uint32_t fullChainLength(const DdsHeader& header) {
 bool isValidExtension(const DdsHeader& header) {
   const DdsDx10Header& x = header.dx10;
   if ((x.miscFlags2 & kDdsAlphaModeMask) > kDdsAlphaModeCustom) return false;
-  if (x.arraySize == 0) return false;
   switch (x.resourceDimension) {
     case kDdsDimensionTexture1d:
       return header.height == 1 && !(x.miscFlag & kDdsMiscTextureCube);

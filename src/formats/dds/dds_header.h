@@ -20,6 +20,7 @@ inline constexpr size_t kDdsDx10HeaderBytes = 20;         // extension after "DX
 inline constexpr uint32_t kDdsSurfaceDescriptionSize = 124;
 inline constexpr uint32_t kDdsPixelFormatSize = 32;
 inline constexpr uint32_t kDdsMaxDimension = 32768;
+inline constexpr size_t kDdsPaletteBytes = 1024;          // 256 entries of B, G, R, A
 
 // Header flags (dwFlags).
 inline constexpr uint32_t kDdsFlagPitch = 0x8;
@@ -30,11 +31,14 @@ inline constexpr uint32_t kDdsFlagLinearSize = 0x80000;
 inline constexpr uint32_t kDdsPixelAlphaPixels = 0x1;
 inline constexpr uint32_t kDdsPixelAlpha = 0x2;
 inline constexpr uint32_t kDdsPixelFourCc = 0x4;
+inline constexpr uint32_t kDdsPixelPaletteIndexed8 = 0x20;
 inline constexpr uint32_t kDdsPixelRgb = 0x40;
 inline constexpr uint32_t kDdsPixelLuminance = 0x20000;
 
 // Surface flags (dwCaps2) and the extension's fields.
 inline constexpr uint32_t kDdsCaps2CubeMap = 0x200;
+inline constexpr uint32_t kDdsCaps2CubeFacePositiveX = 0x400;  // then -X, +Y, -Y, +Z, -Z: one bit each
+inline constexpr uint32_t kDdsCaps2CubeAllFaces = 0xFC00;
 inline constexpr uint32_t kDdsCaps2Volume = 0x200000;
 inline constexpr uint32_t kDdsDimensionTexture1d = 2;
 inline constexpr uint32_t kDdsDimensionTexture2d = 3;
@@ -94,7 +98,8 @@ struct DdsHeader {
   uint32_t caps4 = 0;
   bool hasDx10 = false;
   DdsDx10Header dx10;
-  // Offset of the top level's first byte: 128, or 148 with the extension.
+  // Offset of the top level's first byte: 128, 148 with the extension, or
+  // 128 + 1024 for a palette file.
   size_t dataOffset = kDdsHeaderBytes;
 };
 
@@ -140,17 +145,17 @@ bool parseDdsHeader(const uint8_t* bytes, size_t size, DdsHeader* header);
 // A DX10 file whose alpha mode is premultiplied gets a premultiplied format.
 DdsLayout describeDdsLayout(const DdsHeader& header);
 
-// Distance in bytes between the starts of two rows of a packed layout: the
-// header's pitch when its flag is set and it holds a whole row, otherwise
-// the packed row size. 0 for block layouts.
+// Bytes of one row of a packed layout: width x bytes per pixel; 0 for block
+// layouts. The header's pitch field is not read: writers fill it unreliably
+// (too small, 0, or the whole image's size), and readers agree on packed rows.
 uint64_t ddsRowPitch(const DdsHeader& header, const DdsLayout& layout);
 
 // Bytes of the top level as the decoder reads them, or 0 when the layout is
-// unknown. Packed rows use ddsRowPitch; the last row needs no padding.
+// unknown.
 uint64_t ddsTopLevelDataSize(const DdsHeader& header, const DdsLayout& layout);
 
 // True for the layouts the decoder reads (every format of identifyDxgiFormat
-// and identifyLegacyFormat) with a pitch, when given, that holds a row.
+// and identifyLegacyFormat).
 bool isDecodableDdsLayout(const DdsHeader& header, const DdsLayout& layout);
 
 // The whole check before decoding: bytes hold at least the start of the file

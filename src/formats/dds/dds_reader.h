@@ -4,13 +4,38 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/dds/dds_format.h"
+#include "formats/dds/dds_surfaces.h"
 #include "pipeline/bitmap.h"
 
-// The program's DDS reader: the header is checked in full, then the top
-// level of the first surface (array element 0, cube face +X, volume slice 0)
+// What the steps after loading need to know of a surface beyond its pixels.
+struct DdsImageFacts {
+  DdsEncoding encoding = DdsEncoding::Unsupported;
+  bool signedChannels = false;  // red and green hold signed values (BC5 signed, SNORM layouts)
+  bool normalMapFlag = false;   // the pixel format carries the normal-map flag
+};
+
+// The program's DDS reader: the header is checked in full, then one surface
 // is decoded into a FreeImage bitmap. Any file it cannot read, or whose data
-// is short, gives an empty bitmap; nothing is read past the end of the data.
+// for that surface is short, gives an empty bitmap; nothing is read past the
+// end of the data. A face of kDdsNoFace on a cube map stands for its first
+// face present.
+
+// The first surface (top level, first face, array element or slice 0) of the
+// whole file in bytes.
 Bitmap readDdsImage(const uint8_t* bytes, size_t size);
 
-// Reads the whole file at path (UTF-8) and decodes it as readDdsImage does.
+// Surface id of the whole file in bytes.
+Bitmap readDdsSurface(const uint8_t* bytes, size_t size, const DdsSurfaceId& id,
+                      DdsImageFacts* facts = nullptr);
+
+// Surface id of the file at path (UTF-8): reads the header, the palette when
+// there is one, and that surface's data, nothing else.
+Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id,
+                          DdsImageFacts* facts = nullptr);
+
+// The first surface of the file at path.
 Bitmap readDdsFile(const std::string& path);
+
+// Pixel-format flag that marks a normal map (legacy header).
+inline constexpr uint32_t kDdsPixelNormalMap = 0x80000000;

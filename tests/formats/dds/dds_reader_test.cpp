@@ -81,7 +81,16 @@ std::vector<double> pixelAt(FIBITMAP* bitmap, unsigned x, unsigned y) {
 }
 
 constexpr uint32_t kRgb = 0x40, kAlphaPixels = 0x1, kAlpha = 0x2, kLuminance = 0x20000,
-                   kBump = 0x80000;
+                   kBump = 0x80000, kPalette8 = 0x20;
+
+// A palette whose entry 1 is (blue 1, green 2, red 3, alpha 4) and entry 255
+// (10, 20, 30, 40); the others are 0.
+std::string palette() {
+  std::string entries(1024, '\0');
+  entries.replace(4, 4, bytes({1, 2, 3, 4}));
+  entries.replace(1020, 4, bytes({10, 20, 30, 40}));
+  return entries;
+}
 
 struct LayoutCase {
   const char* name;
@@ -132,6 +141,14 @@ TEST(DdsReader, UncompressedLayoutsGiveTheDefinedValues) {
        FIT_RGB16, 48, {65535, 32768, 0, -1}},
       {"L8", maskHeader(1, 1, kLuminance, 8, 0xFF, 0, 0, 0), bytes({0x80}), FIT_BITMAP, 8,
        {128, 128, 128, -1}},
+      // Only the mask bits inside the pixel count.
+      {"L8 with a 16-bit mask", maskHeader(1, 1, kLuminance, 8, 0xFFFF, 0, 0, 0), bytes({0x80}),
+       FIT_BITMAP, 8, {128, 128, 128, -1}},
+      // 256 entries of blue, green, red, alpha, then one index per pixel.
+      {"P8", maskHeader(1, 1, kPalette8, 8, 0, 0, 0, 0), palette() + bytes({255}), FIT_BITMAP, 24,
+       {30, 20, 10, -1}},
+      {"P8 with alpha", maskHeader(1, 1, kPalette8 | kAlphaPixels, 8, 0, 0, 0, 0),
+       palette() + bytes({1}), FIT_BITMAP, 32, {3, 2, 1, 4}},
       {"A8L8", maskHeader(1, 1, kLuminance | kAlphaPixels, 16, 0xFF, 0, 0, 0xFF00),
        bytes({0x40, 0xC0}), FIT_BITMAP, 32, {64, 64, 64, 192}},
       {"A4L4", maskHeader(1, 1, kLuminance | kAlphaPixels, 8, 0x0F, 0, 0, 0xF0), bytes({0x3C}),
@@ -158,6 +175,7 @@ TEST(DdsReader, UncompressedLayoutsGiveTheDefinedValues) {
        {1, 2, 3, 0.25}},
       {"R32G32B32A32_FLOAT", dxgiHeader(1, 1, 2), floats({1, 2, 3, 0.25f}), FIT_RGBAF, 128,
        {1, 2, 3, 0.25}},
+      {"R32G32_FLOAT", dxgiHeader(1, 1, 16), floats({-1.25f, 7}), FIT_RGBF, 96, {-1.25, 7, 0, -1}},
       {"R32G32B32_FLOAT", dxgiHeader(1, 1, 6), floats({1, 2, 3}), FIT_RGBF, 96, {1, 2, 3, -1}},
       {"R16G16B16A16_FLOAT", dxgiHeader(1, 1, 10), le16({0x3C00, 0x4000, 0xBC00, 0x3400}),
        FIT_RGBAF, 128, {1, 2, -1, 0.25}},
@@ -319,6 +337,22 @@ TEST(DdsReader, FirstSurfaceOfArraysCubesAndVolumes) {
     Bitmap bitmap = read(buildRawDds(header, payload));
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(pixelAt(bitmap.get(), 3, 3), (std::vector<double>{255, 0, 0, 255}));
+  }
+}
+
+// Writers fill the pitch field unreliably: rows are width x bytes per pixel
+// whatever it says, and a file is short only when pixel data is missing.
+TEST(DdsReader, ThePitchFieldIsNotRead) {
+  const std::string pixels = bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
+  for (uint32_t pitch : {0u, 4u, 8u, 16u, 1000u}) {
+    RawDdsHeader header = dxgiHeader(2, 2, 28);
+    header.flags |= 0x8;
+    header.pitchOrLinearSize = pitch;
+    Bitmap bitmap = read(buildRawDds(header, pixels));
+    ASSERT_TRUE(bitmap) << pitch;
+    EXPECT_EQ(pixelAt(bitmap.get(), 0, 1), (std::vector<double>{9, 10, 11, 12})) << pitch;
+    EXPECT_EQ(pixelAt(bitmap.get(), 1, 1), (std::vector<double>{13, 14, 15, 16})) << pitch;
+    EXPECT_FALSE(read(buildRawDds(header, pixels.substr(0, 15)))) << pitch;
   }
 }
 
