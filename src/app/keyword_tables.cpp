@@ -59,9 +59,12 @@ constexpr Keyword kWatermarkPosition[] = {
     {"BOTTOMLEFT", 6}, {"BOTTOMCENTER", 7}, {"BOTTOMRIGHT", 8}};
 constexpr Keyword kWatermarkSize[] = {{"FIXED", 0}};
 constexpr Keyword kFileTimestamp[] = {{"CURRENT", 0}, {"ORIGINAL", 1}, {"CUSTOM", 2}};
+constexpr Keyword kMipmaps[] = {{"TOP", 0}, {"ALL", 1}};
+constexpr Keyword kFirstOrAll[] = {{"FIRST", 0}, {"ALL", 1}};
+constexpr Keyword kNormalMap[] = {{"OFF", 0}, {"ON", 1}, {"AUTO", 2}};
 
 // Indexed by KeywordTable.
-constexpr std::array<Table, 23> kTables = {{
+constexpr std::array<Table, 26> kTables = {{
     {kDdsLoadMode, false},   {kRawLoadDepth, false},      {kFrameLoading, false},
     {kToneMapping, false},   {kCompression, false},       {kColorTable, false},
     {kColorMode, false},     {kChroma, false},            {kJpegSaveMode, false},
@@ -69,7 +72,8 @@ constexpr std::array<Table, 23> kTables = {{
     {kResizeFilter, false},  {kDither, false},            {kFrameKind, true},
     {kWatermarkKind, true},  {kFontStyle, false},         {kFontEffect, false},
     {kTextAlignment, false}, {kWatermarkBoundary, false}, {kWatermarkPosition, false},
-    {kWatermarkSize, false}, {kFileTimestamp, false},
+    {kWatermarkSize, false}, {kFileTimestamp, false},    {kMipmaps, false},
+    {kFirstOrAll, false},    {kNormalMap, false},
 }};
 
 const Table* findTable(int table) {

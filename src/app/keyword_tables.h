@@ -31,6 +31,9 @@ enum KeywordTable : int {
   kWatermarkPositionTable = 20,
   kWatermarkSizeTable = 21,
   kFileTimestampTable = 22,
+  kMipmapsTable = 23,
+  kFirstOrAllTable = 24,  // faces and layers
+  kNormalMapTable = 25,
 };
 
 // The code of text (trimmed, upper-cased) in table; 0 when nothing matches,

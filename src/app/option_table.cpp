@@ -117,6 +117,10 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     integer("--raw-height", &S::rawHeight),
     keyword("--raw-tone-mapping", kToneMappingTable, &S::rawToneMapping),
     keyword("--tiff-frame-loading", kFrameLoadingTable, &S::tiffFrameLoading),
+    keyword("--mipmaps", kMipmapsTable, &S::mipmaps),
+    keyword("--faces", kFirstOrAllTable, &S::faces),
+    keyword("--layers", kFirstOrAllTable, &S::layers),
+    keyword("--normal-map", kNormalMapTable, &S::normalMap),
     // Save options
     integer("--bmp-bpp", &S::bmpBpp),
     keyword("--bmp-compression", kCompressionTable, &S::bmpCompression),

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "batch/file_times.h"
+#include "batch/surface_selection.h"
 #include "formats/signature.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -22,8 +23,25 @@ void startFile(const InputEntry& entry, int32_t visited, int64_t previousDuratio
   progress.lastDuration = previousDuration;
 }
 
-// Converts job.currentFile and reports it. Returns the milliseconds it took,
-// or 0 when it was not converted.
+// Converts job.surface of job.currentFile and reports it; true when written.
+bool convertCurrentSurface(const ConversionSettings& settings, ConversionJob& job,
+                           const PipelineResources& resources, bool debug, Console& console) {
+  const bool converted = convertFile(settings, job, resources);
+  for (const std::string& message : takeLibraryMessages()) console.printLine("Error: " + message);
+  if (!converted) {
+    if (debug) console.printLine("[ERROR] Unable to convert the file!");
+    return false;
+  }
+  if (debug) console.printLine("[OK] Saving As: " + job.outputFile);
+  applyFileTimePolicy(settings, job);
+  return true;
+}
+
+// Converts every chosen surface of job.currentFile (one unless --mipmaps,
+// --faces or --layers ask for more) and reports each. Returns the
+// milliseconds it took, or 0 when not every surface was written. %n% and
+// %rnd% move on once per input that wrote anything, so the surfaces of one
+// input share them and the next input never reuses them.
 int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& job,
                            const PipelineResources& resources, bool debug, Console& console) {
   if (debug) {
@@ -31,18 +49,21 @@ int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& jo
     console.printLine("File Format: " + detectSignature(job.currentFile));
   }
   const int64_t startTime = monotonicMillis();
-  const bool converted = convertFile(settings, job, resources);
-  for (const std::string& message : takeLibraryMessages()) console.printLine("Error: " + message);
-  if (!converted) {
-    if (debug) console.printLine("[ERROR] Unable to convert the file!");
-    return 0;
+  const SurfacePlan plan = planSurfaces(settings, job.currentFile);
+  job.severalMips = plan.severalMips;
+  job.severalFaces = plan.severalFaces;
+  job.severalLayers = plan.severalLayers;
+  size_t written = 0;
+  for (const DdsSurfaceId& surface : plan.surfaces) {
+    job.surface = surface;
+    if (convertCurrentSurface(settings, job, resources, debug, console)) ++written;
   }
-  if (debug) console.printLine("[OK] Saving As: " + job.outputFile);
-  const int64_t duration = std::max(monotonicMillis() - startTime, kMinimumDuration);
-  job.randomNumber = randomInteger(1, 99999);
-  job.fileCounter += 1;
-  applyFileTimePolicy(settings, job);
-  return duration;
+  if (written > 0) {
+    job.randomNumber = randomInteger(1, 99999);
+    job.fileCounter += 1;
+  }
+  if (written < plan.surfaces.size()) return 0;
+  return std::max(monotonicMillis() - startTime, kMinimumDuration);
 }
 
 }  // namespace

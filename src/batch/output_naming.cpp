@@ -15,7 +15,8 @@ constexpr std::string_view kTokens[] = {
     "%filename%", "%filename[u]%", "%filename[l]%", "%filename[t]%", "%ext%",
     "%ext[u]%",   "%ext[t]%",      "%yyyy%",        "%mm%",          "%dd%",
     "%hh%",       "%ii%",          "%ss%",          "%bpp%",         "%width%",
-    "%height%",   "%frame%",       "%rnd%",         "%n%",
+    "%height%",   "%frame%",       "%rnd%",         "%n%",           "%mip%",
+    "%face%",     "%layer%",
 };
 
 std::string padded(int64_t value, int width) {
@@ -47,6 +48,9 @@ std::string tokenValue(std::string_view token, const ConversionJob& job) {
   // Counters past 99999 keep every digit, so file 100000 never takes the
   // name of file 10000.
   if (token == "%n%") return padded(job.fileCounter, 5);
+  if (token == "%mip%") return std::to_string(job.surface.mip);
+  if (token == "%face%") return std::string(ddsFaceName(job.surface.face));
+  if (token == "%layer%") return std::to_string(job.surface.layer);
   const LocalDateTime now = localDateTime();
   if (token == "%yyyy%") return padded(now.year, 4);
   if (token == "%mm%") return padded(now.month, 2);
@@ -55,6 +59,30 @@ std::string tokenValue(std::string_view token, const ConversionJob& job) {
   if (token == "%ii%") return padded(now.minute, 2);
   if (token == "%ss%") return padded(now.second, 2);
   return std::string(token);
+}
+
+// When several surfaces of a kind are exported and the mask does not name
+// that kind, the name says it before the extension: "_layer<N>", "_<face>",
+// "_mip<N>", in that order ("a.png" -> "a_layer2_negz_mip1.png").
+std::string withSurfaceSuffix(const std::string& mask, const ConversionJob& job) {
+  std::string suffix;
+  if (job.severalLayers && mask.find("%layer%") == std::string::npos) {
+    suffix += "_layer" + std::to_string(job.surface.layer);
+  }
+  if (job.severalFaces && mask.find("%face%") == std::string::npos) {
+    suffix += "_" + std::string(ddsFaceName(job.surface.face));
+  }
+  if (job.severalMips && mask.find("%mip%") == std::string::npos) {
+    suffix += "_mip" + std::to_string(job.surface.mip);
+  }
+  if (suffix.empty()) return mask;
+  const size_t nameStart = mask.rfind(kPathSeparator);
+  const size_t dot = mask.rfind('.');
+  const bool hasExtension =
+      dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
+  std::string named = mask;
+  named.insert(hasExtension ? dot : named.size(), suffix);
+  return named;
 }
 
 }  // namespace
@@ -74,9 +102,11 @@ std::string expandToken(const std::string& text, std::string_view token, const C
 //   "%filename[u]%_%n%.%ext[u]%"  -> "PHOTO_00001.PNG"
 //   "IMG_%filename%.%ext%"        -> "img_photo.png"
 //   "%yyyy%/%filename%.%ext%"     -> "2024/photo.png"   (the folder must exist)
+//   "%filename%_%face%_%mip%.%ext%" -> "sky_negx_2.png" (third level of the -X face)
 std::string expandFilenameMask(const ConversionSettings& settings, const ConversionJob& job) {
   std::string mask = toLowerText(settings.filenameMask);
   if (mask.empty()) mask = "%filename%.%ext%";
+  mask = withSurfaceSuffix(mask, job);
   for (std::string_view token : kTokens) {
     if (countIgnoringCase(mask, std::string(token)) > 0) mask = expandToken(mask, token, job);
   }

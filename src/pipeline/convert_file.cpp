@@ -18,6 +18,7 @@
 #include "pipeline/library_messages.h"
 #include "pipeline/load_dds.h"
 #include "pipeline/load_mode.h"
+#include "pipeline/normal_map.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
 #include "pipeline/safe_save.h"
@@ -77,7 +78,10 @@ bool convertFile(const ConversionSettings& settings, ConversionJob& job,
   installLibraryMessageHandler();
   const size_t messagesBefore = pendingLibraryMessageCount();
 
-  Bitmap image = applyLoadMode(loadDdsImage(job.currentFile), settings.ddsLoadAs);
+  DdsImageFacts facts;
+  Bitmap image = loadDdsImage(job.currentFile, job.surface, &facts);
+  if (wantsNormalRebuild(settings.normalMap, facts)) image = rebuildNormalZ(std::move(image), facts);
+  image = applyLoadMode(std::move(image), settings.ddsLoadAs);
   ImageSize size = sizeOf(image);
   job.sourceBpp = image ? static_cast<int32_t>(FreeImage_GetBPP(image.get())) : 0;
   if (size.width == 0 || size.height == 0) return false;

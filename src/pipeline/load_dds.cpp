@@ -1,5 +1,5 @@
 #include "pipeline/load_dds.h"
 
-#include "formats/dds/dds_reader.h"
-
-Bitmap loadDdsImage(const std::string& path) { return readDdsFile(path); }
+Bitmap loadDdsImage(const std::string& path, const DdsSurfaceId& surface, DdsImageFacts* facts) {
+  return readDdsFileSurface(path, surface, facts);
+}

@@ -2,9 +2,13 @@
 
 #include <string>
 
+#include "formats/dds/dds_reader.h"
 #include "pipeline/bitmap.h"
 
-// Loads the top level of a DDS file (path in UTF-8). The header is checked
-// first, so a file that lies about its size or layout is never decoded; such
-// a file, like any the decoder rejects, gives an empty bitmap.
-Bitmap loadDdsImage(const std::string& path);
+// Loads one surface of a DDS file (path in UTF-8); the default surface is the
+// top level of the first face and layer. The header is checked first, so a
+// file that lies about its size or layout is never decoded; such a file, like
+// any the decoder rejects, gives an empty bitmap. facts, when given, receives
+// what later steps need to know of the pixel format.
+Bitmap loadDdsImage(const std::string& path, const DdsSurfaceId& surface = {},
+                    DdsImageFacts* facts = nullptr);

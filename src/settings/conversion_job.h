@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/dds/dds_surfaces.h"
+
 // The run itself: what the command line named, the values the preparation pass
 // derives once per run, and the values of the one file being converted.
 //
@@ -34,6 +36,12 @@ struct ConversionJob {
   int32_t imageWidth = 0;        // "%width%": size about to be saved
   int32_t imageHeight = 0;       // "%height%"
   int32_t frameIndex = 0;        // "%frame%": always 1 for a converted file
+
+  // --- The surface of the current file being converted (see --mipmaps, --faces, --layers)
+  DdsSurfaceId surface;          // "%mip%", "%face%", "%layer%"; the default is the first surface
+  uint8_t severalMips = 0;       // 1 when more than one mip level of the file is exported
+  uint8_t severalFaces = 0;      // ... more than one cube face
+  uint8_t severalLayers = 0;     // ... more than one array element or depth slice
 };
 
 // Restores the initial values: programFolder from the platform, a fresh random

@@ -20,6 +20,12 @@ struct ConversionSettings {
   int32_t rawHeight = 0;         // pixels
   int32_t rawToneMapping = 2;    // AL
 
+  // --- Surfaces of a DDS file and normal maps; each surface chosen is its own output file
+  uint8_t mipmaps = 0;    // 0 TOP, 1 ALL mip levels
+  uint8_t faces = 0;      // 0 FIRST, 1 ALL cube faces present
+  uint8_t layers = 0;     // 0 FIRST, 1 ALL array elements or volume depth slices
+  uint8_t normalMap = 0;  // 0 OFF, 1 ON, 2 AUTO: blue rebuilt from red and green after loading
+
   // --- Save options; every *Bpp is bits per pixel, 0 = automatic
   int32_t bmpBpp = 0;
   int32_t bmpCompression = 0;  // compression keyword code (NONE)

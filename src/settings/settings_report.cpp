@@ -175,6 +175,11 @@ void reportImageWatermark(const ConversionSettings& s, DebugReport& report) {
 bool reportSaveOptions(const ConversionSettings& settings, const std::string& conversion,
                        DebugReport& report) {
   report.keyword("DDS Load As: ", kDdsLoadModeTable, settings.ddsLoadAs);
+  // Shown only when asked for, so a run without them reports what it always did.
+  if (settings.mipmaps) report.keyword("DDS Mipmaps: ", kMipmapsTable, settings.mipmaps);
+  if (settings.faces) report.keyword("DDS Faces: ", kFirstOrAllTable, settings.faces);
+  if (settings.layers) report.keyword("DDS Layers: ", kFirstOrAllTable, settings.layers);
+  if (settings.normalMap) report.keyword("DDS Normal Map: ", kNormalMapTable, settings.normalMap);
   const SaveOptionReport* format = findSaveOptionReport(conversion);
   if (!format) return true;
   const std::string name(format->extension);

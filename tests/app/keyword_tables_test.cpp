@@ -35,12 +35,15 @@ const char* const kListedTables[] = {
     "BOTTOMCENTER=7 BOTTOMRIGHT=8",
     "FIXED=0",
     "CURRENT=0 ORIGINAL=1 CUSTOM=2",
+    "TOP=0 ALL=1",
+    "FIRST=0 ALL=1",
+    "OFF=0 ON=1 AUTO=2",
 };
 
 }  // namespace
 
 TEST(KeywordCode, EveryListedKeywordGivesItsCode) {
-  for (int table = 0; table < 23; ++table) {
+  for (int table = 0; table < 26; ++table) {
     if (table == kFrameKindTable || table == kWatermarkKindTable) continue;
     std::istringstream words(kListedTables[table]);
     std::string word;
@@ -54,7 +57,7 @@ TEST(KeywordCode, EveryListedKeywordGivesItsCode) {
 }
 
 TEST(KeywordText, EveryCodeReadsBackAsItsFirstKeywordInLowerCase) {
-  for (int table = 0; table < 23; ++table) {
+  for (int table = 0; table < 26; ++table) {
     std::istringstream words(kListedTables[table]);
     std::string word;
     std::map<int32_t, std::string> firstKeyword;
@@ -95,6 +98,9 @@ TEST(KeywordCode, TrimsSpacesAndIgnoresCase) {
       {"48hs", kRawLoadDepthTable, 4},
       {"bottomright", kWatermarkPositionTable, 8},
       {"custom", kFileTimestampTable, 2},
+      {"All", kMipmapsTable, 1},
+      {"every", kFirstOrAllTable, 0},
+      {"AUTO", kNormalMapTable, 2},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(KeywordCode(c.text, c.table), c.code) << c.table << " '" << c.text << "'";
@@ -105,7 +111,7 @@ TEST(KeywordCode, ReportOnlyAndUnknownTablesGiveZero) {
   EXPECT_EQ(KeywordCode("SOLID", kFrameKindTable), 0);
   EXPECT_EQ(KeywordCode("IMAGE", kWatermarkKindTable), 0);
   EXPECT_EQ(KeywordCode("TEXT", kWatermarkKindTable), 0);
-  for (int table : {-1, 23, 1000}) {
+  for (int table : {-1, 26, 1000}) {
     EXPECT_EQ(KeywordCode("AUTO", table), 0) << table;
     EXPECT_EQ(KeywordText(table, 0), "") << table;
   }

@@ -212,3 +212,78 @@ bool writeBinaryFile(const std::string& path, const std::string& data) {
   out.write(data.data(), static_cast<std::streamsize>(data.size()));
   return static_cast<bool>(out);
 }
+
+namespace {
+
+void appendSurface(std::string& out, bool dx10, int width, int height,
+                   const std::function<Rgba(int x, int y)>& pixel) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const Rgba c = pixel(x, y);
+      const uint8_t bytes[4] = {dx10 ? c.r : c.b, c.g, dx10 ? c.b : c.r, c.a};
+      out.append(reinterpret_cast<const char*>(bytes), 4);
+    }
+  }
+}
+
+}  // namespace
+
+std::string buildSurfaceDds(const SurfaceTexture& t, const SurfacePixelFunction& pixel) {
+  const bool volume = t.depth > 0;
+  std::string out = "DDS ";
+  putWord(out, 124);
+  uint32_t flags = kFlagsRequired | kFlagPitch | (t.mips > 1 ? kFlagMipMapCount : 0);
+  if (volume) flags |= 0x800000;  // depth
+  putWord(out, flags);
+  putWord(out, static_cast<uint32_t>(t.height));
+  putWord(out, static_cast<uint32_t>(t.width));
+  putWord(out, static_cast<uint32_t>(t.width * 4));
+  putWord(out, static_cast<uint32_t>(t.depth));
+  putWord(out, static_cast<uint32_t>(t.mips));
+  for (int i = 0; i < 11; ++i) putWord(out, 0);
+  putWord(out, 32);
+  if (t.dx10) {
+    putWord(out, 0x4);
+    out += "DX10";
+    for (int i = 0; i < 5; ++i) putWord(out, 0);
+  } else {
+    putWord(out, 0x41);  // RGB, alpha pixels
+    putWord(out, 0);
+    putWord(out, 32);
+    for (uint32_t mask : {kMasksA8R8G8B8.r, kMasksA8R8G8B8.g, kMasksA8R8G8B8.b, kMasksA8R8G8B8.a}) {
+      putWord(out, mask);
+    }
+  }
+  putWord(out, 0x1000 | 0x8 | (t.mips > 1 ? 0x400000u : 0u));
+  uint32_t caps2 = 0;
+  if (t.cubeFaces && !t.dx10) caps2 = 0x200 | (t.cubeFaces << 10);
+  if (volume && !t.dx10) caps2 |= 0x200000;
+  putWord(out, caps2);
+  for (int i = 0; i < 3; ++i) putWord(out, 0);
+  if (t.dx10) {
+    putWord(out, 28);                  // R8G8B8A8_UNORM
+    putWord(out, volume ? 4u : 3u);    // 3D or 2D texture
+    putWord(out, t.cubeFaces ? 0x4u : 0u);
+    putWord(out, static_cast<uint32_t>(t.arraySize));
+    putWord(out, 0);
+  }
+  if (volume) {
+    for (int mip = 0; mip < t.mips; ++mip) {
+      for (int slice = 0; slice < std::max(1, t.depth >> mip); ++slice) {
+        appendSurface(out, t.dx10, levelSize(t.width, mip), levelSize(t.height, mip),
+                      [&](int x, int y) { return pixel(mip, -1, slice, x, y); });
+      }
+    }
+    return out;
+  }
+  for (int layer = 0; layer < t.arraySize; ++layer) {
+    for (int face = t.cubeFaces ? 0 : -1; face < (t.cubeFaces ? 6 : 0); ++face) {
+      if (face >= 0 && !(t.cubeFaces & (1u << face))) continue;
+      for (int mip = 0; mip < t.mips; ++mip) {
+        appendSurface(out, t.dx10, levelSize(t.width, mip), levelSize(t.height, mip),
+                      [&](int x, int y) { return pixel(mip, face, layer, x, y); });
+      }
+    }
+  }
+  return out;
+}

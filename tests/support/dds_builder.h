@@ -66,3 +66,23 @@ Rgba expectedBlockColour(BlockFormat format, const Rgba& colour);
 int fullMipmapCount(int width, int height);
 
 bool writeBinaryFile(const std::string& path, const std::string& data);
+
+// A texture of several surfaces, 32 bits per pixel: legacy A8R8G8B8, or with
+// the DX10 extension R8G8B8A8_UNORM.
+struct SurfaceTexture {
+  int width = 4;
+  int height = 4;
+  int mips = 1;
+  uint32_t cubeFaces = 0;  // bit i: face i (+X, -X, +Y, -Y, +Z, -Z) is stored; 0: no cube map
+  int arraySize = 1;       // DX10 only (cubes count as one element each)
+  int depth = 0;           // volume depth slices of the top level; 0: no volume
+  bool dx10 = false;       // a DX10 cube map holds all six faces
+};
+
+// Colour of pixel (x, y) of one surface; layer is the array element or the
+// volume depth slice.
+using SurfacePixelFunction = std::function<Rgba(int mip, int face, int layer, int x, int y)>;
+
+// Surfaces in the order every writer uses: per array element, per face
+// present, the whole mip chain; a volume stores each level as its slices.
+std::string buildSurfaceDds(const SurfaceTexture& texture, const SurfacePixelFunction& pixel);

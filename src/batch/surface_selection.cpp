@@ -1,0 +1,20 @@
+#include "batch/surface_selection.h"
+
+#include "platform/files.h"
+
+SurfacePlan planSurfaces(const ConversionSettings& settings, const std::string& path) {
+  SurfacePlan plan;
+  DdsHeader header;
+  if (checkDdsFile(path, &header) != DdsCheck::Ok) {
+    plan.surfaces.push_back(DdsSurfaceId{});
+    return plan;
+  }
+  const DdsLayout layout = describeDdsLayout(header);
+  const DdsSurfaceChoice choice{settings.mipmaps == 1, settings.faces == 1, settings.layers == 1};
+  const DdsSurfaceDirectory directory = describeDdsSurfaces(header, layout);
+  plan.surfaces = chooseDdsSurfaces(header, layout, choice, static_cast<uint64_t>(fileSize(path)));
+  plan.severalMips = choice.allMips && directory.mipCount > 1;
+  plan.severalFaces = choice.allFaces && directory.faces.size() > 1;
+  plan.severalLayers = choice.allLayers && directory.layerCount > 1;
+  return plan;
+}

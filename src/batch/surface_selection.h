@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "formats/dds/dds_surfaces.h"
+#include "settings/conversion_settings.h"
+
+// The surfaces of one input file to convert, each into a file of its own,
+// and which kinds of them come more than once (so names must tell them
+// apart).
+struct SurfacePlan {
+  std::vector<DdsSurfaceId> surfaces;
+  bool severalMips = false;
+  bool severalFaces = false;
+  bool severalLayers = false;
+};
+
+// From --mipmaps, --faces and --layers and the file's header. A file whose
+// header fails the check gets its first surface only, so its conversion
+// fails exactly as it always did. Without those options the plan is the
+// first surface alone.
+SurfacePlan planSurfaces(const ConversionSettings& settings, const std::string& path);
