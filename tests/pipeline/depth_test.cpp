@@ -156,7 +156,7 @@ TEST(Depth, FloatFormatsKeepValuesOutsideZeroToOne) {
   ASSERT_TRUE(writeTestFile(input, buildRawDds(dxgiHeader(2, 1, 2), payload)));  // R32G32B32A32_FLOAT
   const std::vector<std::string> expected = {"2.500000000 -0.500000000 0.250000000",
                                              "0.000000000 1.000000000 7.000000000"};
-  for (const std::vector<std::string> format :
+  for (const std::vector<std::string>& format :
        {std::vector<std::string>{"pfm"}, {"exr"}, {"tiff", "--tiff-bpp=96"}}) {
     std::vector<std::string> arguments = {"-i", input, "-o", dir.path(), "-c", format[0]};
     arguments.insert(arguments.end(), format.begin() + 1, format.end());
