@@ -138,6 +138,10 @@ struct ConversionSettings {
   uint8_t fileTimestamp = 0;    // 0 CURRENT, 1 ORIGINAL, 2 CUSTOM
   int32_t customTimestamp = 0;  // local seconds since 1970; reset to the start time
   uint8_t keepSubfolders = 1;   // mirror input subfolders under the output folder
+
+  // --- How the run reports itself (never echoed by the debug report)
+  uint8_t exitCode = 0;      // 1: the exit status says how the run went (0, 1 or 2)
+  uint8_t showProgress = 1;  // progress line on standard error when it is a terminal
 };
 
 // Restores every default. The console edition passes true, which leaves
