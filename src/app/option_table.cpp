@@ -335,6 +335,11 @@ constexpr auto kOptions = std::to_array<OptionRow>({
         .about("Modification time of the outputs: current, original (the input's) or custom"),
     integer("--file-timestamp-custom", &S::customTimestamp)
         .about("Time for --file-timestamp=custom, local seconds since 1970 (default: start of the run)"),
+    // Parallel runs
+    text("--threads", &S::threads, "NUM")
+        .about("Files converted at once: 0 (the default) is one per available core; the outputs and the report are the same for every value"),
+    text("--shard", &S::shard, "K/N")
+        .about("Convert only the K-th of N stable parts of the input set (K = 1..N), e.g. one part per machine"),
     // Run control
     control("-d", "--debug", OptionKind::kDebug)
         .inHelp(HelpSection::kOther, 1, "Print debug information to stdout"),

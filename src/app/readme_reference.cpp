@@ -26,7 +26,7 @@ void appendOptions(std::string& out) {
     std::string defaultText = defaultValueText(row);
     std::string meaning(row.description());
     if (!row.inProfile) meaning += " (command line only)";
-    out += "| " + code(describeOption(row)) + " | " + valueText + " | " +
+    out += "| " + code(optionForm(row)) + " | " + valueText + " | " +
            (defaultText.empty() ? "" : code(defaultText)) + " | " + meaning + " |\n";
   }
 }

@@ -98,6 +98,11 @@ std::string depthFormat(const OptionRow& row) {
 
 }  // namespace
 
+std::string optionForm(const OptionRow& row) {
+  if (row.kind != OptionKind::kKeyword) return describeOption(row);
+  return std::string(row.longName) + "=KEYWORD";
+}
+
 std::string defaultValueText(const OptionRow& row) {
   const ConversionSettings defaults;
   switch (row.kind) {

@@ -30,6 +30,10 @@ const std::vector<NamedText>& exitStatuses();
 // Example jobs: what it does, and the command line.
 const std::vector<NamedText>& exampleJobs();
 
+// The row's names with a value word: "-i FILE, --input=FILE",
+// "--dither=KEYWORD" (the keywords are listed apart).
+std::string optionForm(const OptionRow& row);
+
 // The row's default as the user would type it ("95", "lanczos", "000000"),
 // or "" when it has none worth stating (flags, paths, the run's own time).
 std::string defaultValueText(const OptionRow& row);
