@@ -65,7 +65,8 @@ std::unique_ptr<InstanceLock> takeInstanceLock(const std::string& title, Console
       },
       &error);
   if (!lock) {
-    console.printLine("Error: " + ExpandPlaceholders(LookupMessage("Msg", "Unable to lock"), error));
+    console.printLine("Error: " + ExpandPlaceholders(LookupMessage("Msg", "Unable to lock"),
+                                                         escapeForDisplay(error)));
   }
   return lock;
 }

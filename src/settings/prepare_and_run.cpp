@@ -148,7 +148,11 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
     console.showStatus(progressLine(snapshot, console.statusColumns()));
   };
   runPhaseThread(
-      progress, [&] { conversionWorker(settings, job, inputs, resources, progress, console); },
+      progress,
+      [&] {
+        conversionWorker(settings, job, inputs, resources, progress, console,
+                         WorkerTexts{LookupMessage("Msg", "Already written")});
+      },
       display ? std::function<void()>(redraw) : std::function<void()>());
   console.clearStatus();
   const int32_t converted = progress.count;
