@@ -1,6 +1,8 @@
 #include "batch/conversion_worker.h"
 
 #include <algorithm>
+#include <new>
+#include <vector>
 
 #include "batch/file_times.h"
 #include "formats/signature.h"
@@ -22,6 +24,33 @@ void startFile(const InputEntry& entry, int32_t visited, int64_t previousDuratio
   progress.lastDuration = previousDuration;
 }
 
+// convertFile, with running out of memory anywhere in it (a failed
+// allocation throws std::bad_alloc in our own code) failing this file only.
+bool convertGuarded(const ConversionSettings& settings, ConversionJob& job,
+                    const PipelineResources& resources, FileFailure* failure) {
+  try {
+    return convertFile(settings, job, resources, failure);
+  } catch (const std::bad_alloc&) {
+    *failure = FileFailure{FileFailure::Kind::OutOfMemory, ""};
+    return false;
+  }
+}
+
+// The one line a failure prints in every mode: the library messages that
+// explain a refusal, or the reason the system gave.
+void reportFailure(const FileFailure& failure, const ConversionJob& job, Console& console) {
+  std::vector<std::string> messages = takeLibraryMessages();
+  if (failure.kind == FileFailure::Kind::OutOfMemory) {
+    // Whatever a library said on the way down follows from the lack of memory.
+    console.printLine("Error: Not enough memory to convert " + job.currentFile);
+    return;
+  }
+  for (const std::string& message : messages) console.printLine("Error: " + message);
+  if (failure.kind == FileFailure::Kind::WriteFailed) {
+    console.printLine("Error: Unable to write " + job.outputFile + ": " + failure.reason);
+  }
+}
+
 // Converts job.currentFile and reports it. Returns the milliseconds it took,
 // or 0 when it was not converted.
 int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& job,
@@ -31,8 +60,9 @@ int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& jo
     console.printLine("File Format: " + detectSignature(job.currentFile));
   }
   const int64_t startTime = monotonicMillis();
-  const bool converted = convertFile(settings, job, resources);
-  for (const std::string& message : takeLibraryMessages()) console.printLine("Error: " + message);
+  FileFailure failure;
+  const bool converted = convertGuarded(settings, job, resources, &failure);
+  reportFailure(failure, job, console);
   if (!converted) {
     if (debug) console.printLine("[ERROR] Unable to convert the file!");
     return 0;
