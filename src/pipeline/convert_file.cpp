@@ -63,7 +63,8 @@ bool fail(FileFailure* failure, FileFailure::Kind kind, const std::string& reaso
 }  // namespace
 
 bool convertFile(const ConversionSettings& settings, ConversionJob& job,
-                 const PipelineResources& resources, FileFailure* failure) {
+                 const PipelineResources& resources, const OutputGate& mayWrite,
+                 FileFailure* failure) {
   using Kind = FileFailure::Kind;
   fail(failure, Kind::NotConverted);
   installLibraryMessageHandler();
@@ -104,6 +105,7 @@ bool convertFile(const ConversionSettings& settings, ConversionJob& job,
   // A library message anywhere in the chain fails the file, even when the
   // steps handed back an image.
   if (!image || pendingLibraryMessageCount() != messagesBefore) return false;
+  if (mayWrite && !mayWrite(job.outputFile)) return false;
 
   EncodedImage encoded = encodeImage(image.get(), saveTargetOf(settings, job));
   image.reset();
