@@ -141,7 +141,7 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
     {
       std::lock_guard<std::mutex> hold(progress.progressLock);
       snapshot.done = progress.index > 0 ? progress.index - 1 : 0;
-      snapshot.currentName = progress.currentName;
+      snapshot.currentName = lastPathComponent(progress.currentName);
     }
     snapshot.total = added;
     snapshot.elapsedMillis = monotonicMillis() - start;
@@ -151,7 +151,9 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
       progress,
       [&] {
         conversionWorker(settings, job, inputs, resources, progress, console,
-                         WorkerTexts{LookupMessage("Msg", "Already written")});
+                         WorkerTexts{LookupMessage("Msg", "Already written"),
+                                     LookupMessage("Msg", "Unable to write"),
+                                     LookupMessage("Msg", "Not enough memory to convert")});
       },
       display ? std::function<void()>(redraw) : std::function<void()>());
   console.clearStatus();
