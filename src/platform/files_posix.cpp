@@ -77,18 +77,29 @@ bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data)
     close(fd);
     return false;
   }
+  // Read straight into the string, sized once from the file's size: a large
+  // texture is then copied once, from the kernel, and never reallocated. A
+  // file that grows meanwhile is read on in steps, up to maxBytes.
+  const size_t expected = std::min(maxBytes, static_cast<size_t>(std::max<off_t>(st.st_size, 0)));
+  data->resize(expected);
+  size_t filled = 0;
   char buffer[65536];
-  while (data->size() < maxBytes) {
-    size_t want = std::min(sizeof(buffer), maxBytes - data->size());
-    ssize_t n = read(fd, buffer, want);
+  while (filled < maxBytes) {
+    const bool inPlace = filled < expected;
+    char* target = inPlace ? &(*data)[filled] : buffer;
+    const size_t want = inPlace ? expected - filled : std::min(sizeof(buffer), maxBytes - filled);
+    ssize_t n = read(fd, target, want);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       close(fd);
+      data->clear();
       return false;
     }
     if (n == 0) break;
-    data->append(buffer, static_cast<size_t>(n));
+    if (!inPlace) data->append(buffer, static_cast<size_t>(n));
+    filled += static_cast<size_t>(n);
   }
+  data->resize(filled);
   close(fd);
   return true;
 }

@@ -1,23 +1,14 @@
 #include "formats/dds/bc6h.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "formats/dds/block_bits.h"
 #include "formats/dds/bptc_tables.h"
 
 namespace {
-
-// One run of bits of a mode's endpoint layout: the next `count` bits of the
-// block go to endpoint value `target` (r0 g0 b0 r1 ... b3 as 0..11), starting
-// at bit `firstBit` and going up, or down when `descending`.
-struct BitRun {
-  uint8_t target;
-  uint8_t firstBit;
-  uint8_t count;
-  bool descending;
-};
 
 struct Bc6hMode {
   int number;
@@ -71,15 +62,37 @@ constexpr Bc6hMode kModes[] = {
 };
 constexpr int kModeCount = sizeof(kModes) / sizeof(kModes[0]);
 
-int parseNumber(std::string_view text, size_t& at) {
+// One run of a mode's endpoint layout, placed in the block: `count` bits from
+// block bit `position` on go to bits of endpoint value `target` (r0 g0 b0 r1
+// ... b3 as 0..11), starting at `firstBit` and going up, or down when
+// `descending`.
+struct BitRun {
+  uint8_t target = 0;
+  uint8_t position = 0;
+  uint8_t firstBit = 0;
+  uint8_t count = 0;
+  bool descending = false;
+};
+
+// The longest layout has 23 runs.
+struct ModeRuns {
+  std::array<BitRun, 24> runs{};
+  int count = 0;
+  int end = 0;  // the block bit after the last run: where the partition is
+};
+
+constexpr int parseNumber(std::string_view text, size_t& at) {
   int value = 0;
   while (at < text.size() && text[at] >= '0' && text[at] <= '9') value = value * 10 + (text[at++] - '0');
   return value;
 }
 
-// Turns a layout text into bit runs; the texts above are the only input.
-std::vector<BitRun> parseLayout(std::string_view text) {
-  std::vector<BitRun> runs;
+// Turns a layout text into bit runs when compiling; the texts above are the
+// only input. Endpoint bits follow the mode bits (2 or 5 of them).
+constexpr ModeRuns parseLayout(const Bc6hMode& mode) {
+  const std::string_view text = mode.layout;
+  ModeRuns parsed;
+  int position = mode.number < 2 ? 2 : 5;
   size_t at = 0;
   while (at < text.size()) {
     const int channel = text[at] == 'r' ? 0 : text[at] == 'g' ? 1 : 2;
@@ -92,34 +105,49 @@ std::vector<BitRun> parseLayout(std::string_view text) {
       low = parseNumber(text, at);
     }
     at += 2;  // "]," (the last field ends the text one byte early)
-    BitRun run;
+    BitRun& run = parsed.runs[parsed.count++];
     run.target = static_cast<uint8_t>(endpoint * 3 + channel);
     // Block bits fill the field from its low end: v[9:0] starts at bit 0;
     // a reversed field v[10:15] starts at bit 15 and goes down.
     run.descending = high < low;
     run.firstBit = static_cast<uint8_t>(low);
     run.count = static_cast<uint8_t>(run.descending ? low - high + 1 : high - low + 1);
-    runs.push_back(run);
+    run.position = static_cast<uint8_t>(position);
+    position += run.count;
   }
-  return runs;
+  parsed.end = position;
+  return parsed;
 }
 
-struct ParsedModes {
-  std::array<std::vector<BitRun>, kModeCount> runs;
-  std::array<int, 32> modeIndex;  // by 5-bit mode number; -1 reserved
-};
+constexpr std::array<ModeRuns, kModeCount> kModeRuns = [] {
+  std::array<ModeRuns, kModeCount> all{};
+  for (int i = 0; i < kModeCount; ++i) all[i] = parseLayout(kModes[i]);
+  return all;
+}();
 
-const ParsedModes& parsedModes() {
-  static const ParsedModes parsed = [] {
-    ParsedModes p;
-    p.modeIndex.fill(-1);
-    for (int i = 0; i < kModeCount; ++i) {
-      p.runs[i] = parseLayout(kModes[i].layout);
-      p.modeIndex[kModes[i].number] = i;
-    }
-    return p;
-  }();
-  return parsed;
+// Every layout fills the block up to the partition (two subsets) or the
+// indices (one subset).
+constexpr bool layoutsFillTheirBits() {
+  for (int i = 0; i < kModeCount; ++i) {
+    if (kModeRuns[i].end != (kModes[i].partitionBits > 0 ? 77 : 65)) return false;
+  }
+  return true;
+}
+static_assert(layoutsFillTheirBits());
+
+// Index into kModes by 5-bit mode number; -1 for the reserved ones.
+constexpr std::array<int8_t, 32> kModeIndex = [] {
+  std::array<int8_t, 32> index{};
+  index.fill(-1);
+  for (int i = 0; i < kModeCount; ++i) index[kModes[i].number] = static_cast<int8_t>(i);
+  return index;
+}();
+
+// The value of `count` bits (up to 6) in reverse order.
+constexpr uint32_t reverseBits(uint32_t value, int count) {
+  uint32_t reversed = 0;
+  for (int k = 0; k < count; ++k) reversed |= ((value >> k) & 1u) << (count - 1 - k);
+  return reversed;
 }
 
 inline int signExtend(int value, int bits) {
@@ -154,29 +182,45 @@ inline uint16_t finishHalf(int value, bool isSigned) {
   return static_cast<uint16_t>((value * 31) >> 5);
 }
 
-}  // namespace
+// The float of a half that finishHalf made: its magnitude is at most 0x7BFF,
+// so never infinite or NaN. Placing the half's exponent and mantissa in a
+// single float and scaling by 2^112 is exact for normal and subnormal halves
+// alike.
+inline float finiteHalfToFloat(uint16_t half) {
+  const float magnitude =
+      std::bit_cast<float>(static_cast<uint32_t>(half & 0x7FFFu) << 13) * 0x1p112f;
+  return std::bit_cast<float>(std::bit_cast<uint32_t>(magnitude) |
+                              static_cast<uint32_t>(half & 0x8000u) << 16);
+}
 
-void decodeBc6hBlock(const uint8_t* block, bool isSigned, uint16_t (*halves)[3]) {
-  const ParsedModes& parsed = parsedModes();
-  BlockBits bits(block);
-  int modeNumber = static_cast<int>(bits.read(2));
-  if (modeNumber >= 2) modeNumber |= static_cast<int>(bits.read(3)) << 2;
-  const int index = parsed.modeIndex[modeNumber];
+template <bool isSigned>
+void decodeBlock(const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
+  const BlockBits bits(block);
+  const int modeNumber = static_cast<int>(block[0] & 3) < 2 ? block[0] & 3 : block[0] & 31;
+  const int index = kModeIndex[modeNumber];
   if (index < 0) {
-    for (int i = 0; i < kBlockPixels; ++i) halves[i][0] = halves[i][1] = halves[i][2] = 0;
+    for (int row = 0; row < 4; ++row) {
+      std::memset(static_cast<void*>(pixels + row * rowStride), 0, 4 * sizeof(FIRGBF));
+    }
     return;
   }
   const Bc6hMode& mode = kModes[index];
+  const ModeRuns& layout = kModeRuns[index];
 
   int values[12] = {};  // r0 g0 b0 r1 g1 b1 r2 g2 b2 r3 g3 b3
-  for (const BitRun& run : parsed.runs[index]) {
-    for (int k = 0; k < run.count; ++k) {
-      const int bit = run.descending ? run.firstBit - k : run.firstBit + k;
-      values[run.target] |= static_cast<int>(bits.read(1)) << bit;
+  for (int r = 0; r < layout.count; ++r) {
+    const BitRun& run = layout.runs[r];
+    uint32_t field = static_cast<uint32_t>(bits.field(run.position, run.count));
+    int lowest = run.firstBit;
+    if (run.descending) {
+      field = reverseBits(field, run.count);
+      lowest = run.firstBit - run.count + 1;
     }
+    values[run.target] |= static_cast<int>(field << lowest);
   }
-  const int partition = static_cast<int>(bits.read(mode.partitionBits));
   const int subsets = mode.partitionBits > 0 ? 2 : 1;
+  const int indexStart = subsets == 2 ? 82 : 65;
+  const int partition = static_cast<int>(bits.field(77, mode.partitionBits));
   const int endpointCount = subsets * 2;
 
   const int mask = (1 << mode.endpointBits) - 1;
@@ -199,17 +243,44 @@ void decodeBc6hBlock(const uint8_t* block, bool isSigned, uint16_t (*halves)[3])
     for (int c = 0; c < 3; ++c) endpoints[e][c] = unquantize(values[e * 3 + c], mode.endpointBits, isSigned);
   }
 
+  // The colours each subset's indices select from, as finished floats.
   const int indexBits = subsets == 2 ? 3 : 4;
+  const int entries = 1 << indexBits;
   const uint8_t* weights = bptcWeights(indexBits);
-  for (int i = 0; i < kBlockPixels; ++i) {
-    const bool anchor = isBptcAnchor(subsets, partition, i);
-    const int weight = weights[bits.read(anchor ? indexBits - 1 : indexBits)];
-    const int s = bptcSubset(subsets, partition, i);
+  FIRGBF palette[2][16];
+  for (int s = 0; s < subsets; ++s) {
     const int* e0 = endpoints[2 * s];
     const int* e1 = endpoints[2 * s + 1];
-    for (int c = 0; c < 3; ++c) {
-      const int value = (e0[c] * (64 - weight) + e1[c] * weight + 32) >> 6;
-      halves[i][c] = finishHalf(value, isSigned);
+    for (int k = 0; k < entries; ++k) {
+      const int w = weights[k];
+      auto channel = [&](int c) {
+        return finiteHalfToFloat(finishHalf((e0[c] * (64 - w) + e1[c] * w + 32) >> 6, isSigned));
+      };
+      FIRGBF& entry = palette[s][k];
+      entry.red = channel(0);
+      entry.green = channel(1);
+      entry.blue = channel(2);
     }
+  }
+
+  uint64_t indices = restoreAnchorBit(bits.field(indexStart, 128 - indexStart), 0, indexBits);
+  uint32_t subsetMask = 0;  // one bit per pixel
+  if (subsets == 2) {
+    indices = restoreAnchorBit(indices, kTwoSubsetAnchors[partition], indexBits);
+    subsetMask = kTwoSubsetPartitions[partition];
+  }
+  for (int i = 0; i < kBlockPixels; ++i) {
+    const uint32_t k = static_cast<uint32_t>(indices >> (indexBits * i)) & (entries - 1);
+    pixels[(i / 4) * rowStride + (i % 4)] = palette[(subsetMask >> i) & 1][k];
+  }
+}
+
+}  // namespace
+
+void decodeBc6hBlock(const uint8_t* block, bool isSigned, FIRGBF* pixels, ptrdiff_t rowStride) {
+  if (isSigned) {
+    decodeBlock<true>(block, pixels, rowStride);
+  } else {
+    decodeBlock<false>(block, pixels, rowStride);
   }
 }
