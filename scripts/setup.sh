@@ -12,7 +12,7 @@ packages=(
   # tests, benchmarks and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # independent readers and writers used only by the tests
-  imagemagick libjxr-tools libnvtt-bin python3-pil openimageio-tools
+  imagemagick libjxr-tools libnvtt-bin python3-pil openimageio-tools parallel
 )
 
 missing=()

@@ -218,6 +218,9 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     filenameMask(),
     keyword("--file-timestamp", kFileTimestampTable, &S::fileTimestamp),
     integer("--file-timestamp-custom", &S::customTimestamp),
+    // Parallel runs
+    text("--threads", &S::threads, "NUM"),
+    text("--shard", &S::shard, "K/N"),
     // Run control
     control("-d", "--debug", OptionKind::kDebug),
     control("-q", "--quiet", OptionKind::kQuiet),

@@ -10,3 +10,16 @@ void InputSet::clear() {
   entries_.clear();
   indexByPath_.clear();
 }
+
+int32_t InputSet::keepListedIf(const std::function<bool(const InputEntry&)>& keep) {
+  int32_t kept = 0;
+  for (InputEntry& entry : entries_) {
+    if (entry.listed != 1) continue;
+    if (keep(entry)) {
+      ++kept;
+    } else {
+      entry.listed = 0;
+    }
+  }
+  return kept;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -21,6 +22,10 @@ class InputSet {
   InputEntry& findOrCreate(const std::string& path);
 
   const std::vector<InputEntry>& entries() const { return entries_; }
+
+  // Unlists (listed 0) every listed entry keep rejects. Returns the number
+  // of entries still listed.
+  int32_t keepListedIf(const std::function<bool(const InputEntry&)>& keep);
 
   void clear();
 

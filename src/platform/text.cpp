@@ -1,5 +1,6 @@
 #include "platform/text.h"
 
+#include <charconv>
 #include <cstdint>
 
 std::string trimLeft(std::string_view text, std::string_view characters) {
@@ -131,4 +132,16 @@ std::string utf32ToUtf8(std::string_view bytes, bool bigEndian) {
   std::string out;
   for (size_t i = 0; i + 4 <= bytes.size(); i += 4) appendCodePoint(out, readUnit(bytes, i, 4, bigEndian));
   return out;
+}
+
+std::optional<int32_t> parseDecimalCount(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+  }
+  int32_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return value;
 }

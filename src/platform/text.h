@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,10 @@ std::string toTitleText(std::string_view text);
 std::string trimText(std::string_view text, std::string_view characters = " ");
 std::string trimLeft(std::string_view text, std::string_view characters = " ");
 std::string trimRight(std::string_view text, std::string_view characters = " ");
+
+// A count written as decimal digits only (no sign, space or prefix) that fits
+// in int32_t; nullopt for anything else, the empty text included.
+std::optional<int32_t> parseDecimalCount(std::string_view text);
 
 bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);

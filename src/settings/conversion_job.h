@@ -22,6 +22,9 @@ struct ConversionJob {
   int32_t saveFlags = 0;         // FreeImage save flags of the chosen format
   uint8_t autoBpp = 0;           // 1 when the format's depth option is 0
   int32_t requestedBpp = 0;      // depth option; per file the chosen depth when autoBpp
+  int32_t threadCount = 1;       // workers converting side by side (from --threads)
+  int32_t shardIndex = 1;        // --shard K/N: this run converts part shardIndex (1..N)
+  int32_t shardCount = 1;        //   of shardCount parts of the input set
 
   // --- The file being converted (written by the worker and convertFile only)
   std::string currentFile;       // full path of the input file

@@ -1,6 +1,7 @@
 #include "settings/prepare_and_run.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -10,6 +11,8 @@
 #include "batch/input_enumeration.h"
 #include "batch/input_set.h"
 #include "batch/path_rules.h"
+#include "batch/shard.h"
+#include "batch/worker_count.h"
 #include "formats/format_tables.h"
 #include "pipeline/convert_file.h"
 #include "platform/files.h"
@@ -89,6 +92,19 @@ bool prepareWatermark(const ConversionSettings& settings, PipelineResources& res
   return true;
 }
 
+// How the run is split, over cores and over machines. Not echoed: the report
+// of a run stays the same however it is spread.
+bool checkRunSplit(const ConversionSettings& settings, ConversionJob& job, DebugReport& report) {
+  const std::optional<int32_t> threads = parseThreadCount(settings.threads);
+  if (!threads) return report.fail("Error: Invalid threads value");
+  const std::optional<Shard> shard = parseShard(settings.shard);
+  if (!shard) return report.fail("Error: Invalid shard value");
+  job.threadCount = *threads;
+  job.shardIndex = shard->index;
+  job.shardCount = shard->count;
+  return true;
+}
+
 bool checkAndReportSettings(const ConversionSettings& settings, ConversionJob& job,
                             PipelineResources& resources, DebugReport& report) {
   if (!checkInput(job, report) || !checkOutput(job, report) || !checkConversion(job, report)) {
@@ -98,7 +114,7 @@ bool checkAndReportSettings(const ConversionSettings& settings, ConversionJob& j
   if (!reportOperations(settings, report)) return false;
   if (!prepareWatermark(settings, resources, report)) return false;
   reportOutputNaming(settings, report);
-  return true;
+  return checkRunSplit(settings, job, report);
 }
 
 void deriveJobValues(const ConversionSettings& settings, ConversionJob& job) {
@@ -117,7 +133,8 @@ void runBatch(const ConversionSettings& settings, ConversionJob& job,
   InputSet inputs;
   BatchProgress progress;
   phaseLine("General", "Importing");
-  const int32_t added = importInputs(job, inputs, progress);
+  int32_t added = importInputs(job, inputs, progress);
+  if (job.shardCount > 1) added = keepShard(inputs, Shard{job.shardIndex, job.shardCount});
   const std::string addedText = std::to_string(added);
   if (!quiet) console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Import complete"), addedText));
   if (added == 0) {

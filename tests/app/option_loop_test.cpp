@@ -144,6 +144,8 @@ const std::vector<OptionCase>& everyOption() {
       FILLS("--filename-mask=%filename%_small", s.filenameMask == "%filename%_small"),
       FILLS("--file-timestamp=original", s.fileTimestamp == 1),
       FILLS("--file-timestamp-custom=1000000000", s.customTimestamp == 1000000000),
+      FILLS("--threads=3", s.threads == "3"),
+      FILLS("--shard=2/5", s.shard == "2/5"),
       FILLS("-d", j.debugMode == "DEBUG"),
       FILLS("--debug", j.debugMode == "DEBUG"),
       FILLS("-q", f.quiet && !f.pause),

@@ -235,6 +235,17 @@ TEST_F(PrepareAndRunTest, EachFailedCheckPrintsItsLineAndStops) {
          t.settings.wmImage = t.base.path() + "none.png";
        },
        "Error: Invalid watermark image"},
+      {"threads -1", [](auto& t) { t.settings.threads = "-1"; }, "Error: Invalid threads value"},
+      {"threads 2x", [](auto& t) { t.settings.threads = "2x"; }, "Error: Invalid threads value"},
+      {"threads 1025", [](auto& t) { t.settings.threads = "1025"; },
+       "Error: Invalid threads value"},
+      {"shard 0/3", [](auto& t) { t.settings.shard = "0/3"; }, "Error: Invalid shard value"},
+      {"shard 4/3", [](auto& t) { t.settings.shard = "4/3"; }, "Error: Invalid shard value"},
+      {"shard 1/0", [](auto& t) { t.settings.shard = "1/0"; }, "Error: Invalid shard value"},
+      {"shard 2", [](auto& t) { t.settings.shard = "2"; }, "Error: Invalid shard value"},
+      {"shard +1/2", [](auto& t) { t.settings.shard = "+1/2"; }, "Error: Invalid shard value"},
+      {"shard past 32 bits", [](auto& t) { t.settings.shard = "1/4294967297"; },
+       "Error: Invalid shard value"},
       // Only the first failing check prints.
       {"input and conversion both wrong",
        [](auto& t) {
@@ -295,6 +306,14 @@ TEST_F(PrepareAndRunTest, BoundaryValuesPass) {
          t.job.conversion = "jpg";
          t.settings.jpgQuality = 1;
          t.settings.jpgBpp = 24;
+       }},
+      {"threads 0, shard 3/3", [](auto& t) {
+         t.settings.threads = "0";
+         t.settings.shard = "3/3";
+       }},
+      {"threads 1024, shard 1/1", [](auto& t) {
+         t.settings.threads = "1024";
+         t.settings.shard = "1/1";
        }},
       {"relative folders below the program folder", [](auto& t) {
          t.job.inputPath = "./in";
