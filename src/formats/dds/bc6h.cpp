@@ -1,12 +1,13 @@
 #include "formats/dds/bc6h.h"
 
 #include <array>
-#include <bit>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "formats/dds/block_bits.h"
 #include "formats/dds/bptc_tables.h"
+#include "formats/dds/small_floats.h"
 
 namespace {
 
@@ -155,7 +156,7 @@ inline int signExtend(int value, int bits) {
   return static_cast<int>(static_cast<uint32_t>(value) << shift) >> shift;
 }
 
-int unquantize(int value, int bits, bool isSigned) {
+inline int unquantize(int value, int bits, bool isSigned) {
   if (!isSigned) {
     if (bits >= 15) return value;
     if (value == 0) return 0;
@@ -182,15 +183,18 @@ inline uint16_t finishHalf(int value, bool isSigned) {
   return static_cast<uint16_t>((value * 31) >> 5);
 }
 
-// The float of a half that finishHalf made: its magnitude is at most 0x7BFF,
-// so never infinite or NaN. Placing the half's exponent and mantissa in a
-// single float and scaling by 2^112 is exact for normal and subnormal halves
-// alike.
-inline float finiteHalfToFloat(uint16_t half) {
-  const float magnitude =
-      std::bit_cast<float>(static_cast<uint32_t>(half & 0x7FFFu) << 13) * 0x1p112f;
-  return std::bit_cast<float>(std::bit_cast<uint32_t>(magnitude) |
-                              static_cast<uint32_t>(half & 0x8000u) << 16);
+// The float every interpolated value finishes as, from the lowest one up:
+// unsigned values are 0..0xFFFF, signed ones -0x8000..0x7FFF. Built once with
+// the exact half conversion, so a palette entry is one lookup per channel.
+template <bool isSigned>
+const float* finishedFloats() {
+  static const std::vector<float> table = [] {
+    std::vector<float> t(65536);
+    const int lowest = isSigned ? -0x8000 : 0;
+    for (int i = 0; i < 65536; ++i) t[i] = halfToFloat(finishHalf(lowest + i, isSigned));
+    return t;
+  }();
+  return table.data() + (isSigned ? 0x8000 : 0);
 }
 
 template <bool isSigned>
@@ -247,15 +251,14 @@ void decodeBlock(const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
   const int indexBits = subsets == 2 ? 3 : 4;
   const int entries = 1 << indexBits;
   const uint8_t* weights = bptcWeights(indexBits);
+  const float* finished = finishedFloats<isSigned>();
   FIRGBF palette[2][16];
   for (int s = 0; s < subsets; ++s) {
     const int* e0 = endpoints[2 * s];
     const int* e1 = endpoints[2 * s + 1];
     for (int k = 0; k < entries; ++k) {
       const int w = weights[k];
-      auto channel = [&](int c) {
-        return finiteHalfToFloat(finishHalf((e0[c] * (64 - w) + e1[c] * w + 32) >> 6, isSigned));
-      };
+      auto channel = [&](int c) { return finished[(e0[c] * (64 - w) + e1[c] * w + 32) >> 6]; };
       FIRGBF& entry = palette[s][k];
       entry.red = channel(0);
       entry.green = channel(1);
