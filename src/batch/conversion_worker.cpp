@@ -6,6 +6,7 @@
 #include "formats/signature.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -22,22 +23,52 @@ void startFile(const InputEntry& entry, int32_t visited, int64_t previousDuratio
   progress.lastDuration = previousDuration;
 }
 
+// Fills "%s1%" and "%s2%" in one pass, so a file name that itself holds a
+// placeholder is printed as it is.
+std::string fillTwo(const std::string& text, const std::string& first, const std::string& second) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const std::string_view rest = std::string_view(text).substr(i, 4);
+    if (rest == "%s1%" || rest == "%S1%" || rest == "%s2%" || rest == "%S2%") {
+      out += rest[2] == '1' ? first : second;
+      i += 3;
+      continue;
+    }
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
 // Converts job.currentFile and reports it. Returns the milliseconds it took,
-// or 0 when it was not converted.
+// or 0 when it was not converted. An output already written in this run is
+// refused and the file fails with a line naming the earlier input.
 int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& job,
-                           const PipelineResources& resources, bool debug, Console& console) {
+                           const PipelineResources& resources, WrittenOutputs& written,
+                           const WorkerTexts& texts, bool debug, Console& console) {
   if (debug) {
-    console.printLine("Processing: " + job.currentFile);
+    console.printLine("Processing: " + escapeForDisplay(job.currentFile));
     console.printLine("File Format: " + detectSignature(job.currentFile));
   }
   const int64_t startTime = monotonicMillis();
-  const bool converted = convertFile(settings, job, resources);
-  for (const std::string& message : takeLibraryMessages()) console.printLine("Error: " + message);
+  const std::string* earlierInput = nullptr;
+  const bool converted = convertFile(settings, job, resources, [&](const std::string& output) {
+    earlierInput = written.writerOf(output);
+    return earlierInput == nullptr;
+  });
+  // Library messages may quote a file name.
+  for (const std::string& message : takeLibraryMessages()) {
+    console.printLine("Error: " + escapeForDisplay(message));
+  }
+  if (earlierInput) {
+    console.printLine("Error: " + fillTwo(texts.alreadyWritten, escapeForDisplay(job.outputFile),
+                                          escapeForDisplay(*earlierInput)));
+  }
   if (!converted) {
     if (debug) console.printLine("[ERROR] Unable to convert the file!");
     return 0;
   }
-  if (debug) console.printLine("[OK] Saving As: " + job.outputFile);
+  written.record(job.outputFile, job.currentFile);
+  if (debug) console.printLine("[OK] Saving As: " + escapeForDisplay(job.outputFile));
   const int64_t duration = std::max(monotonicMillis() - startTime, kMinimumDuration);
   job.randomNumber = randomInteger(1, 99999);
   job.fileCounter += 1;
@@ -49,17 +80,18 @@ int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& jo
 
 void conversionWorker(const ConversionSettings& settings, ConversionJob& job,
                       const InputSet& inputs, const PipelineResources& resources,
-                      BatchProgress& progress, Console& console) {
+                      BatchProgress& progress, Console& console, const WorkerTexts& texts) {
   const bool debug = job.consoleMode != 0 && job.debugMode == "DEBUG";
   int32_t visited = 0;
   int32_t converted = 0;
   int64_t duration = 0;
+  WrittenOutputs written;  // the run's outputs; this worker is the only writer
   for (const InputEntry& entry : inputs.entries()) {
     if (progress.running == 0) break;
     if (entry.listed != 1) continue;
     startFile(entry, ++visited, duration, job, progress);
     if (settings.keepSubfolders) ensureOutputSubfolder(job.outputFolder, job.currentSubfolder);
-    duration = convertCurrentFile(settings, job, resources, debug, console);
+    duration = convertCurrentFile(settings, job, resources, written, texts, debug, console);
     if (duration > 0) ++converted;
   }
   std::lock_guard<std::mutex> hold(progress.progressLock);

@@ -73,7 +73,7 @@ bool saveImage(FIBITMAP* image, const ConversionSettings& settings, const Conver
 }  // namespace
 
 bool convertFile(const ConversionSettings& settings, ConversionJob& job,
-                 const PipelineResources& resources) {
+                 const PipelineResources& resources, const OutputGate& mayWrite) {
   installLibraryMessageHandler();
   const size_t messagesBefore = pendingLibraryMessageCount();
 
@@ -105,6 +105,7 @@ bool convertFile(const ConversionSettings& settings, ConversionJob& job,
   // A library message anywhere in the chain fails the file, even when the
   // steps handed back an image.
   if (!image || pendingLibraryMessageCount() != messagesBefore) return false;
+  if (mayWrite && !mayWrite(job.outputFile)) return false;
   return saveImage(image.get(), settings, job);
 }
 
