@@ -63,21 +63,22 @@ constexpr Bc6hMode kModes[] = {
 };
 constexpr int kModeCount = sizeof(kModes) / sizeof(kModes[0]);
 
-// One run of a mode's endpoint layout, placed in the block: `count` bits from
-// block bit `position` on go to bits of endpoint value `target` (r0 g0 b0 r1
-// ... b3 as 0..11), starting at `firstBit` and going up, or down when
-// `descending`.
+// One run of a mode's endpoint layout, placed in the block: bits `shift` on
+// of block word `word` (0: bits 0..63, 1: bits 64..127), masked by `mask`, go
+// to endpoint value `target` (r0 g0 b0 r1 ... b3 as 0..11) from bit `firstBit`
+// up. Runs that cross into the second word are split in two and reversed
+// runs into single bits, so a run is one shift and mask, with no branch.
 struct BitRun {
   uint8_t target = 0;
-  uint8_t position = 0;
+  uint8_t word = 0;
+  uint8_t shift = 0;
   uint8_t firstBit = 0;
-  uint8_t count = 0;
-  bool descending = false;
+  uint32_t mask = 0;
 };
 
-// The longest layout has 23 runs.
+// The longest layout, with its reversed fields in single bits, has 24 runs.
 struct ModeRuns {
-  std::array<BitRun, 24> runs{};
+  std::array<BitRun, 32> runs{};
   int count = 0;
   int end = 0;  // the block bit after the last run: where the partition is
 };
@@ -86,6 +87,22 @@ constexpr int parseNumber(std::string_view text, size_t& at) {
   int value = 0;
   while (at < text.size() && text[at] >= '0' && text[at] <= '9') value = value * 10 + (text[at++] - '0');
   return value;
+}
+
+// Adds count block bits from position on, going to target from firstBit up.
+constexpr void addRun(ModeRuns& parsed, int target, int position, int firstBit, int count) {
+  if (position < 64 && position + count > 64) {
+    const int low = 64 - position;
+    addRun(parsed, target, position, firstBit, low);
+    addRun(parsed, target, 64, firstBit + low, count - low);
+    return;
+  }
+  BitRun& run = parsed.runs[parsed.count++];
+  run.target = static_cast<uint8_t>(target);
+  run.word = static_cast<uint8_t>(position / 64);
+  run.shift = static_cast<uint8_t>(position % 64);
+  run.firstBit = static_cast<uint8_t>(firstBit);
+  run.mask = (1u << count) - 1;
 }
 
 // Turns a layout text into bit runs when compiling; the texts above are the
@@ -106,15 +123,15 @@ constexpr ModeRuns parseLayout(const Bc6hMode& mode) {
       low = parseNumber(text, at);
     }
     at += 2;  // "]," (the last field ends the text one byte early)
-    BitRun& run = parsed.runs[parsed.count++];
-    run.target = static_cast<uint8_t>(endpoint * 3 + channel);
+    const int target = endpoint * 3 + channel;
     // Block bits fill the field from its low end: v[9:0] starts at bit 0;
     // a reversed field v[10:15] starts at bit 15 and goes down.
-    run.descending = high < low;
-    run.firstBit = static_cast<uint8_t>(low);
-    run.count = static_cast<uint8_t>(run.descending ? low - high + 1 : high - low + 1);
-    run.position = static_cast<uint8_t>(position);
-    position += run.count;
+    if (high >= low) {
+      addRun(parsed, target, position, low, high - low + 1);
+      position += high - low + 1;
+    } else {
+      for (int bit = low; bit >= high; --bit) addRun(parsed, target, position++, bit, 1);
+    }
   }
   parsed.end = position;
   return parsed;
@@ -143,13 +160,6 @@ constexpr std::array<int8_t, 32> kModeIndex = [] {
   for (int i = 0; i < kModeCount; ++i) index[kModes[i].number] = static_cast<int8_t>(i);
   return index;
 }();
-
-// The value of `count` bits (up to 6) in reverse order.
-constexpr uint32_t reverseBits(uint32_t value, int count) {
-  uint32_t reversed = 0;
-  for (int k = 0; k < count; ++k) reversed |= ((value >> k) & 1u) << (count - 1 - k);
-  return reversed;
-}
 
 inline int signExtend(int value, int bits) {
   const int shift = 32 - bits;
@@ -212,15 +222,10 @@ void decodeBlock(const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
   const ModeRuns& layout = kModeRuns[index];
 
   int values[12] = {};  // r0 g0 b0 r1 g1 b1 r2 g2 b2 r3 g3 b3
+  const uint64_t words[2] = {bits.low, bits.high};
   for (int r = 0; r < layout.count; ++r) {
     const BitRun& run = layout.runs[r];
-    uint32_t field = static_cast<uint32_t>(bits.field(run.position, run.count));
-    int lowest = run.firstBit;
-    if (run.descending) {
-      field = reverseBits(field, run.count);
-      lowest = run.firstBit - run.count + 1;
-    }
-    values[run.target] |= static_cast<int>(field << lowest);
+    values[run.target] |= static_cast<int>(((words[run.word] >> run.shift) & run.mask) << run.firstBit);
   }
   const int subsets = mode.partitionBits > 0 ? 2 : 1;
   const int indexStart = subsets == 2 ? 82 : 65;
