@@ -98,7 +98,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
 
 # One file at a time, as the floor does: builds that run several workers are
 # held to one.
-one_worker() { if grep -aq -- '--threads' "$1"; then echo "--threads 1"; fi; }
+one_worker() { if grep -aq -- '--threads' "$1"; then echo "--threads=1"; fi; }
 
 echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 ($layout)," \
   "median of $runs interleaved runs"
