@@ -1,6 +1,8 @@
 #include "batch/conversion_worker.h"
 
 #include <algorithm>
+#include <new>
+#include <vector>
 
 #include "batch/file_times.h"
 #include "formats/signature.h"
@@ -39,6 +41,40 @@ std::string fillTwo(const std::string& text, const std::string& first, const std
   return out;
 }
 
+// convertFile, with running out of memory anywhere in it (a failed
+// allocation throws std::bad_alloc in our own code) failing this file only.
+bool convertGuarded(const ConversionSettings& settings, ConversionJob& job,
+                    const PipelineResources& resources, const OutputGate& gate,
+                    FileFailure* failure) {
+  try {
+    return convertFile(settings, job, resources, gate, failure);
+  } catch (const std::bad_alloc&) {
+    *failure = FileFailure{FileFailure::Kind::OutOfMemory, ""};
+    return false;
+  }
+}
+
+// The line a failure prints in every mode: the library messages that
+// explain a refusal, or what ran out, or the reason the system gave.
+void reportFailure(const FileFailure& failure, const ConversionJob& job, const WorkerTexts& texts,
+                   Console& console) {
+  std::vector<std::string> messages = takeLibraryMessages();
+  if (failure.kind == FileFailure::Kind::OutOfMemory) {
+    // Whatever a library said on the way down follows from the lack of memory.
+    console.printLine("Error: " + fillTwo(texts.notEnoughMemory,
+                                          escapeForDisplay(job.currentFile), ""));
+    return;
+  }
+  // Library messages may quote a file name.
+  for (const std::string& message : messages) {
+    console.printLine("Error: " + escapeForDisplay(message));
+  }
+  if (failure.kind == FileFailure::Kind::WriteFailed) {
+    console.printLine("Error: " + fillTwo(texts.unableToWrite, escapeForDisplay(job.outputFile),
+                                          failure.reason));
+  }
+}
+
 // Converts job.currentFile and reports it. Returns the milliseconds it took,
 // or 0 when it was not converted. An output already written in this run is
 // refused and the file fails with a line naming the earlier input.
@@ -51,14 +87,13 @@ int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& jo
   }
   const int64_t startTime = monotonicMillis();
   const std::string* earlierInput = nullptr;
-  const bool converted = convertFile(settings, job, resources, [&](const std::string& output) {
+  const OutputGate gate = [&](const std::string& output) {
     earlierInput = written.writerOf(output);
     return earlierInput == nullptr;
-  });
-  // Library messages may quote a file name.
-  for (const std::string& message : takeLibraryMessages()) {
-    console.printLine("Error: " + escapeForDisplay(message));
-  }
+  };
+  FileFailure failure;
+  const bool converted = convertGuarded(settings, job, resources, gate, &failure);
+  reportFailure(failure, job, texts, console);
   if (earlierInput) {
     console.printLine("Error: " + fillTwo(texts.alreadyWritten, escapeForDisplay(job.outputFile),
                                           escapeForDisplay(*earlierInput)));

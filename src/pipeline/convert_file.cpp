@@ -1,29 +1,24 @@
 #include "pipeline/convert_file.h"
 
-#include <IL/il.h>
-
 #include <utility>
 
 #include "batch/output_naming.h"
 #include "pipeline/color_correction.h"
 #include "pipeline/depth.h"
-#include "pipeline/devil_writer.h"
+#include "pipeline/commit_output.h"
 #include "pipeline/dither.h"
-#include "pipeline/exact_palette_bmp.h"
+#include "pipeline/encode_image.h"
 #include "pipeline/flip.h"
 #include "pipeline/frame.h"
-#include "pipeline/freeimage_writer.h"
 #include "pipeline/greyscale.h"
-#include "pipeline/jxr_writer.h"
 #include "pipeline/library_messages.h"
 #include "pipeline/load_dds.h"
 #include "pipeline/load_mode.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
-#include "pipeline/safe_save.h"
-#include "pipeline/temp_path.h"
 #include "pipeline/threshold.h"
 #include "pipeline/watermark.h"
+#include "platform/memory.h"
 
 namespace {
 
@@ -50,37 +45,38 @@ Bitmap capIconSize(Bitmap image, const ConversionJob& job) {
   return adoptBitmap(FreeImage_Rescale(image.get(), kIconSizeLimit, kIconSizeLimit, FILTER_BICUBIC));
 }
 
-bool isDevilFormat(const std::string& extension) {
-  return extension == "psd" || extension == "pcx" || extension == "dds";
+SaveTarget saveTargetOf(const ConversionSettings& settings, const ConversionJob& job) {
+  SaveTarget target;
+  target.extension = job.conversion;
+  target.formatCode = job.outputFormatCode;
+  target.saveFlags = job.saveFlags;
+  target.exactPalette = job.conversion == "bmp" && job.requestedBpp == 8 &&
+                        settings.bmpColorTable == kExactColorTable;
+  return target;
 }
 
-// Picks the writer for the output format and saves through the temporary
-// path, so an existing output survives any failure.
-bool saveImage(FIBITMAP* image, const ConversionSettings& settings, const ConversionJob& job) {
-  if (!image) return false;
-  const std::string& extension = job.conversion;
-  return saveThroughTemporary(job.tempOutputFile, job.outputFile, [&](const std::string& path) {
-    if (isDevilFormat(extension)) return writeWithDevil(image, job.outputFormatCode, path);
-    if (extension == "bmp" && job.requestedBpp == 8 && settings.bmpColorTable == kExactColorTable) {
-      return writeExactPaletteBmp(image, path, job.saveFlags);
-    }
-    // FreeImage cannot write JPEG XR on every platform; libjxr can.
-    if (extension == "jxr") return writeJxrFile(image, path);
-    return writeWithFreeImage(image, job.outputFormatCode, path, job.saveFlags);
-  });
+bool fail(FileFailure* failure, FileFailure::Kind kind, const std::string& reason = "") {
+  if (failure) *failure = FileFailure{kind, reason};
+  return false;
 }
 
 }  // namespace
 
 bool convertFile(const ConversionSettings& settings, ConversionJob& job,
-                 const PipelineResources& resources, const OutputGate& mayWrite) {
+                 const PipelineResources& resources, const OutputGate& mayWrite,
+                 FileFailure* failure) {
+  using Kind = FileFailure::Kind;
+  fail(failure, Kind::NotConverted);
   installLibraryMessageHandler();
   const size_t messagesBefore = pendingLibraryMessageCount();
+  clearOutOfMemoryMark();
 
   Bitmap image = applyLoadMode(loadDdsImage(job.currentFile), settings.ddsLoadAs);
   ImageSize size = sizeOf(image);
   job.sourceBpp = image ? static_cast<int32_t>(FreeImage_GetBPP(image.get())) : 0;
-  if (size.width == 0 || size.height == 0) return false;
+  if (size.width == 0 || size.height == 0) {
+    return fail(failure, outOfMemoryMarked() ? Kind::OutOfMemory : Kind::NotConverted);
+  }
 
   image = rotateImage(std::move(image), settings);
   size = sizeOf(image);
@@ -99,14 +95,30 @@ bool convertFile(const ConversionSettings& settings, ConversionJob& job,
   image = applyWatermark(std::move(image), size.width, size.height, settings, job,
                          resources.watermarkFont);
   image = convertDepth(std::move(image), job);
+  // A step that could not allocate hands back no image, or the image without
+  // its frame or watermark; either way the file fails. Asked before anything
+  // else can overwrite the mark.
+  if (outOfMemoryMarked()) return fail(failure, Kind::OutOfMemory);
 
   job.outputFile = makeOutputPath(settings, job);
-  job.tempOutputFile = makeTempPath(settings, job);
+  job.tempOutputFile.clear();
   // A library message anywhere in the chain fails the file, even when the
   // steps handed back an image.
   if (!image || pendingLibraryMessageCount() != messagesBefore) return false;
   if (mayWrite && !mayWrite(job.outputFile)) return false;
-  return saveImage(image.get(), settings, job);
+
+  EncodedImage encoded = encodeImage(image.get(), saveTargetOf(settings, job));
+  image.reset();
+  if (encoded.outOfMemory || (!encoded.ok && outOfMemoryMarked())) {
+    return fail(failure, Kind::OutOfMemory);
+  }
+  if (!encoded.ok || pendingLibraryMessageCount() != messagesBefore) return false;
+  std::string reason;
+  if (!commitOutput(encoded.bytes, job.outputFile, &reason, &job.tempOutputFile)) {
+    return fail(failure, Kind::WriteFailed, reason);
+  }
+  if (failure) *failure = FileFailure{};
+  return true;
 }
 
 std::vector<std::string> takeLibraryMessages() { return takeThreadLibraryMessages(); }

@@ -151,7 +151,9 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
       progress,
       [&] {
         conversionWorker(settings, job, inputs, resources, progress, console,
-                         WorkerTexts{LookupMessage("Msg", "Already written")});
+                         WorkerTexts{LookupMessage("Msg", "Already written"),
+                                     LookupMessage("Msg", "Unable to write"),
+                                     LookupMessage("Msg", "Not enough memory to convert")});
       },
       display ? std::function<void()>(redraw) : std::function<void()>());
   console.clearStatus();
