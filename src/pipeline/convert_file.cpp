@@ -1,34 +1,24 @@
 #include "pipeline/convert_file.h"
 
-#include <IL/il.h>
-
 #include <utility>
 
-#include "batch/output_naming.h"
 #include "pipeline/color_correction.h"
 #include "pipeline/depth.h"
-#include "pipeline/devil_writer.h"
 #include "pipeline/dither.h"
-#include "pipeline/exact_palette_bmp.h"
 #include "pipeline/flip.h"
 #include "pipeline/frame.h"
-#include "pipeline/freeimage_writer.h"
 #include "pipeline/greyscale.h"
-#include "pipeline/jxr_writer.h"
 #include "pipeline/library_messages.h"
 #include "pipeline/load_dds.h"
 #include "pipeline/load_mode.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
-#include "pipeline/safe_save.h"
-#include "pipeline/temp_path.h"
 #include "pipeline/threshold.h"
 #include "pipeline/watermark.h"
 
 namespace {
 
 constexpr int32_t kIconSizeLimit = 128;
-constexpr int32_t kExactColorTable = 1;  // bmpColorTable EXACT
 
 struct ImageSize {
   int32_t width = 0;
@@ -50,37 +40,17 @@ Bitmap capIconSize(Bitmap image, const ConversionJob& job) {
   return adoptBitmap(FreeImage_Rescale(image.get(), kIconSizeLimit, kIconSizeLimit, FILTER_BICUBIC));
 }
 
-bool isDevilFormat(const std::string& extension) {
-  return extension == "psd" || extension == "pcx" || extension == "dds";
-}
-
-// Picks the writer for the output format and saves through the temporary
-// path, so an existing output survives any failure.
-bool saveImage(FIBITMAP* image, const ConversionSettings& settings, const ConversionJob& job) {
-  if (!image) return false;
-  const std::string& extension = job.conversion;
-  return saveThroughTemporary(job.tempOutputFile, job.outputFile, [&](const std::string& path) {
-    if (isDevilFormat(extension)) return writeWithDevil(image, job.outputFormatCode, path);
-    if (extension == "bmp" && job.requestedBpp == 8 && settings.bmpColorTable == kExactColorTable) {
-      return writeExactPaletteBmp(image, path, job.saveFlags);
-    }
-    // FreeImage cannot write JPEG XR on every platform; libjxr can.
-    if (extension == "jxr") return writeJxrFile(image, path);
-    return writeWithFreeImage(image, job.outputFormatCode, path, job.saveFlags);
-  });
-}
-
 }  // namespace
 
-bool convertFile(const ConversionSettings& settings, ConversionJob& job,
-                 const PipelineResources& resources) {
+Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
+                   const PipelineResources& resources) {
   installLibraryMessageHandler();
   const size_t messagesBefore = pendingLibraryMessageCount();
 
   Bitmap image = applyLoadMode(loadDdsImage(job.currentFile), settings.ddsLoadAs);
   ImageSize size = sizeOf(image);
   job.sourceBpp = image ? static_cast<int32_t>(FreeImage_GetBPP(image.get())) : 0;
-  if (size.width == 0 || size.height == 0) return false;
+  if (size.width == 0 || size.height == 0) return nullptr;
 
   image = rotateImage(std::move(image), settings);
   size = sizeOf(image);
@@ -100,12 +70,10 @@ bool convertFile(const ConversionSettings& settings, ConversionJob& job,
                          resources.watermarkFont);
   image = convertDepth(std::move(image), job);
 
-  job.outputFile = makeOutputPath(settings, job);
-  job.tempOutputFile = makeTempPath(settings, job);
   // A library message anywhere in the chain fails the file, even when the
   // steps handed back an image.
-  if (!image || pendingLibraryMessageCount() != messagesBefore) return false;
-  return saveImage(image.get(), settings, job);
+  if (pendingLibraryMessageCount() != messagesBefore) return nullptr;
+  return image;
 }
 
 std::vector<std::string> takeLibraryMessages() { return takeThreadLibraryMessages(); }

@@ -4,22 +4,26 @@
 #include <string>
 #include <vector>
 
+#include "pipeline/bitmap.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 
 class WatermarkFont;
 
-// Process-wide resources the pipeline uses, prepared once per run.
+// Resources the pipeline uses, prepared once per run. A thread converting
+// files needs a set of its own: a font is used by one thread at a time.
 struct PipelineResources {
   const WatermarkFont* watermarkFont = nullptr;  // loaded by the preparation pass
 };
 
-// Converts job.currentFile: load, the operation chain, depth conversion, save.
-// Writes job.sourceBpp, imageWidth, imageHeight, frameIndex, outputFile and
-// tempOutputFile. True when the output file was written; on failure nothing
-// is left behind and an existing output file is untouched.
-bool convertFile(const ConversionSettings& settings, ConversionJob& job,
-                 const PipelineResources& resources);
+// Converts job.currentFile: load, the operation chain, depth conversion. It
+// neither names nor saves: the batch does that with the image it returns.
+// Writes the file's facts into job: sourceBpp, imageWidth, imageHeight,
+// frameIndex and, with automatic depth, requestedBpp. Returns the image to
+// save, or null when the file cannot be converted (a library message on the
+// way fails it too; the messages stay recorded for the calling thread).
+Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
+                   const PipelineResources& resources);
 
 // FreeImage save flags for an output extension from that format's options.
 int32_t computeSaveFlags(const std::string& extension, const ConversionSettings& settings);

@@ -2,6 +2,8 @@
 
 #include <FreeImage.h>
 
+#include <mutex>
+
 namespace {
 
 thread_local std::vector<std::string> threadMessages;
@@ -12,7 +14,12 @@ void DLL_CALLCONV onLibraryMessage(FREE_IMAGE_FORMAT /*format*/, const char* mes
 
 }  // namespace
 
-void installLibraryMessageHandler() { FreeImage_SetOutputMessage(onLibraryMessage); }
+// Once per process: the handler is one global of FreeImage, and workers
+// converting side by side would otherwise all write it.
+void installLibraryMessageHandler() {
+  static std::once_flag once;
+  std::call_once(once, [] { FreeImage_SetOutputMessage(onLibraryMessage); });
+}
 
 void recordLibraryMessage(const std::string& message) { threadMessages.push_back(message); }
 

@@ -8,7 +8,7 @@
 // calls one process-wide handler; it only records the message for the thread
 // that caused it, so a bad file fails on its own and the batch goes on.
 
-// Installs the FreeImage message handler (again on every call is harmless).
+// Installs the FreeImage message handler (later calls do nothing).
 void installLibraryMessageHandler();
 
 // Records a message for the calling thread, as the handler does.
