@@ -28,6 +28,7 @@ constexpr Pair kBuiltIn[] = {
     {"Converting", "Converting..."},
     {"_GROUP_", "Msg"},
     {"Error", "Error"},
+    {"Already written", "%s1% was already written from %s2%"},
     {"Warning", "Warning"},
     {"Insufficient memory", "Not enough memory to complete the operation!"},
     {"Unable to open file", "Unable to open the file: %s1%!"},

@@ -30,6 +30,22 @@ void startFile(const InputEntry& entry, int32_t visited, int64_t previousDuratio
   progress.lastDuration = previousDuration;
 }
 
+// Fills "%s1%" and "%s2%" in one pass, so a file name that itself holds a
+// placeholder is printed as it is.
+std::string fillTwo(const std::string& text, const std::string& first, const std::string& second) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const std::string_view rest = std::string_view(text).substr(i, 4);
+    if (rest == "%s1%" || rest == "%S1%" || rest == "%s2%" || rest == "%S2%") {
+      out += rest[2] == '1' ? first : second;
+      i += 3;
+      continue;
+    }
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
 std::vector<const InputEntry*> listedEntries(const InputSet& inputs) {
   std::vector<const InputEntry*> listed;
   for (const InputEntry& entry : inputs.entries()) {
@@ -66,13 +82,15 @@ std::vector<PipelineResources> workerResources(const ConversionSettings& setting
 class Committer {
  public:
   Committer(const ConversionSettings& settings, ConversionJob& job,
-            const PipelineResources& resources, BatchProgress& progress, Console& console)
+            const PipelineResources& resources, BatchProgress& progress, Console& console,
+            const WorkerTexts& texts)
       : settings_(settings),
         job_(job),
         base_(job),
         resources_(resources),
         progress_(progress),
         console_(console),
+        texts_(texts),
         debug_(job.consoleMode != 0 && job.debugMode == "DEBUG"),
         counterInText_(settings.watermarkKind == 1 &&
                        countIgnoringCase(settings.wmText, "%n%") > 0) {}
@@ -90,7 +108,7 @@ class Committer {
     startFile(entry, ++visited_, duration_, job_, progress_);
     if (settings_.keepSubfolders) ensureOutputSubfolder(job_.outputFolder, job_.currentSubfolder);
     if (debug_) {
-      console_.printLine("Processing: " + job_.currentFile);
+      console_.printLine("Processing: " + escapeForDisplay(job_.currentFile));
       console_.printLine("File Format: " + detectSignature(job_.currentFile));
     }
     // The watermark showed a number an earlier failure has taken back: draw
@@ -99,15 +117,28 @@ class Committer {
       file = convertEntry(settings_, base_, entry, job_.fileCounter, resources_);
     }
     file.job.fileCounter = job_.fileCounter;
-    const bool saved = saveConverted(settings_, file);
-    for (const std::string& message : file.messages) console_.printLine("Error: " + message);
+    const std::string* earlierInput = nullptr;
+    const bool saved = saveConverted(settings_, file, [&](const std::string& output) {
+      earlierInput = written_.writerOf(output);
+      return earlierInput == nullptr;
+    });
+    // Library messages may quote a file name.
+    for (const std::string& message : file.messages) {
+      console_.printLine("Error: " + escapeForDisplay(message));
+    }
+    if (earlierInput) {
+      console_.printLine("Error: " + fillTwo(texts_.alreadyWritten,
+                                             escapeForDisplay(file.job.outputFile),
+                                             escapeForDisplay(*earlierInput)));
+    }
     if (!saved) {
       if (debug_) console_.printLine("[ERROR] Unable to convert the file!");
       ++failures_;
       duration_ = 0;
       return;
     }
-    if (debug_) console_.printLine("[OK] Saving As: " + file.job.outputFile);
+    written_.record(file.job.outputFile, file.job.currentFile);
+    if (debug_) console_.printLine("[OK] Saving As: " + escapeForDisplay(file.job.outputFile));
     duration_ = std::max(monotonicMillis() - file.startTime, kMinimumDuration);
     job_.fileCounter += 1;
     applyFileTimePolicy(settings_, file.job);
@@ -123,6 +154,8 @@ class Committer {
   const PipelineResources& resources_;
   BatchProgress& progress_;
   Console& console_;
+  const WorkerTexts& texts_;
+  WrittenOutputs written_;  // the run's outputs; the committer is the only writer
   const bool debug_;
   const bool counterInText_;
   std::atomic<int32_t> failures_{0};
@@ -135,13 +168,13 @@ class Committer {
 
 void conversionWorker(const ConversionSettings& settings, ConversionJob& job,
                       const InputSet& inputs, const PipelineResources& resources,
-                      BatchProgress& progress, Console& console) {
+                      BatchProgress& progress, Console& console, const WorkerTexts& texts) {
   const std::vector<const InputEntry*> entries = listedEntries(inputs);
   const int32_t count = static_cast<int32_t>(entries.size());
   std::vector<std::unique_ptr<WatermarkFont>> fonts;
   const std::vector<PipelineResources> perWorker = workerResources(
       settings, resources, workerCount(job.threadCount, availableCores(), count), fonts);
-  Committer committer(settings, job, resources, progress, console);
+  Committer committer(settings, job, resources, progress, console, texts);
   runOrdered<FileInWork>(
       count, static_cast<int32_t>(perWorker.size()),
       [&](int32_t worker, int32_t index) {

@@ -4,10 +4,18 @@
 
 #include "batch/batch_progress.h"
 #include "batch/input_set.h"
+#include "batch/written_outputs.h"
 #include "pipeline/convert_file.h"
 #include "platform/console.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
+
+// Report texts of the worker, taken from the message catalogue by the caller.
+struct WorkerTexts {
+  // An input whose output this run has already written: "%s1%" is the output,
+  // "%s2%" the input that wrote it.
+  std::string alreadyWritten = "%s1% was already written from %s2%";
+};
 
 // Phase body of the conversion: converts every file of inputs and leaves the
 // number converted in progress.count. job.threadCount workers (0: one per
@@ -19,10 +27,12 @@
 // counter in it. resources is the pipeline state prepared once for the run.
 // Image-library messages are printed as "Error: " lines whatever the mode; in
 // debug mode each file also gets its "Processing: ", "File Format: " and
-// result lines.
+// result lines. An input whose output path an earlier input of the run has
+// written is not converted: it gets one error line naming both.
 void conversionWorker(const ConversionSettings& settings, ConversionJob& job,
                       const InputSet& inputs, const PipelineResources& resources,
-                      BatchProgress& progress, Console& console);
+                      BatchProgress& progress, Console& console,
+                      const WorkerTexts& texts = WorkerTexts{});
 
 // Creates outputFolder + subfolder one component at a time where missing.
 // Failures are silent: the save then fails and the file is not converted.

@@ -30,9 +30,11 @@ FileInWork convertEntry(const ConversionSettings& settings, const ConversionJob&
   return file;
 }
 
-bool saveConverted(const ConversionSettings& settings, FileInWork& file) {
+bool saveConverted(const ConversionSettings& settings, FileInWork& file,
+                   const OutputGate& mayWrite) {
   nameOutput(settings, file.job);
   if (!file.image) return false;
+  if (mayWrite && !mayWrite(file.job.outputFile)) return false;
   const bool saved = saveImage(file.image.get(), settings, file.job);
   file.image.reset();
   for (std::string& message : takeLibraryMessages()) file.messages.push_back(std::move(message));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,10 +26,15 @@ FileInWork convertEntry(const ConversionSettings& settings, const ConversionJob&
                         const InputEntry& entry, int32_t counter,
                         const PipelineResources& resources);
 
-// Committer side: names the output (job.outputFile, tempOutputFile) and
-// saves the image there; messages of the save join file.messages. True when
-// the output file was written.
-bool saveConverted(const ConversionSettings& settings, FileInWork& file);
+// Asked with the final output path just before the file is written; false
+// keeps that file from being written and the conversion fails.
+using OutputGate = std::function<bool(const std::string& outputPath)>;
+
+// Committer side: names the output (job.outputFile, tempOutputFile) and,
+// when mayWrite agrees (or is empty), saves the image there; messages of the
+// save join file.messages. True when the output file was written.
+bool saveConverted(const ConversionSettings& settings, FileInWork& file,
+                   const OutputGate& mayWrite = nullptr);
 
 // Both on the calling thread for job.currentFile, which keeps the file's
 // facts and names; library messages stay recorded for the thread.

@@ -24,8 +24,10 @@ Bitmap applyWatermark(Bitmap image, int32_t width, int32_t height,
   Bitmap layer;
   Placement placement;
   if (settings.watermarkKind == kKindText) {
-    layer = makeTextLayer(settings, job, font);
     placement = textPlacement(settings);
+    const LayerExtent visible =
+        visibleExtent(placementArea(settings, placement.boundary, width, height), placement);
+    layer = makeTextLayer(settings, job, font, visible.width, visible.height);
   } else if (settings.watermarkKind == kKindPicture) {
     layer = makePictureLayer(settings);
     placement = picturePlacement(settings);

@@ -1,5 +1,6 @@
 #include "pipeline/watermark_placement.h"
 
+#include <climits>
 #include <cmath>
 
 #include "pipeline/drawing/canvas.h"
@@ -54,6 +55,11 @@ LayerExtent cropToFit(LayerExtent layer, const PlacementArea& area, const Placem
     layer.height = area.height - placement.yOffset;
   }
   return layer;
+}
+
+LayerExtent visibleExtent(const PlacementArea& area, const Placement& placement) {
+  if (placement.rotation > 0 && placement.rotation < 360) return {INT64_MAX, INT64_MAX};
+  return {area.width - placement.xOffset, area.height - placement.yOffset};
 }
 
 LayerPosition layerPosition(LayerExtent layer, const PlacementArea& area,

@@ -39,6 +39,11 @@ struct LayerExtent {
 // whatever the position). A side of 0 or less means nothing is left.
 LayerExtent cropToFit(LayerExtent layer, const PlacementArea& area, const Placement& placement);
 
+// The largest part of a layer (its top-left part) that cropToFit can keep for
+// this placement, whatever the layer's size. A rotated layer is turned before
+// it is cropped, so any of it may show: no limit then.
+LayerExtent visibleExtent(const PlacementArea& area, const Placement& placement);
+
 struct LayerPosition {
   int64_t x = 0;
   int64_t y = 0;

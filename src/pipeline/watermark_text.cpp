@@ -51,12 +51,16 @@ void drawPlainText(Canvas& textCanvas, const LineLayout& layout, const Watermark
   const int32_t backOpacity = clampOpacity(settings.wmBackOpacity);
   const RgbaPixel textColor = rgbaFromColor(parseColor(settings.wmFontColor, textOpacity));
   const RgbaPixel backColor = rgbaFromColor(parseColor(settings.wmBackColor, backOpacity));
-  // Starting at (1, 1) leaves a block thinner than two pixels unfilled.
-  floodFill(textCanvas, 1, 1, backColor);
+  // The flood fill from (1, 1) of the empty block fills all of it, and leaves
+  // a block thinner than two pixels unfilled; the canvas may be only the
+  // top-left part of the block, so the block's sides decide.
+  if (layout.block.width > 1 && layout.block.height > 1) {
+    textCanvas.create(textCanvas.width(), textCanvas.height(), backColor);
+  }
   for (size_t i = 0; i < layout.lines.size(); ++i) {
     const int32_t lineWidth = layout.rasterSizes[i].width;
     drawRasterText(textCanvas, font, layout.x(lineWidth), layout.y(i), layout.lines[i],
-                   textColor, backOpacity);
+                   textColor, backOpacity, layout.block.width);
   }
 }
 
@@ -138,7 +142,7 @@ int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t
 }
 
 Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& job,
-                     const WatermarkFont* font) {
+                     const WatermarkFont* font, int64_t visibleWidth, int64_t visibleHeight) {
   if (!font) return nullptr;
   const std::vector<std::string> lines = splitWatermarkLines(expandWatermarkText(settings, job));
   std::vector<TextSize> sizes;
@@ -146,12 +150,20 @@ Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& jo
   for (const std::string& line : lines) sizes.push_back(measureRasterText(*font, line));
   const TextBlock block = textBlockSize(sizes, settings.wmFontLeading, settings.wmTextPadding);
 
-  // The text canvas and the hand-over canvas both have the block's size; a
-  // block that cannot be made (empty, inverted or huge) gives no layer.
+  // Only the part of the block that can show is drawn: the text canvas and the
+  // hand-over canvas are its top-left part, the lines keep their places in the
+  // whole block. So memory follows the image, not the text or the font, and
+  // the part is pixel for pixel what the whole block would show there. An
+  // empty or inverted block, or nothing left to show, gives no layer.
+  const int64_t drawnWidth = std::min<int64_t>(block.width, visibleWidth);
+  const int64_t drawnHeight = std::min<int64_t>(block.height, visibleHeight);
   Canvas textCanvas;
   Canvas handOver;
-  if (!textCanvas.create(block.width, block.height)) return nullptr;
-  if (!handOver.create(block.width, block.height)) return nullptr;
+  if (drawnWidth <= 0 || drawnHeight <= 0) return nullptr;
+  const auto canvasWidth = static_cast<int32_t>(drawnWidth);
+  const auto canvasHeight = static_cast<int32_t>(drawnHeight);
+  if (!textCanvas.create(canvasWidth, canvasHeight)) return nullptr;
+  if (!handOver.create(canvasWidth, canvasHeight)) return nullptr;
   const LineLayout layout{lines, sizes, block, settings};
   if (settings.wmTextAntialiasing) {
     drawSmoothText(textCanvas, handOver, layout, *font);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ TextBlock textBlockSize(const std::vector<TextSize>& lines, int32_t leading, int
 int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding);
 
 // The text watermark as a 32-bit layer, or empty when there is no font or no
-// block can be drawn.
+// block can be drawn. Only the top-left visibleWidth x visibleHeight of the
+// block is drawn (what can fall on the image); the layer is that part of the
+// whole block, pixel for pixel.
 Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& job,
-                     const WatermarkFont* font);
+                     const WatermarkFont* font, int64_t visibleWidth = INT64_MAX,
+                     int64_t visibleHeight = INT64_MAX);

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/terminal_modes_posix.h"
+
 namespace {
 
 bool writeAll(int fd, std::string_view data) {
@@ -71,10 +73,12 @@ class StandardConsole : public Console {
   // Raw mode so a single key ends the wait; keys that only send an escape
   // sequence (arrows, function keys) carry no character and are skipped.
   // Signal keys are switched off too: Ctrl+C is an ordinary key here, so the
-  // terminal is always restored.
+  // terminal is always restored, and a signal sent by another process restores
+  // it before the process ends.
   static void waitForTerminalKey() {
     struct termios saved {};
     if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
+    setPendingTerminalModes(&saved);
     struct termios raw = saved;
     raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG));
     raw.c_cc[VMIN] = 1;
@@ -92,6 +96,7 @@ class StandardConsole : public Console {
       break;
     }
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    setPendingTerminalModes(nullptr);
   }
 
   std::mutex mutex_;

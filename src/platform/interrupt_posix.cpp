@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/terminal_modes_posix.h"
+
 namespace {
 
 // The handler may only read plain memory, so the path is copied into a fixed
@@ -13,8 +15,14 @@ namespace {
 char pendingPath[4096];
 std::atomic<bool> pendingValid{false};
 
+// Terminal modes to put back when a signal ends the process while the
+// terminal is in raw mode (tcsetattr is async-signal-safe).
+struct termios pendingModes {};
+std::atomic<bool> pendingModesValid{false};
+
 void onTerminatingSignal(int signalNumber) {
   if (pendingValid.load()) unlink(pendingPath);
+  if (pendingModesValid.load()) tcsetattr(STDIN_FILENO, TCSANOW, &pendingModes);
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
 }
@@ -25,7 +33,10 @@ void installInterruptCleanup() {
   struct sigaction action {};
   action.sa_handler = onTerminatingSignal;
   sigemptyset(&action.sa_mask);
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &action, nullptr);
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(s, &action, nullptr);
+  // Past the file-size limit a write fails with EFBIG, and the writer fails
+  // that one file, instead of the signal ending the whole batch.
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 void setPendingTemporaryFile(const std::string& path) {
@@ -33,4 +44,11 @@ void setPendingTemporaryFile(const std::string& path) {
   if (path.empty() || path.size() >= sizeof(pendingPath)) return;
   std::memcpy(pendingPath, path.c_str(), path.size() + 1);
   pendingValid.store(true);
+}
+
+void setPendingTerminalModes(const struct termios* modes) {
+  pendingModesValid.store(false);
+  if (!modes) return;
+  pendingModes = *modes;
+  pendingModesValid.store(true);
 }

@@ -134,6 +134,70 @@ std::string utf32ToUtf8(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
+size_t decodeUtf8Sequence(std::string_view text, size_t i, char32_t* codePoint) {
+  unsigned char c = static_cast<unsigned char>(text[i]);
+  size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+  if (length == 0 || i + length > text.size()) return 0;
+  char32_t value = length == 1 ? c : c & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    unsigned char next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (next & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are not UTF-8; they
+  // pass through byte by byte instead of turning into other characters.
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < kSmallest[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
+    return 0;
+  }
+  *codePoint = value;
+  return length;
+}
+
+namespace {
+
+void appendEscapedByte(std::string& out, unsigned char byte) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += "\\x";
+  out.push_back(kHex[byte >> 4]);
+  out.push_back(kHex[byte & 0xF]);
+}
+
+}  // namespace
+
+std::string escapeForDisplay(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    char32_t codePoint = 0;
+    const size_t length = decodeUtf8Sequence(text, i, &codePoint);
+    if (length == 0) {
+      appendEscapedByte(out, byte);
+      ++i;
+      continue;
+    }
+    if (codePoint == '\\') {
+      out += "\\\\";
+    } else if (codePoint == '\n') {
+      out += "\\n";
+    } else if (codePoint == '\r') {
+      out += "\\r";
+    } else if (codePoint == '\t') {
+      out += "\\t";
+    } else if (codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F)) {
+      // C0 and C1 controls, DEL included: each byte escaped, so U+0085 (a line
+      // end to some readers) shows as "\xc2\x85".
+      for (size_t k = 0; k < length; ++k) appendEscapedByte(out, static_cast<unsigned char>(text[i + k]));
+    } else {
+      out.append(text, i, length);
+    }
+    i += length;
+  }
+  return out;
+}
+
 std::optional<int32_t> parseDecimalCount(std::string_view text) {
   if (text.empty()) return std::nullopt;
   for (char c : text) {

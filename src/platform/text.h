@@ -41,3 +41,14 @@ std::string latin1ToUtf8(std::string_view bytes);
 // surrogates and invalid code points become U+FFFD.
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian);
 std::string utf32ToUtf8(std::string_view bytes, bool bigEndian);
+
+// Decodes the UTF-8 sequence at text[i] into *codePoint and returns its
+// length; 0 when the bytes there are no valid UTF-8 (cut, overlong, a
+// surrogate or past U+10FFFF).
+size_t decodeUtf8Sequence(std::string_view text, size_t i, char32_t* codePoint);
+
+// Text as the report prints a path or a typed value: one line of valid UTF-8.
+// Control characters become "\n", "\r", "\t" or "\x1b" style escapes, bytes
+// that are not UTF-8 "\xff" style, a backslash "\\"; every other character,
+// non-ASCII ones included, stays as it is.
+std::string escapeForDisplay(std::string_view text);

@@ -3,11 +3,14 @@
 #include <cstdio>
 
 #include "app/keyword_tables.h"
+#include "platform/text.h"
 
 void DebugReport::text(std::string_view label, std::string_view value) {
   if (!enabled_) return;
+  // Values are typed by the user or name files: escaped, so one setting
+  // stays one line whatever its bytes.
   std::string line(label);
-  line += value;
+  line += escapeForDisplay(value);
   console_.printLine(line);
 }
 

@@ -15,6 +15,7 @@ class DebugReport {
 
   bool enabled() const { return enabled_; }
 
+  // value is printed escaped (escapeForDisplay).
   void text(std::string_view label, std::string_view value);
   void number(std::string_view label, int64_t value);
   // The first keyword of table with code, lower case; empty when none.

@@ -144,7 +144,8 @@ void runBatch(const ConversionSettings& settings, ConversionJob& job,
   }
   phaseLine("General", "Converting");
   runPhaseThread(progress, [&] {
-    conversionWorker(settings, job, inputs, resources, progress, console);
+    conversionWorker(settings, job, inputs, resources, progress, console,
+                     WorkerTexts{LookupMessage("Msg", "Already written")});
   });
   const int32_t converted = progress.count;
   if (converted == 0) {

@@ -69,6 +69,30 @@ class TerminalProgram {
     return false;
   }
 
+  void sendSignal(int signalNumber) { kill(pid_, signalNumber); }
+
+  // True when the terminal reads whole lines with echo and signal keys, as a
+  // shell expects to find it.
+  bool inLineMode() {
+    struct termios mode {};
+    const tcflag_t lineFlags = ICANON | ECHO | ISIG;
+    return tcgetattr(master_, &mode) == 0 && (mode.c_lflag & lineFlags) == lineFlags;
+  }
+
+  // The signal that ended the program within millis, or 0.
+  int endedBySignalWithin(int millis) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
+    while (std::chrono::steady_clock::now() < deadline) {
+      waitFor("\x01never", 50);
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        ended_ = true;
+        return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+      }
+    }
+    return 0;
+  }
+
   void type(const std::string& keys) {
     ssize_t ignored = write(master_, keys.data(), keys.size());
     (void)ignored;
@@ -117,6 +141,20 @@ TEST(Terminal, CtrlCAtThePauseIsAKeyAndEndsNormally) {
   ASSERT_TRUE(program.waitForKeyMode(20000));
   program.type("\x03");
   EXPECT_EQ(program.endedWithin(20000), 0);
+}
+
+TEST(Terminal, ASignalDuringThePauseRestoresTheTerminal) {
+  for (int signalNumber : {SIGTERM, SIGHUP}) {
+    TempDir lockFolder;
+    TerminalProgram program({"-p", "-i"}, lockFolder.path());
+    ASSERT_TRUE(program.started());
+    ASSERT_TRUE(program.inLineMode());
+    ASSERT_TRUE(program.waitFor("Error: Incorrect number of parameters", 20000));
+    ASSERT_TRUE(program.waitForKeyMode(20000));
+    program.sendSignal(signalNumber);
+    EXPECT_EQ(program.endedBySignalWithin(20000), signalNumber);
+    EXPECT_TRUE(program.inLineMode()) << "signal " << signalNumber;
+  }
 }
 
 TEST(Terminal, AClosedOutputPipeDoesNotKillTheProgram) {

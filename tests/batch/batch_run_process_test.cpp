@@ -2,12 +2,19 @@
 // enumeration, per-file lines, output folders, names and file times.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <set>
+#include <thread>
 
+#include "pipeline/independent_reader.h"
 #include "platform/files.h"
 #include "support/dds_builder.h"
 #include "support/run_program.h"
@@ -52,6 +59,16 @@ std::vector<std::string> errorLines(const std::vector<std::string>& lines) {
     if (line.rfind("Error: ", 0) == 0) errors.push_back(line);
   }
   return errors;
+}
+
+// Names in folder, subfolders not entered.
+std::set<std::string> namesIn(const std::string& folder) {
+  std::set<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
 }
 
 // An input folder and an existing output folder in one temporary folder.
@@ -322,4 +339,131 @@ TEST(BatchRun, LibraryMessagesAreErrorLinesInEveryModeAndTheBatchGoesOn) {
   }
   EXPECT_FALSE(pathExists(f.out + "a.ico"));
   EXPECT_FALSE(pathExists(f.out + "b.ico"));
+}
+
+TEST(BatchRun, PrintedPathsAreEscaped) {
+  TempDir base;
+  const std::string in = base.path() + "in\t/";  // the folder too: the report's "Input:" line
+  const std::string out = base.path() + "out/";
+  createFolder(in);
+  createFolder(out);
+  struct Case {
+    std::string name;  // base name of the input, as bytes
+    std::string shown;
+  } cases[] = {
+      {"line\nfeed", "line\\nfeed"},
+      {"esc\x1b[2J", "esc\\x1b[2J"},
+      {"bad\xff" "byte", "bad\\xffbyte"},
+      {"back\\slash", "back\\\\slash"},
+      {"\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},
+  };
+  for (const Case& c : cases) writeDds(in + c.name + ".dds");
+  std::vector<std::string> lines = run({"-i", in, "-o", out, "-c", "png", "-d"});
+  EXPECT_TRUE(contains(lines, "Input: " + base.path() + "in\\t/"));
+  for (const Case& c : cases) {
+    EXPECT_TRUE(contains(lines, "Processing: " + base.path() + "in\\t/" + c.shown + ".dds")) << c.shown;
+    EXPECT_TRUE(contains(lines, "[OK] Saving As: " + out + c.shown + ".png")) << c.shown;
+    EXPECT_GT(fileSize(out + c.name + ".png"), 0) << c.shown;
+  }
+  EXPECT_TRUE(contains(lines, "Files converted: 5 of 5"));
+  for (const std::string& line : lines) EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
+}
+
+TEST(BatchRun, AnOutputWrittenInTheRunIsNotWrittenAgain) {
+  struct Case {
+    const char* label;
+    std::vector<std::string> inputs;  // relative to the input folder
+    std::vector<std::string> options;
+    bool list;                        // name the inputs in a list file
+    std::string output;               // the output the inputs share
+    int converted;
+  } cases[] = {
+      // Names that differ in case only are different files here: only the
+      // two that give the same output name meet.
+      {"case", {"tex.dds", "tex.DDS", "Tex.dds", "TEX.Dds"}, {}, false, "tex.png", 3},
+      {"lowered", {"tex.dds", "tex.DDS", "Tex.dds", "TEX.Dds"},
+       {"--filename-mask=%filename[l]%.%ext%"}, false, "tex.png", 1},
+      {"list", {"x/tex_0.dds", "y/tex_0.dds", "z/tex_0.dds"}, {}, true, "tex_0.png", 1},
+      {"flat", {"a.dds", "sub/a.dds"}, {"--no-subfolders"}, false, "a.png", 1},
+  };
+  for (const Case& c : cases) {
+    Folders f;
+    std::string list;
+    int width = 4;
+    for (const std::string& input : c.inputs) {
+      std::filesystem::create_directories(std::filesystem::path(f.in + input).parent_path());
+      writeDds(f.in + input, width++, 4);  // each input its own width
+      list += f.in + input + "\n";
+    }
+    writeText(f.base.path() + "list.lst", list);
+    std::vector<std::string> arguments = {"-i", c.list ? f.base.path() + "list.lst" : f.in,
+                                          "-o", f.out, "-c", "png"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    std::vector<std::string> lines = run(arguments);
+
+    const size_t inputs = c.inputs.size();
+    EXPECT_TRUE(contains(lines, "Files converted: " + std::to_string(c.converted) + " of " +
+                                    std::to_string(inputs))) << c.label;
+    const std::string prefix = "Error: " + f.out + c.output + " was already written from ";
+    std::vector<std::string> errors = errorLines(lines);
+    ASSERT_EQ(errors.size(), inputs - c.converted) << c.label;
+    std::set<std::string> earlier;
+    for (const std::string& error : errors) {
+      ASSERT_EQ(error.rfind(prefix, 0), 0u) << c.label << ": " << error;
+      earlier.insert(error.substr(prefix.size()));
+    }
+    ASSERT_EQ(earlier.size(), 1u) << c.label << ": all name the one input that wrote it";
+    // The output holds the picture of that first input.
+    const std::string first = *earlier.begin();
+    const auto position = std::find_if(c.inputs.begin(), c.inputs.end(),
+                                       [&](const std::string& i) { return f.in + i == first; });
+    ASSERT_NE(position, c.inputs.end()) << c.label << ": " << first;
+    DecodedImage written;
+    ASSERT_TRUE(decodeWithImageMagick(f.out + c.output, &written)) << c.label;
+    EXPECT_EQ(written.width, 4 + (position - c.inputs.begin())) << c.label;
+  }
+}
+
+TEST(BatchRun, AFileSizeLimitFailsOnlyTheFileThatPassesIt) {
+  Folders f;
+  writeDds(f.in + "big.dds", 512, 512);  // a 768 KiB bitmap
+  writeDds(f.in + "small.dds");
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct rlimit limited = saved;
+  limited.rlim_cur = 256 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  ProgramResult result = runProgramWith({"-i", f.in, "-o", f.out, "-c", "bmp"});
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(result.signal, 0) << "the limit does not end the run";
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_TRUE(contains(outputLines(result.out), "Files converted: 1 of 2"));
+  EXPECT_EQ(namesIn(f.out), std::set<std::string>{"small.bmp"}) << "no temporary file is left";
+}
+
+TEST(BatchRun, SigquitRemovesTheTemporaryFile) {
+  Folders f;
+  const std::set<std::string> finalNames = {"a.bmp", "b.bmp", "c.bmp"};
+  for (const char* name : {"a.dds", "b.dds", "c.dds"}) writeDds(f.in + name, 2048, 2048);
+  struct rlimit noCore {};  // the quit signal must not leave a core file either
+  setrlimit(RLIMIT_CORE, &noCore);
+  TempDir lockFolder;
+  BackgroundProgram program({"-i", f.in, "-o", f.out, "-c", "bmp"}, lockFolder.path());
+  // Waits for a name that is not an output's: the file being written.
+  bool signalled = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!signalled && program.running() && std::chrono::steady_clock::now() < deadline) {
+    for (const std::string& name : namesIn(f.out)) {
+      if (finalNames.count(name) == 0) {
+        program.sendSignal(SIGQUIT);
+        signalled = true;
+        break;
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  ASSERT_TRUE(signalled) << "no temporary file seen while the batch ran";
+  ProgramResult result = program.finish("", 60);
+  EXPECT_EQ(result.signal, SIGQUIT);
+  for (const std::string& name : namesIn(f.out)) EXPECT_EQ(finalNames.count(name), 1u) << name;
 }

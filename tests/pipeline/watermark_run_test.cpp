@@ -84,3 +84,22 @@ TEST(WatermarkRun, DamagedPictureStillConvertsTheFile) {
   ASSERT_TRUE(decodeWithImageMagick(dir.path() + "out/in.png", &image));
   EXPECT_EQ(image.at(119, 59), (Rgba{10, 20, 30, 255}));
 }
+
+TEST(WatermarkRun, TextMemoryFollowsTheImageNotTheTextOrTheFont) {
+  TempDir dir;
+  std::string longText(200000, 'W');
+  ASSERT_TRUE(writeWholeFile(dir.path() + "long.ini", "[CLI]\n--wm-text = " + longText + "\n"));
+  const std::vector<std::vector<std::string>> cases = {
+      {"--wm-text=W", "--wm-font-size=100000"},
+      {"--wm-text=W", "--wm-font-size=100000", "--wm-text-antialiasing"},
+      {"--wm-text=W", "--wm-text-padding=4096", "--wm-back-opacity=255"},
+      {"--profile=" + dir.path() + "long.ini", "--wm-font-size=200"},
+      {"--profile=" + dir.path() + "long.ini", "--wm-text-antialiasing"},
+  };
+  for (const std::vector<std::string>& options : cases) {
+    const RunOutput run = runWith(dir, options);
+    EXPECT_TRUE(hasLine(run, "Files converted: 1 of 1")) << options[1] << "\n" << run.result.out;
+    // Drawn whole, each of these blocks needs more than a gigabyte.
+    EXPECT_LT(run.result.peakMemoryKb, 200 * 1024) << options[0] << " " << options[1];
+  }
+}

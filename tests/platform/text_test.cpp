@@ -59,3 +59,21 @@ TEST(TextDecode, ConvertsLatin1AndUtf16AndUtf32) {
   EXPECT_EQ(utf32ToUtf8(std::string("\0\x01\xF6\x00", 4), true), "\xF0\x9F\x98\x80");
   EXPECT_EQ(utf32ToUtf8(std::string("\xFF\xFF\xFF\x7F", 4), false), "\xEF\xBF\xBD");
 }
+
+TEST(TextEscape, KeepsOneLineOfValidUtf8) {
+  struct Case {
+    const char* text;
+    const char* shown;
+  } cases[] = {
+      {"/srv/in/tex.dds", "/srv/in/tex.dds"},
+      {"\xC3\xA9t\xC3\xA9/\xF0\x9F\x98\x80", "\xC3\xA9t\xC3\xA9/\xF0\x9F\x98\x80"},  // été/emoji
+      {"a\nb\rc\td", "a\\nb\\rc\\td"},
+      {"\x1b[31m", "\\x1b[31m"},
+      {"x\x7f" "y\x01", "x\\x7fy\\x01"},
+      {"back\\slash", "back\\\\slash"},
+      {"\xFF" "a\xC3", "\\xffa\\xc3"},                 // stray and cut bytes
+      {"\xC0\xAF\xED\xA0\x80", "\\xc0\\xaf\\xed\\xa0\\x80"},  // overlong, surrogate
+      {"\xC2\x85" "\xC2\xA0", "\\xc2\\x85\xC2\xA0"},   // C1 control; no-break space stays
+  };
+  for (const Case& c : cases) EXPECT_EQ(escapeForDisplay(c.text), c.shown) << c.shown;
+}

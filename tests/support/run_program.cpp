@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,9 +103,12 @@ void collectUntilEnd(pid_t pid, int& out, int& err, ProgramResult& result, int t
   if (reapedStatus != nullptr) {
     status = *reapedStatus;
   } else {
-    waitpid(pid, &status, 0);
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    result.peakMemoryKb = usage.ru_maxrss;
   }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
 void writeInput(int fd, const std::string& text) {
@@ -167,6 +171,10 @@ bool BackgroundProgram::running() {
   if (pid_ <= 0 || reaped_) return false;
   if (waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
   return !reaped_;
+}
+
+void BackgroundProgram::sendSignal(int signalNumber) {
+  if (pid_ > 0 && !reaped_) kill(pid_, signalNumber);
 }
 
 ProgramResult BackgroundProgram::finish(const std::string& input, int timeoutSeconds) {

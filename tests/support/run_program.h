@@ -15,6 +15,8 @@
 // test the refusal.
 struct ProgramResult {
   int exitCode = -1;
+  int signal = 0;  // the signal that ended the program, 0 when it exited
+  long peakMemoryKb = 0;  // largest resident set size (runProgramWith only)
   bool timedOut = false;
   std::string out;
   std::string err;
@@ -41,6 +43,9 @@ class BackgroundProgram {
 
   // True while the process has not ended.
   bool running();
+
+  // Sends signalNumber to the program.
+  void sendSignal(int signalNumber);
 
   // Writes input (may be empty), closes standard input, collects the rest of
   // the output and waits for the end.

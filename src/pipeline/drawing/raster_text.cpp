@@ -1,5 +1,6 @@
 #include "pipeline/drawing/raster_text.h"
 
+#include FT_OUTLINE_H
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
@@ -91,6 +92,54 @@ class Coverage {
   std::vector<size_t> pixels_;
 };
 
+// Glyph bitmaps above this many pixels are rendered only where they meet the
+// canvas: a glyph of a huge font would otherwise need gigabytes.
+constexpr int64_t kWholeGlyphPixels = int64_t{1} << 22;
+
+// Extra pixels around a clipped rendering, so the scan converter decides the
+// pixels at the canvas edge with their neighbours in view, as it does for the
+// whole glyph.
+constexpr int64_t kClipMargin = 2;
+
+// Renders the part of an outline glyph whose pen is at (pen, baseline) that
+// falls on the canvas, pixel for pixel as the whole glyph would be rendered:
+// the outline is moved by whole pixels only, so the scan converter sees the
+// same shape on the same grid. False when the glyph is small enough to be
+// rendered whole.
+bool addLargeGlyphClipped(FT_GlyphSlot slot, int64_t pen, int64_t baseline, const Canvas& canvas,
+                          Coverage& coverage) {
+  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return false;
+  FT_BBox box;
+  FT_Outline_Get_CBox(&slot->outline, &box);
+  const int64_t boxWidth = ((int64_t{box.xMax} + 63) >> 6) - (int64_t{box.xMin} >> 6);
+  const int64_t boxHeight = ((int64_t{box.yMax} + 63) >> 6) - (int64_t{box.yMin} >> 6);
+  if (boxWidth * boxHeight <= kWholeGlyphPixels) return false;
+  // Canvas columns and rows the glyph can reach, with the margin.
+  const int64_t left = std::max<int64_t>(pen + (int64_t{box.xMin} >> 6), 0) - kClipMargin;
+  const int64_t right = std::min<int64_t>(pen + ((int64_t{box.xMax} + 63) >> 6), canvas.width()) + kClipMargin;
+  const int64_t top = std::max<int64_t>(baseline - ((int64_t{box.yMax} + 63) >> 6), 0) - kClipMargin;
+  const int64_t bottom = std::min<int64_t>(baseline - (int64_t{box.yMin} >> 6), canvas.height()) + kClipMargin;
+  if (right - left <= 2 * kClipMargin || bottom - top <= 2 * kClipMargin) return true;
+  FT_Bitmap bitmap{};
+  bitmap.width = static_cast<unsigned int>(right - left);
+  bitmap.rows = static_cast<unsigned int>(bottom - top);
+  bitmap.pitch = static_cast<int>((bitmap.width + 7) / 8);
+  bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+  bitmap.num_grays = 2;
+  std::vector<unsigned char> bits(static_cast<size_t>(bitmap.pitch) * bitmap.rows);
+  bitmap.buffer = bits.data();
+  // Canvas pixel (x, y) covers the outline's [x - pen, x - pen + 1) across and
+  // [baseline - y - 1, baseline - y) upwards; the bitmap's bottom-left pixel
+  // covers [0, 1) in both.
+  const FT_Pos shiftX = static_cast<FT_Pos>((pen - left) * 64);
+  const FT_Pos shiftY = static_cast<FT_Pos>((bottom - baseline) * 64);
+  FT_Outline_Translate(&slot->outline, shiftX, shiftY);
+  const bool drawn = FT_Outline_Get_Bitmap(slot->library, &slot->outline, &bitmap) == 0;
+  FT_Outline_Translate(&slot->outline, -shiftX, -shiftY);
+  if (drawn) coverage.addBitmap(bitmap, left, top);
+  return true;
+}
+
 }  // namespace
 
 TextSize measureRasterText(const WatermarkFont& font, const std::string& text) {
@@ -115,18 +164,27 @@ RgbaPixel rasterTextPixel(RgbaPixel destination, RgbaPixel text, int32_t backOpa
 }
 
 void drawRasterText(Canvas& canvas, const WatermarkFont& font, int32_t x, int32_t y,
-                    const std::string& text, RgbaPixel textColor, int32_t backOpacity) {
+                    const std::string& text, RgbaPixel textColor, int32_t backOpacity,
+                    int64_t blockWidth) {
   FT_Face face = font.rasterFace();
   if (!face || canvas.empty()) return;
-  const int64_t baseline = int64_t{y} + lineMetrics(face).ascent;
+  const LineMetrics metrics = lineMetrics(face);
+  const int64_t baseline = int64_t{y} + metrics.ascent;
+  // No glyph reaches this far left of its pen or above its line, so glyphs
+  // further right, or a line further down, cannot touch the canvas.
+  const int64_t reach = 4 * (int64_t{metrics.ascent} + metrics.descent) + 64;
+  if (int64_t{y} - reach >= canvas.height()) return;
+  const int64_t stop = blockWidth < 0 ? canvas.width() : blockWidth;
   Coverage coverage(canvas);
   int64_t pen = x;
   for (char32_t c : decodeUtf8(text)) {
-    if (pen >= canvas.width()) break;
+    if (pen >= stop || pen - reach >= canvas.width()) break;
     if (!loadGlyph(font, c)) continue;
     FT_GlyphSlot slot = face->glyph;
     const int64_t advance = advancePixels(slot);
-    if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
+    if (addLargeGlyphClipped(slot, pen, baseline, canvas, coverage)) {
+      // drawn where it meets the canvas
+    } else if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
       coverage.addBitmap(slot->bitmap, pen + slot->bitmap_left, baseline - slot->bitmap_top);
     }
     pen += advance;
