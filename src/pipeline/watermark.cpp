@@ -25,9 +25,10 @@ Bitmap applyWatermark(Bitmap image, int32_t width, int32_t height,
   Placement placement;
   if (settings.watermarkKind == kKindText) {
     placement = textPlacement(settings);
-    const LayerExtent visible =
-        visibleExtent(placementArea(settings, placement.boundary, width, height), placement);
-    layer = makeTextLayer(settings, job, font, visible.width, visible.height);
+    const PlacementArea area = placementArea(settings, placement.boundary, width, height);
+    layer = makeTextLayer(settings, job, font, [&](LayerExtent block) {
+      return visibleWindow(block, area, placement);
+    });
   } else if (settings.watermarkKind == kKindPicture) {
     layer = makePictureLayer(settings);
     placement = picturePlacement(settings);

@@ -1,6 +1,6 @@
 #include "pipeline/watermark_placement.h"
 
-#include <climits>
+#include <algorithm>
 #include <cmath>
 
 #include "pipeline/drawing/canvas.h"
@@ -57,9 +57,30 @@ LayerExtent cropToFit(LayerExtent layer, const PlacementArea& area, const Placem
   return layer;
 }
 
-LayerExtent visibleExtent(const PlacementArea& area, const Placement& placement) {
-  if (placement.rotation > 0 && placement.rotation < 360) return {INT64_MAX, INT64_MAX};
-  return {area.width - placement.xOffset, area.height - placement.yOffset};
+LayerWindow visibleWindow(LayerExtent layer, const PlacementArea& area, const Placement& placement) {
+  // The most of the turned layer that cropToFit keeps, across and down.
+  const int64_t across = area.width - placement.xOffset;
+  const int64_t down = area.height - placement.yOffset;
+  const int64_t w = layer.width;
+  const int64_t h = layer.height;
+  const bool turned = placement.rotation > 0 && placement.rotation < 360;
+  // A counter-clockwise quarter turn brings the top-right corner to the
+  // top-left, a half turn the bottom-right, three quarters the bottom-left.
+  if (!turned) return {0, 0, std::min(w, across), std::min(h, down)};
+  if (placement.rotation == 90) {
+    const int64_t columns = std::min(w, down);
+    return {w - columns, 0, columns, std::min(h, across)};
+  }
+  if (placement.rotation == 180) {
+    const int64_t columns = std::min(w, across);
+    const int64_t rows = std::min(h, down);
+    return {w - columns, h - rows, columns, rows};
+  }
+  if (placement.rotation == 270) {
+    const int64_t rows = std::min(h, across);
+    return {0, h - rows, std::min(w, down), rows};
+  }
+  return {0, 0, w, h};
 }
 
 LayerPosition layerPosition(LayerExtent layer, const PlacementArea& area,

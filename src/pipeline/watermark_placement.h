@@ -39,10 +39,21 @@ struct LayerExtent {
 // whatever the position). A side of 0 or less means nothing is left.
 LayerExtent cropToFit(LayerExtent layer, const PlacementArea& area, const Placement& placement);
 
-// The largest part of a layer (its top-left part) that cropToFit can keep for
-// this placement, whatever the layer's size. A rotated layer is turned before
-// it is cropped, so any of it may show: no limit then.
-LayerExtent visibleExtent(const PlacementArea& area, const Placement& placement);
+// A part of a layer: its top-left corner and its size.
+struct LayerWindow {
+  int64_t left = 0;
+  int64_t top = 0;
+  int64_t width = 0;
+  int64_t height = 0;
+};
+
+// The part of a layer of the given size that can show once it is turned and
+// cropped (cropToFit keeps the top-left of the turned layer): its top-left
+// part when it is not turned; the part that a quarter, half or three-quarter
+// turn brings into the top-left corner (those turns move pixels without
+// resampling them); all of it for any other angle. A width or height of 0 or
+// less means nothing can show.
+LayerWindow visibleWindow(LayerExtent layer, const PlacementArea& area, const Placement& placement);
 
 struct LayerPosition {
   int64_t x = 0;

@@ -1,6 +1,7 @@
 #include "pipeline/watermark_text.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -27,13 +28,14 @@ int32_t saturate(int64_t value) {
 
 int32_t clampOpacity(int32_t opacity) { return std::clamp(opacity, 0, 255); }
 
-// Where each line's box starts; a single line sits at the padding whatever
-// the alignment.
+// Where each line's box starts in the block; a single line sits at the
+// padding whatever the alignment. window is the part of the block drawn.
 struct LineLayout {
   const std::vector<std::string>& lines;
   const std::vector<TextSize>& rasterSizes;
   const TextBlock& block;
   const ConversionSettings& settings;
+  const LayerWindow& window;
 
   int32_t x(int32_t lineWidth) const {
     if (lines.size() == 1) return settings.wmTextPadding;
@@ -59,8 +61,9 @@ void drawPlainText(Canvas& textCanvas, const LineLayout& layout, const Watermark
   }
   for (size_t i = 0; i < layout.lines.size(); ++i) {
     const int32_t lineWidth = layout.rasterSizes[i].width;
-    drawRasterText(textCanvas, font, layout.x(lineWidth), layout.y(i), layout.lines[i],
-                   textColor, backOpacity, layout.block.width);
+    const LayerWindow& window = layout.window;
+    drawRasterText(textCanvas, font, layout.x(lineWidth) - window.left, layout.y(i) - window.top,
+                   layout.lines[i], textColor, backOpacity, layout.block.width - window.left);
   }
 }
 
@@ -78,16 +81,19 @@ void drawSmoothText(Canvas& textCanvas, Canvas& handOver, const LineLayout& layo
       painter.fillAll();
     });
   }
-  vectorDraw(textCanvas, [&](VectorPainter& painter) {
-    painter.selectFont(font);
-    painter.setSourceColor(textColor);
-    for (size_t i = 0; i < layout.lines.size(); ++i) {
-      const double width = painter.textWidth(layout.lines[i]);
-      const int32_t lineWidth = saturate(static_cast<int64_t>(std::nearbyint(width)));
-      painter.moveTo(layout.x(lineWidth), layout.y(i));
-      painter.drawText(layout.lines[i]);
-    }
-  });
+  vectorDraw(
+      textCanvas,
+      [&](VectorPainter& painter) {
+        painter.selectFont(font);
+        painter.setSourceColor(textColor);
+        for (size_t i = 0; i < layout.lines.size(); ++i) {
+          const double width = painter.textWidth(layout.lines[i]);
+          const int32_t lineWidth = saturate(static_cast<int64_t>(std::nearbyint(width)));
+          painter.moveTo(layout.x(lineWidth), layout.y(i));
+          painter.drawText(layout.lines[i]);
+        }
+      },
+      layout.window.left, layout.window.top);
   if (!background.empty()) {
     drawCanvasOver(handOver, background, 0, 0, clampOpacity(settings.wmBackOpacity));
   }
@@ -142,7 +148,7 @@ int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t
 }
 
 Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& job,
-                     const WatermarkFont* font, int64_t visibleWidth, int64_t visibleHeight) {
+                     const WatermarkFont* font, const VisiblePart& visible) {
   if (!font) return nullptr;
   const std::vector<std::string> lines = splitWatermarkLines(expandWatermarkText(settings, job));
   std::vector<TextSize> sizes;
@@ -151,20 +157,23 @@ Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& jo
   const TextBlock block = textBlockSize(sizes, settings.wmFontLeading, settings.wmTextPadding);
 
   // Only the part of the block that can show is drawn: the text canvas and the
-  // hand-over canvas are its top-left part, the lines keep their places in the
-  // whole block. So memory follows the image, not the text or the font, and
-  // the part is pixel for pixel what the whole block would show there. An
-  // empty or inverted block, or nothing left to show, gives no layer.
-  const int64_t drawnWidth = std::min<int64_t>(block.width, visibleWidth);
-  const int64_t drawnHeight = std::min<int64_t>(block.height, visibleHeight);
+  // hand-over canvas are that part, the lines keep their places in the whole
+  // block. So memory follows the image, not the text or the font, and the
+  // part is pixel for pixel what the whole block would show there. An empty
+  // or inverted block, or nothing left to show, gives no layer.
+  const LayerExtent whole{block.width, block.height};
+  const LayerWindow window = visible ? visible(whole) : LayerWindow{0, 0, whole.width, whole.height};
   Canvas textCanvas;
   Canvas handOver;
-  if (drawnWidth <= 0 || drawnHeight <= 0) return nullptr;
-  const auto canvasWidth = static_cast<int32_t>(drawnWidth);
-  const auto canvasHeight = static_cast<int32_t>(drawnHeight);
+  if (block.width <= 0 || block.height <= 0 || window.width <= 0 || window.height <= 0 ||
+      window.width > INT32_MAX || window.height > INT32_MAX) {
+    return nullptr;
+  }
+  const auto canvasWidth = static_cast<int32_t>(window.width);
+  const auto canvasHeight = static_cast<int32_t>(window.height);
   if (!textCanvas.create(canvasWidth, canvasHeight)) return nullptr;
   if (!handOver.create(canvasWidth, canvasHeight)) return nullptr;
-  const LineLayout layout{lines, sizes, block, settings};
+  const LineLayout layout{lines, sizes, block, settings, window};
   if (settings.wmTextAntialiasing) {
     drawSmoothText(textCanvas, handOver, layout, *font);
   } else {

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "pipeline/bitmap.h"
 #include "pipeline/drawing/raster_text.h"
+#include "pipeline/watermark_placement.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 
@@ -32,10 +33,12 @@ TextBlock textBlockSize(const std::vector<TextSize>& lines, int32_t leading, int
 // 0 LEFT, 1 CENTER (halfway, a half rounded away from zero), 2 RIGHT.
 int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding);
 
+// Which part of a text block of the given size can show on the image.
+using VisiblePart = std::function<LayerWindow(LayerExtent block)>;
+
 // The text watermark as a 32-bit layer, or empty when there is no font or no
-// block can be drawn. Only the top-left visibleWidth x visibleHeight of the
-// block is drawn (what can fall on the image); the layer is that part of the
-// whole block, pixel for pixel.
+// block can be drawn. With visible, only that part of the block is drawn and
+// the layer is that part of the whole block, pixel for pixel; without it the
+// whole block.
 Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& job,
-                     const WatermarkFont* font, int64_t visibleWidth = INT64_MAX,
-                     int64_t visibleHeight = INT64_MAX);
+                     const WatermarkFont* font, const VisiblePart& visible = nullptr);

@@ -95,6 +95,8 @@ TEST(WatermarkRun, TextMemoryFollowsTheImageNotTheTextOrTheFont) {
       {"--wm-text=W", "--wm-text-padding=4096", "--wm-back-opacity=255"},
       {"--profile=" + dir.path() + "long.ini", "--wm-font-size=200"},
       {"--profile=" + dir.path() + "long.ini", "--wm-text-antialiasing"},
+      {"--profile=" + dir.path() + "long.ini", "--wm-text-rotation=90"},
+      {"--wm-text=W", "--wm-font-size=5000", "--wm-text-rotation=180"},
   };
   for (const std::vector<std::string>& options : cases) {
     const RunOutput run = runWith(dir, options);

@@ -163,18 +163,18 @@ RgbaPixel rasterTextPixel(RgbaPixel destination, RgbaPixel text, int32_t backOpa
   return mixed;
 }
 
-void drawRasterText(Canvas& canvas, const WatermarkFont& font, int32_t x, int32_t y,
+void drawRasterText(Canvas& canvas, const WatermarkFont& font, int64_t x, int64_t y,
                     const std::string& text, RgbaPixel textColor, int32_t backOpacity,
-                    int64_t blockWidth) {
+                    int64_t blockRight) {
   FT_Face face = font.rasterFace();
   if (!face || canvas.empty()) return;
   const LineMetrics metrics = lineMetrics(face);
-  const int64_t baseline = int64_t{y} + metrics.ascent;
-  // No glyph reaches this far left of its pen or above its line, so glyphs
-  // further right, or a line further down, cannot touch the canvas.
+  const int64_t baseline = y + metrics.ascent;
+  // No glyph reaches this far from its pen and line box, so glyphs further
+  // right or left, or a line further down, cannot touch the canvas.
   const int64_t reach = 4 * (int64_t{metrics.ascent} + metrics.descent) + 64;
-  if (int64_t{y} - reach >= canvas.height()) return;
-  const int64_t stop = blockWidth < 0 ? canvas.width() : blockWidth;
+  if (y - reach >= canvas.height() || baseline + metrics.descent + reach <= 0) return;
+  const int64_t stop = blockRight < 0 ? canvas.width() : blockRight;
   Coverage coverage(canvas);
   int64_t pen = x;
   for (char32_t c : decodeUtf8(text)) {
@@ -182,7 +182,9 @@ void drawRasterText(Canvas& canvas, const WatermarkFont& font, int32_t x, int32_
     if (!loadGlyph(font, c)) continue;
     FT_GlyphSlot slot = face->glyph;
     const int64_t advance = advancePixels(slot);
-    if (addLargeGlyphClipped(slot, pen, baseline, canvas, coverage)) {
+    if (pen + advance + reach <= 0) {
+      // wholly left of the canvas
+    } else if (addLargeGlyphClipped(slot, pen, baseline, canvas, coverage)) {
       // drawn where it meets the canvas
     } else if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
       coverage.addBitmap(slot->bitmap, pen + slot->bitmap_left, baseline - slot->bitmap_top);

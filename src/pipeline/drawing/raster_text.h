@@ -24,10 +24,12 @@ RgbaPixel rasterTextPixel(RgbaPixel destination, RgbaPixel text, int32_t backOpa
 // Draws text with the top-left of its box at (x, y), glyphs rendered without
 // antialiasing (monochrome), plus underline or strike-out when the font has
 // them, each covered pixel combined by rasterTextPixel. Clipped to the canvas.
-// The canvas may be the top-left part of a wider block (blockWidth; -1: the
-// canvas is the whole block): the text is drawn as on the whole block, and
-// only what falls on the canvas costs time and memory, whatever the text's
-// length or the font's size.
-void drawRasterText(Canvas& canvas, const WatermarkFont& font, int32_t x, int32_t y,
+// The canvas may be a part of a larger block whose right edge lies at
+// blockRight in canvas coordinates (-1: the canvas is the whole block), x and
+// y then being negative for text that starts left of or above the canvas:
+// glyphs whose pen reaches blockRight are left out, as on the whole block, and
+// only what falls on the canvas costs memory, whatever the text's length or
+// the font's size.
+void drawRasterText(Canvas& canvas, const WatermarkFont& font, int64_t x, int64_t y,
                     const std::string& text, RgbaPixel textColor, int32_t backOpacity,
-                    int64_t blockWidth = -1);
+                    int64_t blockRight = -1);

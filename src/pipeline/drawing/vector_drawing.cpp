@@ -209,7 +209,8 @@ void VectorPainter::drawText(const std::string& text) {
   fillRectangle(penX_, baseline + stroke.top, width, stroke.thickness);
 }
 
-bool vectorDraw(Canvas& canvas, const std::function<void(VectorPainter&)>& paint) {
+bool vectorDraw(Canvas& canvas, const std::function<void(VectorPainter&)>& paint,
+                int64_t originX, int64_t originY) {
   if (canvas.empty()) return false;
   const int32_t tileWidth = std::min(canvas.width(), kTileSide);
   const int32_t tileHeight = std::min(canvas.height(), kTileSide);
@@ -222,7 +223,8 @@ bool vectorDraw(Canvas& canvas, const std::function<void(VectorPainter&)>& paint
       {
         CairoContext context(cairo_create(surface.get()));
         if (cairo_status(context.get()) != CAIRO_STATUS_SUCCESS) return false;
-        cairo_translate(context.get(), -left, -top);
+        cairo_translate(context.get(), -static_cast<double>(originX + left),
+                        -static_cast<double>(originY + top));
         VectorPainter painter(context.get());
         paint(painter);
       }

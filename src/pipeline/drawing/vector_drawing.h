@@ -55,5 +55,8 @@ class VectorPainter {
 // Runs paint on the whole canvas and writes the result back with straight
 // alpha. Large canvases are painted in tiles (paint runs once per tile and
 // must draw the same each time). False when drawing cannot begin; the canvas
-// is then unchanged.
-bool vectorDraw(Canvas& canvas, const std::function<void(VectorPainter&)>& paint);
+// is then unchanged. The canvas may stand for a part of a larger drawing whose
+// top-left is at (originX, originY) of it: paint then uses the coordinates of
+// the whole drawing.
+bool vectorDraw(Canvas& canvas, const std::function<void(VectorPainter&)>& paint,
+                int64_t originX = 0, int64_t originY = 0);
