@@ -29,6 +29,8 @@ constexpr Pair kBuiltIn[] = {
     {"_GROUP_", "Msg"},
     {"Error", "Error"},
     {"Already written", "%s1% was already written from %s2%"},
+    {"Unable to write", "Unable to write %s1%: %s2%"},
+    {"Not enough memory to convert", "Not enough memory to convert %s1%"},
     {"Warning", "Warning"},
     {"Insufficient memory", "Not enough memory to complete the operation!"},
     {"Unable to open file", "Unable to open the file: %s1%!"},

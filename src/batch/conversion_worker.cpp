@@ -122,10 +122,7 @@ class Committer {
       earlierInput = written_.writerOf(output);
       return earlierInput == nullptr;
     });
-    // Library messages may quote a file name.
-    for (const std::string& message : file.messages) {
-      console_.printLine("Error: " + escapeForDisplay(message));
-    }
+    reportFailure(file);
     if (earlierInput) {
       console_.printLine("Error: " + fillTwo(texts_.alreadyWritten,
                                              escapeForDisplay(file.job.outputFile),
@@ -148,6 +145,25 @@ class Committer {
   int32_t converted() const { return converted_; }
 
  private:
+  // The lines a failure prints in every mode: the library messages that
+  // explain a refusal, or what ran out, or the reason the system gave.
+  void reportFailure(const FileInWork& file) {
+    if (file.failure.kind == FileFailure::Kind::OutOfMemory) {
+      console_.printLine("Error: " + fillTwo(texts_.notEnoughMemory,
+                                             escapeForDisplay(file.job.currentFile), ""));
+      return;
+    }
+    // Library messages may quote a file name.
+    for (const std::string& message : messagesToReport(file)) {
+      console_.printLine("Error: " + escapeForDisplay(message));
+    }
+    if (file.failure.kind == FileFailure::Kind::WriteFailed) {
+      console_.printLine("Error: " + fillTwo(texts_.unableToWrite,
+                                             escapeForDisplay(file.job.outputFile),
+                                             file.failure.reason));
+    }
+  }
+
   const ConversionSettings& settings_;
   ConversionJob& job_;
   const ConversionJob base_;

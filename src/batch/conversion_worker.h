@@ -15,6 +15,11 @@ struct WorkerTexts {
   // An input whose output this run has already written: "%s1%" is the output,
   // "%s2%" the input that wrote it.
   std::string alreadyWritten = "%s1% was already written from %s2%";
+  // An output that could not be written: "%s1%" is the output, "%s2%" the
+  // system's reason ("No space left on device").
+  std::string unableToWrite = "Unable to write %s1%: %s2%";
+  // A file that ran out of memory: "%s1%" is the input.
+  std::string notEnoughMemory = "Not enough memory to convert %s1%";
 };
 
 // Phase body of the conversion: converts every file of inputs and leaves the

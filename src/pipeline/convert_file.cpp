@@ -5,6 +5,7 @@
 #include "pipeline/color_correction.h"
 #include "pipeline/depth.h"
 #include "pipeline/dither.h"
+#include "pipeline/encode_image.h"
 #include "pipeline/flip.h"
 #include "pipeline/frame.h"
 #include "pipeline/greyscale.h"
@@ -15,10 +16,12 @@
 #include "pipeline/rotate.h"
 #include "pipeline/threshold.h"
 #include "pipeline/watermark.h"
+#include "platform/memory.h"
 
 namespace {
 
 constexpr int32_t kIconSizeLimit = 128;
+constexpr int32_t kExactColorTable = 1;  // bmpColorTable EXACT
 
 struct ImageSize {
   int32_t width = 0;
@@ -40,17 +43,26 @@ Bitmap capIconSize(Bitmap image, const ConversionJob& job) {
   return adoptBitmap(FreeImage_Rescale(image.get(), kIconSizeLimit, kIconSizeLimit, FILTER_BICUBIC));
 }
 
+Bitmap fail(FileFailure* failure, FileFailure::Kind kind) {
+  if (failure) *failure = FileFailure{kind, ""};
+  return nullptr;
+}
+
 }  // namespace
 
 Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
-                   const PipelineResources& resources) {
+                   const PipelineResources& resources, FileFailure* failure) {
+  using Kind = FileFailure::Kind;
   installLibraryMessageHandler();
   const size_t messagesBefore = pendingLibraryMessageCount();
+  clearOutOfMemoryMark();
 
   Bitmap image = applyLoadMode(loadDdsImage(job.currentFile), settings.ddsLoadAs);
   ImageSize size = sizeOf(image);
   job.sourceBpp = image ? static_cast<int32_t>(FreeImage_GetBPP(image.get())) : 0;
-  if (size.width == 0 || size.height == 0) return nullptr;
+  if (size.width == 0 || size.height == 0) {
+    return fail(failure, outOfMemoryMarked() ? Kind::OutOfMemory : Kind::NotConverted);
+  }
 
   image = rotateImage(std::move(image), settings);
   size = sizeOf(image);
@@ -69,11 +81,27 @@ Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
   image = applyWatermark(std::move(image), size.width, size.height, settings, job,
                          resources.watermarkFont);
   image = convertDepth(std::move(image), job);
-
+  // A step that could not allocate hands back no image, or the image without
+  // its frame or watermark; either way the file fails. Asked before anything
+  // else can overwrite the mark.
+  if (outOfMemoryMarked()) return fail(failure, Kind::OutOfMemory);
   // A library message anywhere in the chain fails the file, even when the
   // steps handed back an image.
-  if (pendingLibraryMessageCount() != messagesBefore) return nullptr;
+  if (!image || pendingLibraryMessageCount() != messagesBefore) {
+    return fail(failure, Kind::NotConverted);
+  }
+  if (failure) *failure = FileFailure{};
   return image;
+}
+
+SaveTarget saveTargetFor(const ConversionSettings& settings, const ConversionJob& job) {
+  SaveTarget target;
+  target.extension = job.conversion;
+  target.formatCode = job.outputFormatCode;
+  target.saveFlags = job.saveFlags;
+  target.exactPalette = job.conversion == "bmp" && job.requestedBpp == 8 &&
+                        settings.bmpColorTable == kExactColorTable;
+  return target;
 }
 
 std::vector<std::string> takeLibraryMessages() { return takeThreadLibraryMessages(); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pipeline/bitmap.h"
+#include "pipeline/encode_image.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 
@@ -16,14 +17,30 @@ struct PipelineResources {
   const WatermarkFont* watermarkFont = nullptr;  // loaded by the preparation pass
 };
 
+// Why a file was not converted, for the one line the batch prints.
+struct FileFailure {
+  enum class Kind {
+    None,          // converted
+    NotConverted,  // unreadable input, a closed gate, or a refusal the library messages explain
+    OutOfMemory,   // memory ran out on this file
+    WriteFailed,   // the output could not be written; reason says why
+  };
+  Kind kind = Kind::None;
+  std::string reason;  // the system's text for WriteFailed
+};
+
 // Converts job.currentFile: load, the operation chain, depth conversion. It
-// neither names nor saves: the batch does that with the image it returns.
+// neither names nor saves: the batch encodes and writes the image it returns.
 // Writes the file's facts into job: sourceBpp, imageWidth, imageHeight,
 // frameIndex and, with automatic depth, requestedBpp. Returns the image to
-// save, or null when the file cannot be converted (a library message on the
-// way fails it too; the messages stay recorded for the calling thread).
+// save, or null when the file cannot be converted; failure (when given) then
+// says whether memory ran out. A library message on the way fails the file
+// too; the messages stay recorded for the calling thread.
 Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
-                   const PipelineResources& resources);
+                   const PipelineResources& resources, FileFailure* failure = nullptr);
+
+// The format and encoder settings a converted image of job is saved with.
+SaveTarget saveTargetFor(const ConversionSettings& settings, const ConversionJob& job);
 
 // FreeImage save flags for an output extension from that format's options.
 int32_t computeSaveFlags(const std::string& extension, const ConversionSettings& settings);

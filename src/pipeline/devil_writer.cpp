@@ -20,9 +20,49 @@ void initialiseDevilOnce() {
   });
 }
 
+OutputBytes* sink(ILHANDLE handle) { return static_cast<OutputBytes*>(handle); }
+
+// DevIL 1.7.8 saves PCX only by name (ilSaveF refuses it), so every format is
+// saved by name: the name is a token our open callback receives, and the
+// handle it gives back is the OutputBytes of the save in progress. DevIL is
+// told it may overwrite, so it never looks the token up as a file either.
+constexpr char kOutputToken[] = "pellucid-output";
+OutputBytes* savingInto = nullptr;  // guarded by devilLock
+
+ILHANDLE ILAPIENTRY openOutput(ILconst_string) { return static_cast<ILHANDLE>(savingInto); }
+
+void ILAPIENTRY closeOutput(ILHANDLE) {}
+
+ILint ILAPIENTRY putByte(ILubyte byte, ILHANDLE handle) {
+  return sink(handle)->write(&byte, 1) ? byte : IL_EOF;
+}
+
+ILint ILAPIENTRY writeBytes(const void* data, ILuint size, ILuint count, ILHANDLE handle) {
+  return sink(handle)->write(data, static_cast<size_t>(size) * count) ? static_cast<ILint>(count)
+                                                                       : 0;
+}
+
+ILint ILAPIENTRY seekBytes(ILHANDLE handle, ILint offset, ILint origin) {
+  return sink(handle)->seek(offset, origin) ? 0 : -1;
+}
+
+ILint ILAPIENTRY tellBytes(ILHANDLE handle) { return static_cast<ILint>(sink(handle)->tell()); }
+
+// Saves the bound image through the callbacks above, then puts DevIL's own
+// file callbacks back. Called with devilLock held.
+bool saveBoundImage(ILenum type, OutputBytes* out) {
+  savingInto = out;
+  ilEnable(IL_FILE_OVERWRITE);
+  ilSetWrite(openOutput, closeOutput, putByte, seekBytes, tellBytes, writeBytes);
+  const bool saved = ilSave(type, kOutputToken) != IL_FALSE;
+  ilResetWrite();
+  savingInto = nullptr;
+  return saved && !out->outOfMemory();
+}
+
 }  // namespace
 
-bool writeWithDevil(FIBITMAP* image, int32_t devilType, const std::string& path) {
+bool encodeWithDevil(FIBITMAP* image, int32_t devilType, OutputBytes* out) {
   if (!image || FreeImage_GetImageType(image) != FIT_BITMAP) return false;
   const unsigned depth = FreeImage_GetBPP(image);
   if (depth != 24 && depth != 32) return false;
@@ -47,7 +87,6 @@ bool writeWithDevil(FIBITMAP* image, int32_t devilType, const std::string& path)
   DevilImage devilImage;
   if (!devilImage.valid()) return false;
   ilBindImage(devilImage.name());
-  ilEnable(IL_FILE_OVERWRITE);
   const ILenum layout = depth == 32 ? IL_BGRA : IL_BGR;
   if (!ilTexImage(width, height, 1, static_cast<ILubyte>(bytesPerPixel), layout, IL_UNSIGNED_BYTE,
                   pixels.data())) {
@@ -55,7 +94,7 @@ bool writeWithDevil(FIBITMAP* image, int32_t devilType, const std::string& path)
   }
   std::vector<BYTE>().swap(pixels);  // DevIL holds its own copy now
   if (devilType == IL_DDS && !iluBuildMipmaps()) return false;
-  const bool saved = ilSave(static_cast<ILenum>(devilType), path.c_str()) != IL_FALSE;
+  const bool saved = saveBoundImage(static_cast<ILenum>(devilType), out);
   while (ilGetError() != IL_NO_ERROR) {
   }
   return saved;

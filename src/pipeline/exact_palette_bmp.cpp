@@ -1,8 +1,7 @@
 #include "pipeline/exact_palette_bmp.h"
 
+#include <algorithm>
 #include <cstring>
-
-#include "platform/files.h"
 
 namespace {
 
@@ -70,9 +69,4 @@ bool buildExactPaletteBmp(FIBITMAP* image, int32_t saveFlags, std::string* file)
   std::memcpy(file->data() + kHeadersBytes, FreeImage_GetPalette(image), tableBytes);
   std::memcpy(file->data() + kHeadersBytes + tableBytes, data + pixelStart, pixelBytes);
   return true;
-}
-
-bool writeExactPaletteBmp(FIBITMAP* image, const std::string& path, int32_t saveFlags) {
-  std::string file;
-  return buildExactPaletteBmp(image, saveFlags, &file) && writeWholeFile(path, file);
 }

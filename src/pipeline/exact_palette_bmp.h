@@ -19,9 +19,6 @@
 // Builds the bytes in memory; false for an image that is not 8-bit palettised.
 bool buildExactPaletteBmp(FIBITMAP* image, int32_t saveFlags, std::string* file);
 
-// Builds the file and writes it at path (created or replaced).
-bool writeExactPaletteBmp(FIBITMAP* image, const std::string& path, int32_t saveFlags);
-
 // The highest palette index any pixel uses, plus one (1..256). Every pixel of
 // every row counts; the padding at the end of rows does not.
 int32_t countUsedColors(FIBITMAP* image);

@@ -1,7 +1,6 @@
 #include "pipeline/freeimage_writer.h"
 
 #include "pipeline/library_messages.h"
-#include "platform/files.h"
 
 namespace {
 
@@ -18,22 +17,53 @@ uint32_t getWord(const BYTE* bytes, size_t offset) {
          static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
+unsigned DLL_CALLCONV writeProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  auto* out = static_cast<OutputBytes*>(handle);
+  if (size == 0) return count;
+  return out->write(buffer, static_cast<size_t>(size) * count) ? count : 0;
+}
+
+unsigned DLL_CALLCONV readProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  if (size == 0) return 0;
+  auto* out = static_cast<OutputBytes*>(handle);
+  return static_cast<unsigned>(out->read(buffer, static_cast<size_t>(size) * count) / size);
+}
+
+int DLL_CALLCONV seekProc(fi_handle handle, long offset, int origin) {
+  return static_cast<OutputBytes*>(handle)->seek(offset, origin) ? 0 : -1;
+}
+
+long DLL_CALLCONV tellProc(fi_handle handle) {
+  return static_cast<long>(static_cast<OutputBytes*>(handle)->tell());
+}
+
+uint32_t wordAt(OutputBytes* out, size_t offset) {
+  BYTE bytes[4] = {};
+  out->seek(static_cast<long long>(offset), 0);
+  out->read(bytes, 4);
+  return getWord(bytes, 0);
+}
+
+void putWordAt(OutputBytes* out, size_t offset, uint32_t value) {
+  BYTE bytes[4];
+  putWord(bytes, 0, value);
+  out->seek(static_cast<long long>(offset), 0);
+  out->write(bytes, 4);
+}
+
 // FreeImage's RLE bitmaps carry the uncompressed file size in the file
-// header and 0 as the image size, which strict readers refuse. The BMP is
-// built in memory and both fields get the true sizes.
-bool writeBmp(FIBITMAP* image, const std::string& path, int32_t flags) {
-  MemoryStream stream(FreeImage_OpenMemory(nullptr, 0));
-  if (!stream || !FreeImage_SaveToMemory(FIF_BMP, image, stream.get(), flags)) return false;
-  BYTE* data = nullptr;
-  DWORD size = 0;
-  if (!FreeImage_AcquireMemory(stream.get(), &data, &size) || size < 54) return false;
-  const uint32_t pixelOffset = getWord(data, 10);
-  const uint32_t compression = getWord(data, 30);
-  putWord(data, 2, size);
+// header and 0 as the image size, which strict readers refuse: both fields
+// get the true sizes.
+void mendRleBmpHeader(OutputBytes* out) {
+  out->seek(0, 2);
+  const auto size = static_cast<uint32_t>(out->tell());
+  if (size < 54) return;
+  const uint32_t pixelOffset = wordAt(out, 10);
+  const uint32_t compression = wordAt(out, 30);
+  putWordAt(out, 2, size);
   if ((compression == kBiRle8 || compression == kBiRle4) && pixelOffset <= size) {
-    putWord(data, 34, size - pixelOffset);
+    putWordAt(out, 34, size - pixelOffset);
   }
-  return writeWholeFile(path, std::string(reinterpret_cast<const char*>(data), size));
 }
 
 }  // namespace
@@ -47,7 +77,7 @@ bool isReadableTiffCompression(FIBITMAP* image, int32_t flags) {
   return true;
 }
 
-bool writeWithFreeImage(FIBITMAP* image, int32_t format, const std::string& path, int32_t flags) {
+bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputBytes* out) {
   if (!image) return false;
   const auto fif = static_cast<FREE_IMAGE_FORMAT>(format);
   if (fif == FIF_TIFF && !isReadableTiffCompression(image, flags)) {
@@ -61,8 +91,13 @@ bool writeWithFreeImage(FIBITMAP* image, int32_t format, const std::string& path
     return false;
   }
   if (fif == FIF_PFM && !FreeImage_FlipVertical(image)) return false;
-  // Only RLE bitmaps need their header mended; plain ones are saved straight to
-  // the file, which avoids building the whole file in a growing memory buffer.
-  if (fif == FIF_BMP && (flags & BMP_SAVE_RLE)) return writeBmp(image, path, flags);
-  return FreeImage_Save(fif, image, path.c_str(), flags) != FALSE;
+  FreeImageIO io{readProc, writeProc, seekProc, tellProc};
+  takeTiffErrors();
+  const bool saved = FreeImage_SaveToHandle(fif, image, &io, static_cast<fi_handle>(out), flags);
+  for (const std::string& error : takeTiffErrors()) {
+    if (!saved) recordLibraryMessage(error);
+  }
+  if (!saved) return false;
+  if (fif == FIF_BMP && (flags & BMP_SAVE_RLE)) mendRleBmpHeader(out);
+  return !out->outOfMemory();
 }

@@ -4,9 +4,10 @@
 #include <string>
 
 #include "pipeline/bitmap.h"
+#include "pipeline/output_bytes.h"
 
-// Saves the image with FreeImage in the given format (a FreeImage format
-// code) to path, which it creates or replaces. Two corrections of FreeImage's
+// Encodes the image with FreeImage in the given format (a FreeImage format
+// code) into out; FreeImage never sees a file. Corrections of FreeImage's
 // own behaviour:
 // - PFM files get their bottom row first, as the format (and every other
 //   reader) has it; FreeImage alone writes the top row first.
@@ -16,7 +17,9 @@
 // - 16-bit icons, which FreeImage writes in a layout no reader accepts, fail.
 // - RLE bitmaps get the true file and image sizes in their headers.
 // The image itself may be changed (the PFM flip); it is the last user.
-bool writeWithFreeImage(FIBITMAP* image, int32_t format, const std::string& path, int32_t flags);
+// False when FreeImage fails (it has then reported why) or memory ran out
+// (out->outOfMemory()).
+bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputBytes* out);
 
 // True when FreeImage writes this TIFF compression readably for the image.
 bool isReadableTiffCompression(FIBITMAP* image, int32_t flags);

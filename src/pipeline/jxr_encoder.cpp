@@ -4,6 +4,8 @@ extern "C" {
 #include <JXRGlue.h>
 }
 
+#include <new>
+
 namespace {
 
 struct FormatRow {
@@ -24,6 +26,50 @@ const FormatRow kFormats[] = {
     {JxrPixelFormat::RgbFloat128, &GUID_PKPixelFormat128bppRGBFloat, YUV_444, false},
 };
 
+// The library's stream interface over an OutputBytes (held in state.pvObj).
+// The library closes the stream when it releases the encoder; closing frees
+// only the stream object, never the bytes.
+OutputBytes* sink(WMPStream* stream) { return static_cast<OutputBytes*>(stream->state.pvObj); }
+
+ERR closeStream(WMPStream** stream) {
+  delete *stream;
+  *stream = nullptr;
+  return WMP_errSuccess;
+}
+
+Bool endOfStream(WMPStream* stream) { return sink(stream)->tell() >= sink(stream)->size(); }
+
+ERR readStream(WMPStream* stream, void* data, size_t size) {
+  return sink(stream)->read(data, size) == size ? WMP_errSuccess : WMP_errFileIO;
+}
+
+ERR writeStream(WMPStream* stream, const void* data, size_t size) {
+  return sink(stream)->write(data, size) ? WMP_errSuccess : WMP_errFileIO;
+}
+
+ERR setStreamPosition(WMPStream* stream, size_t position) {
+  return sink(stream)->seek(static_cast<long long>(position), 0) ? WMP_errSuccess : WMP_errFileIO;
+}
+
+ERR getStreamPosition(WMPStream* stream, size_t* position) {
+  *position = sink(stream)->tell();
+  return WMP_errSuccess;
+}
+
+WMPStream* makeStream(OutputBytes* out) {
+  auto* stream = new (std::nothrow) WMPStream{};
+  if (!stream) return nullptr;
+  stream->state.pvObj = out;
+  stream->fMem = FALSE;
+  stream->Close = closeStream;
+  stream->EOS = endOfStream;
+  stream->Read = readStream;
+  stream->Write = writeStream;
+  stream->SetPos = setStreamPosition;
+  stream->GetPos = getStreamPosition;
+  return stream;
+}
+
 // Owner of the library objects, released however the write ends.
 struct JxrSession {
   PKFactory* factory = nullptr;
@@ -39,8 +85,8 @@ struct JxrSession {
 
 }  // namespace
 
-bool encodeJxrFile(const std::string& path, JxrPixelFormat format, uint32_t width,
-                   uint32_t height, uint32_t stride, const uint8_t* pixels) {
+bool encodeJxr(JxrPixelFormat format, uint32_t width, uint32_t height, uint32_t stride,
+               const uint8_t* pixels, OutputBytes* out) {
   const FormatRow* row = nullptr;
   for (const FormatRow& candidate : kFormats) {
     if (candidate.format == format) row = &candidate;
@@ -49,12 +95,8 @@ bool encodeJxrFile(const std::string& path, JxrPixelFormat format, uint32_t widt
 
   JxrSession session;
   if (Failed(PKCreateFactory(&session.factory, PK_SDK_VERSION))) return false;
-  if (Failed(session.factory->CreateStreamFromFilename(&session.stream, path.c_str(), "wb"))) {
-    // The stream object exists even when the file could not be created, and
-    // closing it would close a null file: free the object alone.
-    if (session.stream) PKFree(reinterpret_cast<void**>(&session.stream));
-    return false;
-  }
+  session.stream = makeStream(out);
+  if (!session.stream) return false;
   if (Failed(PKImageEncode_Create_WMP(&session.encoder))) return false;
   PKImageEncode* e = session.encoder;
   // Initialise with the encoder's own zeroed parameters, then set them.
@@ -77,5 +119,6 @@ bool encodeJxrFile(const std::string& path, JxrPixelFormat format, uint32_t widt
   return !Failed(e->SetPixelFormat(e, *row->guid)) &&
          !Failed(e->SetSize(e, static_cast<I32>(width), static_cast<I32>(height))) &&
          !Failed(e->SetResolution(e, 96.0f, 96.0f)) &&
-         !Failed(e->WritePixels(e, height, const_cast<U8*>(pixels), stride));
+         !Failed(e->WritePixels(e, height, const_cast<U8*>(pixels), stride)) &&
+         !out->outOfMemory();
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "pipeline/output_bytes.h"
+
 // The libjxr side of the JPEG XR writer. It is kept apart from every FreeImage
 // header on purpose: FreeImage.h defines _WINDOWS_, which makes libjxr's
 // headers declare a GUID with an 8-byte first field on 64-bit systems, so
@@ -19,7 +21,8 @@ enum class JxrPixelFormat {
   RgbFloat128,  // R, G, B, unused as 32-bit floats
 };
 
-// Encodes losslessly; pixels hold height rows of stride bytes, top row first.
-// False when the library fails (the file may then be incomplete).
-bool encodeJxrFile(const std::string& path, JxrPixelFormat format, uint32_t width,
-                   uint32_t height, uint32_t stride, const uint8_t* pixels);
+// Encodes losslessly into out, through a library stream of ours (the library
+// never sees a file); pixels hold height rows of stride bytes, top row first.
+// False when the library fails or memory ran out (out->outOfMemory()).
+bool encodeJxr(JxrPixelFormat format, uint32_t width, uint32_t height, uint32_t stride,
+               const uint8_t* pixels, OutputBytes* out);

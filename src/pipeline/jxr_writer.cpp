@@ -140,7 +140,7 @@ constexpr unsigned kMinimumSide = 16;
 
 }  // namespace
 
-bool writeJxrFile(FIBITMAP* image, const std::string& path) {
+bool encodeJxrImage(FIBITMAP* image, OutputBytes* out) {
   if (!image) return false;
   const unsigned width = FreeImage_GetWidth(image);
   const unsigned height = FreeImage_GetHeight(image);
@@ -150,5 +150,5 @@ bool writeJxrFile(FIBITMAP* image, const std::string& path) {
   }
   JxrPixels pixels;
   if (!preparePixels(image, &pixels)) return false;
-  return encodeJxrFile(path, pixels.format, width, height, pixels.stride, pixels.bytes.data());
+  return encodeJxr(pixels.format, width, height, pixels.stride, pixels.bytes.data(), out);
 }

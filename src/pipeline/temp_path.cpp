@@ -3,6 +3,14 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 
+namespace {
+
+std::string temporaryPathIn(const std::string& folder) {
+  return folder + makeUniqueName(".pellucid", ".tmp");
+}
+
+}  // namespace
+
 std::string makeUniqueName(const std::string& prefix, const std::string& suffix) {
   std::string letters;
   for (char digit : std::to_string(localNowSeconds())) {
@@ -12,20 +20,14 @@ std::string makeUniqueName(const std::string& prefix, const std::string& suffix)
   return prefix + letters + suffix;
 }
 
+std::string temporaryPathBeside(const std::string& outputPath) {
+  const size_t slash = outputPath.rfind(kPathSeparator);
+  return temporaryPathIn(slash == std::string::npos ? "" : outputPath.substr(0, slash + 1));
+}
+
 std::string makeTempPath(const ConversionSettings& settings, const ConversionJob& job) {
-  std::string folder;
-  const size_t slash = job.outputFile.rfind(kPathSeparator);
-  if (slash != std::string::npos) {
-    folder = job.outputFile.substr(0, slash + 1);
-  } else {
-    folder = job.outputFolder + (settings.keepSubfolders ? job.currentSubfolder : "");
+  if (!job.outputFile.empty() && job.outputFile.find(kPathSeparator) != std::string::npos) {
+    return temporaryPathBeside(job.outputFile);
   }
-  std::string path;
-  // Twenty-six to the fifth names per second: a clash is rare, but an
-  // existing file must never be taken over.
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    path = folder + makeUniqueName("pellucid", "") + "." + job.conversion;
-    if (!pathExists(path)) break;
-  }
-  return path;
+  return temporaryPathIn(job.outputFolder + (settings.keepSubfolders ? job.currentSubfolder : ""));
 }

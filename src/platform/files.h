@@ -41,16 +41,32 @@ bool createFolder(const std::string& path);
 
 bool removeFile(const std::string& path);
 
-// Renames from over to, replacing an existing file at to.
-bool renameFile(const std::string& from, const std::string& to);
+// Renames from over to, replacing an existing file at to. On failure
+// *reason (when given) holds the system's text.
+bool renameFile(const std::string& from, const std::string& to, std::string* reason = nullptr);
 
 bool readWholeFile(const std::string& path, std::string* data);
 
-// Reads at most maxBytes from the start of the file.
+// Reads at most maxBytes from the start of the file. The buffer for the
+// file's size is taken once, before reading, so a large file needs its own
+// size in memory and no more. A failed allocation throws std::bad_alloc.
 bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data);
 
 // Creates or replaces the file with data.
 bool writeWholeFile(const std::string& path, const std::string& data);
+
+// Why a checked write failed.
+struct WriteFailure {
+  bool pathTaken = false;  // something already exists at the path
+  std::string reason;      // the system's text, e.g. "No space left on device"
+};
+
+// Creates a new file at path (never an existing one, never through a symbolic
+// link; mode 0666 less the umask), writes all of data and closes it, checking
+// every write and the close. On failure nothing is left at path and failure
+// says why: a short write, a full disk, a file-size limit or an I/O error all
+// end here instead of leaving a truncated file.
+bool writeNewFile(const std::string& path, const std::string& data, WriteFailure* failure);
 
 // Last-modification time as a local date value (seconds since 1970, local time).
 bool fileModifiedTime(const std::string& path, int64_t* localSeconds);

@@ -12,6 +12,16 @@
 
 #include "platform/clock.h"
 
+namespace {
+
+// The GNU strerror_r: safe when several threads report at once.
+std::string systemErrorText(int code) {
+  char buffer[256];
+  return strerror_r(code, buffer, sizeof(buffer));
+}
+
+}  // namespace
+
 bool isAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
 int64_t fileSize(const std::string& path) {
@@ -62,8 +72,10 @@ bool createFolder(const std::string& path) { return mkdir(path.c_str(), 0777) ==
 
 bool removeFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-bool renameFile(const std::string& from, const std::string& to) {
-  return rename(from.c_str(), to.c_str()) == 0;
+bool renameFile(const std::string& from, const std::string& to, std::string* reason) {
+  if (rename(from.c_str(), to.c_str()) == 0) return true;
+  if (reason) *reason = lastSystemError();
+  return false;
 }
 
 bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data) {
@@ -77,19 +89,34 @@ bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data)
     close(fd);
     return false;
   }
-  char buffer[65536];
-  while (data->size() < maxBytes) {
-    size_t want = std::min(sizeof(buffer), maxBytes - data->size());
-    ssize_t n = read(fd, buffer, want);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      close(fd);
-      return false;
+  // The known size is taken in one piece; growing by appends would briefly
+  // need two or three times the file. A file that grows meanwhile still
+  // reads to its end (or maxBytes), by doubling.
+  size_t capacity = std::min(maxBytes, static_cast<size_t>(st.st_size));
+  size_t filled = 0;
+  try {
+    data->resize(capacity);
+    while (filled < maxBytes) {
+      if (filled == capacity) {
+        capacity = std::min(maxBytes, std::max<size_t>(65536, capacity * 2));
+        data->resize(capacity);
+      }
+      ssize_t n = read(fd, data->data() + filled, capacity - filled);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        close(fd);
+        data->clear();
+        return false;
+      }
+      if (n == 0) break;
+      filled += static_cast<size_t>(n);
     }
-    if (n == 0) break;
-    data->append(buffer, static_cast<size_t>(n));
+  } catch (...) {
+    close(fd);
+    throw;
   }
   close(fd);
+  data->resize(filled);
   return true;
 }
 
@@ -115,6 +142,37 @@ bool writeWholeFile(const std::string& path, const std::string& data) {
   return close(fd) == 0;
 }
 
+bool writeNewFile(const std::string& path, const std::string& data, WriteFailure* failure) {
+  *failure = WriteFailure{};
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    failure->pathTaken = errno == EEXIST;
+    failure->reason = lastSystemError();
+    return false;
+  }
+  const char* p = data.data();
+  size_t left = data.size();
+  while (left > 0) {
+    ssize_t n = write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      // A write that takes nothing without an error is a full device.
+      failure->reason = systemErrorText(n == 0 ? ENOSPC : errno);
+      close(fd);
+      unlink(path.c_str());
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  if (close(fd) != 0) {
+    failure->reason = lastSystemError();
+    unlink(path.c_str());
+    return false;
+  }
+  return true;
+}
+
 bool fileModifiedTime(const std::string& path, int64_t* localSeconds) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return false;
@@ -131,4 +189,4 @@ bool setFileModifiedTime(const std::string& path, int64_t localSeconds) {
   return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
-std::string lastSystemError() { return std::strerror(errno); }
+std::string lastSystemError() { return systemErrorText(errno); }

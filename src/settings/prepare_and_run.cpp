@@ -145,7 +145,9 @@ void runBatch(const ConversionSettings& settings, ConversionJob& job,
   phaseLine("General", "Converting");
   runPhaseThread(progress, [&] {
     conversionWorker(settings, job, inputs, resources, progress, console,
-                     WorkerTexts{LookupMessage("Msg", "Already written")});
+                     WorkerTexts{LookupMessage("Msg", "Already written"),
+                                 LookupMessage("Msg", "Unable to write"),
+                                 LookupMessage("Msg", "Not enough memory to convert")});
   });
   const int32_t converted = progress.count;
   if (converted == 0) {

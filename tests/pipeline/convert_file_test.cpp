@@ -302,9 +302,11 @@ TEST(ConvertFile, TemporaryNamesAreFreshAndInTheTargetFolder) {
   job.conversion = "png";
   const std::string kept = makeTempPath(settings, job);
   EXPECT_EQ(kept.substr(0, 9), "/out/sub/");
-  EXPECT_EQ(kept.substr(kept.size() - 4), ".png");
+  EXPECT_EQ(kept.substr(kept.size() - 4), ".tmp") << "never taken for an input by a later scan";
   settings.keepSubfolders = 0;
-  EXPECT_EQ(makeTempPath(settings, job).substr(0, 13), "/out/pellucid");
-  job.outputFile = "/out/sub/deeper/name.png";
-  EXPECT_EQ(makeTempPath(settings, job).substr(0, 24), "/out/sub/deeper/pellucid");
+  EXPECT_EQ(makeTempPath(settings, job).substr(0, 14), "/out/.pellucid");
+  job.outputFile = "/out/sub/deeper/name.dds";
+  const std::string beside = makeTempPath(settings, job);
+  EXPECT_EQ(beside.substr(0, 25), "/out/sub/deeper/.pellucid");
+  EXPECT_EQ(beside.substr(beside.size() - 4), ".tmp");
 }

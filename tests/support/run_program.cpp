@@ -22,7 +22,7 @@ struct Spawned {
 };
 
 Spawned spawnProgram(const std::vector<std::string>& arguments, const std::string& workingFolder,
-                     const std::string& lockFolder) {
+                     const std::string& lockFolder, uint64_t addressSpaceLimit = 0) {
   // A child that exits early must not kill the test with SIGPIPE when its
   // input is written.
   signal(SIGPIPE, SIG_IGN);
@@ -43,6 +43,10 @@ Spawned spawnProgram(const std::vector<std::string>& arguments, const std::strin
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
     if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
     setenv("XDG_RUNTIME_DIR", lockFolder.c_str(), 1);
+    if (addressSpaceLimit > 0) {
+      struct rlimit limit {addressSpaceLimit, addressSpaceLimit};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
+    }
     execv(path.c_str(), argv.data());
     _exit(127);
   }
@@ -126,10 +130,12 @@ void writeInput(int fd, const std::string& text) {
 
 ProgramResult runProgramWith(const std::vector<std::string>& arguments,
                              const std::string& stdinText, const std::string& workingFolder,
-                             int timeoutSeconds, const std::string& lockFolder) {
+                             int timeoutSeconds, const std::string& lockFolder,
+                             uint64_t addressSpaceLimit) {
   TempDir ownLockFolder;
   Spawned child = spawnProgram(arguments, workingFolder,
-                               lockFolder.empty() ? ownLockFolder.path() : lockFolder);
+                               lockFolder.empty() ? ownLockFolder.path() : lockFolder,
+                               addressSpaceLimit);
   ProgramResult result;
   if (child.pid < 0) return result;
   writeInput(child.in, stdinText);

@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+
 #include <string>
 #include <vector>
 
@@ -22,10 +24,12 @@ struct ProgramResult {
   std::string err;
 };
 
+// addressSpaceLimit (bytes, 0 = none) caps the program's address space, so
+// that it runs out of memory where the test wants it to.
 ProgramResult runProgramWith(const std::vector<std::string>& arguments,
                              const std::string& stdinText = "",
                              const std::string& workingFolder = "", int timeoutSeconds = 120,
-                             const std::string& lockFolder = "");
+                             const std::string& lockFolder = "", uint64_t addressSpaceLimit = 0);
 
 // A copy of the program started in the background with its standard input
 // kept open, e.g. waiting at the -p prompt while a second copy is started.

@@ -1,0 +1,36 @@
+#include "pipeline/commit_output.h"
+
+#include "pipeline/temp_path.h"
+#include "platform/files.h"
+#include "platform/interrupt.h"
+
+namespace {
+
+// Names are fresh (date and random letters); a taken one is only ever a
+// leftover of an earlier run, and another is drawn.
+constexpr int kNameAttempts = 100;
+
+}  // namespace
+
+bool commitOutput(const std::string& bytes, const std::string& outputPath, std::string* reason,
+                  std::string* temporaryPath) {
+  WriteFailure failure;
+  std::string temporary;
+  bool written = false;
+  for (int attempt = 0; attempt < kNameAttempts && !written; ++attempt) {
+    temporary = temporaryPathBeside(outputPath);
+    setPendingTemporaryFile(temporary);
+    written = writeNewFile(temporary, bytes, &failure);
+    if (!written) setPendingTemporaryFile("");
+    if (!written && !failure.pathTaken) break;
+  }
+  if (temporaryPath) *temporaryPath = temporary;
+  if (!written) {
+    *reason = failure.reason;
+    return false;
+  }
+  const bool renamed = renameFile(temporary, outputPath, reason);
+  if (!renamed) removeFile(temporary);
+  setPendingTemporaryFile("");
+  return renamed;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// Puts a finished file in place: writes bytes to a new temporary file beside
+// outputPath (named by temporaryPathBeside), checking every write and the
+// close, and renames it over outputPath only when it is complete. On any
+// failure (a full disk, a file-size limit, an I/O error, a path that cannot
+// be created) the temporary file is removed, an existing output stays as it
+// was, and *reason holds the system's text. While the file is written it is
+// the one an interrupting signal removes. temporaryPath (when given) receives
+// the temporary name that was used.
+bool commitOutput(const std::string& bytes, const std::string& outputPath, std::string* reason,
+                  std::string* temporaryPath = nullptr);

@@ -1,0 +1,45 @@
+#include "pipeline/encode_image.h"
+
+#include "pipeline/devil_writer.h"
+#include "pipeline/exact_palette_bmp.h"
+#include "pipeline/freeimage_writer.h"
+#include "pipeline/jxr_writer.h"
+#include "pipeline/output_bytes.h"
+
+namespace {
+
+bool isDevilFormat(const std::string& extension) {
+  return extension == "psd" || extension == "pcx" || extension == "dds";
+}
+
+// Room for an uncompressed file of the image plus its headers, so that the
+// common case never moves the buffer; pages a smaller file leaves unwritten
+// cost nothing.
+size_t expectedFileSize(FIBITMAP* image) {
+  const size_t pixels = static_cast<size_t>(FreeImage_GetPitch(image)) * FreeImage_GetHeight(image);
+  return pixels + pixels / 16 + 65536;
+}
+
+bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
+  if (isDevilFormat(target.extension)) return encodeWithDevil(image, target.formatCode, out);
+  if (target.exactPalette) {
+    std::string file;
+    return buildExactPaletteBmp(image, target.saveFlags, &file) &&
+           out->write(file.data(), file.size());
+  }
+  // FreeImage cannot write JPEG XR on every platform; libjxr can.
+  if (target.extension == "jxr") return encodeJxrImage(image, out);
+  return encodeWithFreeImage(image, target.formatCode, target.saveFlags, out);
+}
+
+}  // namespace
+
+EncodedImage encodeImage(FIBITMAP* image, const SaveTarget& target) {
+  EncodedImage encoded;
+  if (!image) return encoded;
+  OutputBytes out(expectedFileSize(image));
+  encoded.ok = encodeInto(image, target, &out) && out.size() > 0;
+  encoded.outOfMemory = out.outOfMemory();
+  if (encoded.ok) encoded.bytes = out.take();
+  return encoded;
+}
