@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # independent readers and writers used only by the tests
   imagemagick libjxr-tools libnvtt-bin python3-pil openimageio-tools parallel
+  # the installed manual page is rendered by the tests
+  man-db groff-base
 )
 
 missing=()

@@ -1,59 +1,46 @@
 #include "app/help_text.h"
 
+#include <algorithm>
+
 #include "app/message_catalogue.h"
+#include "app/option_table.h"
 #include "formats/format_tables.h"
 #include "platform/clock.h"
 
 namespace {
 
-// Which extension fills %s2% of a line.
+// Which extension fills %s2% of an example line.
 enum class Example { kNone, kInput, kOutput };
 
-struct HelpLine {
+struct ExampleLine {
   const char* text;
   Example example;
 };
 
-constexpr HelpLine kHelp[] = {
-    {" ", Example::kNone},
-    {"Usage: %s1% -i <filename> [options]", Example::kNone},
-    {" ", Example::kNone},
+constexpr ExampleLine kExamples[] = {
     {"  %s1% -i example.%s2%", Example::kInput},
-    {"  %s1% -i c:\\tmp\\example.%s2%", Example::kInput},
-    {"  %s1% -i c:\\tmp\\example.%s2% -o d:\\converted", Example::kInput},
-    {"  %s1% -i c:\\tmp\\filelist.txt", Example::kNone},
-    {"  %s1% -i c:\\tmp\\ -o d:\\converted --jpg-quality=95", Example::kNone},
-    {"  %s1% -i c:\\tmp\\ -o d:\\converted -c %s2% --jpg-quality=95", Example::kOutput},
-    {" ", Example::kNone},
-    {"Options:", Example::kNone},
-    {" ", Example::kNone},
-    {"  -h, -?, --help            Display this help and exit", Example::kNone},
-    {"  -i FILE, --input=FILE     Set input file/list/folder", Example::kNone},
-    {"  -o PATH, --output=PATH    Set output folder", Example::kNone},
-    {"  -c STR, --conversion=STR  Set output extension, STR = (jpg | bmp | ...)", Example::kNone},
-    {" ", Example::kNone},
-    {"Advanced options:", Example::kNone},
-    {" ", Example::kNone},
-    {"  --width=NUM               Set output image width", Example::kNone},
-    {"  --height=NUM              Set output image height", Example::kNone},
-    {"  --filename-mask=STR       Define output filename format", Example::kNone},
-    {"  --flip-horizontal         Flip output image horizontally", Example::kNone},
-    {"  --flip-vertical           Flip output image vertically", Example::kNone},
-    {"  --brightness=NUM          Set output image brightness, NUM = -100..100", Example::kNone},
-    {"  --contrast=NUM            Set output image contrast, NUM = -100..100", Example::kNone},
-    {"  --gamma=NUM               Set output image gamma, NUM = 0.01..9.99", Example::kNone},
-    {"  --invert                  Invert output image", Example::kNone},
-    {"  --greyscale               Greyscale output image", Example::kNone},
-    {"  --profile=FILE            Set configuration file with required settings", Example::kNone},
-    {"    ...                     Refer documentation for all available options", Example::kNone},
-    {" ", Example::kNone},
-    {"Other options:", Example::kNone},
-    {" ", Example::kNone},
-    {"  -q, --quiet               Don't print status messages to stdout", Example::kNone},
-    {"  -d, --debug               Print debug information to stdout", Example::kNone},
-    {"  -p, --pause               Pause at exit", Example::kNone},
-    {"  -v, --version             Display version information and exit", Example::kNone},
+    {"  %s1% -i /tmp/example.%s2%", Example::kInput},
+    {"  %s1% -i /tmp/example.%s2% -o /srv/converted", Example::kInput},
+    {"  %s1% -i /tmp/filelist.txt", Example::kNone},
+    {"  %s1% -i /tmp/ -o /srv/converted --jpg-quality=95", Example::kNone},
+    {"  %s1% -i /tmp/ -o /srv/converted -c %s2% --jpg-quality=95", Example::kOutput},
 };
+
+struct Section {
+  HelpSection section;
+  const char* heading;
+  const char* closingLine;  // after the section's rows, or nullptr
+};
+
+constexpr Section kSections[] = {
+    {HelpSection::kMain, "Options:", nullptr},
+    {HelpSection::kAdvanced, "Advanced options:",
+     "    ...                     Refer documentation for all available options"},
+    {HelpSection::kOther, "Other options:", nullptr},
+};
+
+// The option column is this wide; the words start after it.
+constexpr size_t kOptionColumn = 26;
 
 // Each example line picks its own input extension from the default list.
 std::string randomInputExtension() {
@@ -62,15 +49,39 @@ std::string randomInputExtension() {
   return list[static_cast<size_t>(randomInteger(0, last))];
 }
 
+std::vector<const OptionRow*> rowsOf(HelpSection section) {
+  std::vector<const OptionRow*> rows;
+  for (const OptionRow& row : optionTable()) {
+    if (row.helpSection == section) rows.push_back(&row);
+  }
+  std::stable_sort(rows.begin(), rows.end(), [](const OptionRow* a, const OptionRow* b) {
+    return a->helpRank < b->helpRank;
+  });
+  return rows;
+}
+
+std::string optionLine(const OptionRow& row) {
+  std::string left = describeOption(row);
+  if (left.size() < kOptionColumn) left.resize(kOptionColumn, ' ');
+  return "  " + left + std::string(row.helpText);
+}
+
 }  // namespace
 
 std::vector<std::string> helpLines(const std::string& programName) {
-  std::vector<std::string> lines;
-  for (const HelpLine& line : kHelp) {
+  std::vector<std::string> lines = {" ", ExpandPlaceholders("Usage: %s1% -i <filename> [options]",
+                                                             programName),
+                                    " "};
+  for (const ExampleLine& line : kExamples) {
     std::string extension;
     if (line.example == Example::kInput) extension = randomInputExtension();
     if (line.example == Example::kOutput) extension = formatTables().outputExtensions.front();
     lines.push_back(ExpandPlaceholders(line.text, programName, extension));
+  }
+  for (const Section& section : kSections) {
+    lines.insert(lines.end(), {" ", section.heading, " "});
+    for (const OptionRow* row : rowsOf(section.section)) lines.push_back(optionLine(*row));
+    if (section.closingLine != nullptr) lines.push_back(section.closingLine);
   }
   return lines;
 }

@@ -4,6 +4,7 @@
 #include <IL/ilu.h>
 
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/help_text.h"
@@ -27,8 +28,6 @@ namespace {
 constexpr char kNoticeLine[] = "Copyright © 2026 The Quillon Imaging Guild";
 constexpr char kWebAddress[] = "https://quillon.example.org";
 constexpr char kPausePrompt[] = "Press any key to exit.";
-// Not in the help text: prints the option table for the README's reference.
-constexpr char kListOptionsName[] = "--LIST-OPTIONS";
 
 void printHelp(Console& console) {
   for (const std::string& line : helpLines(programBaseName())) console.printLine(line);
@@ -41,24 +40,57 @@ void printBanner(Console& console, const std::string& title) {
   console.printLine(" ");
 }
 
-void printOptionTable(Console& console) {
-  for (const OptionRow& row : optionTable()) {
-    std::string line = describeOption(row);
-    if (!row.inProfile) line += "  (command line only)";
-    console.printLine(line);
+// True when a parameter asks for --exit-code, read before the option loop so
+// that a command line the loop stops on still gets its status.
+bool asksForExitCode(const std::vector<std::string>& parameters) {
+  for (int index = 0; index < static_cast<int>(parameters.size()); ++index) {
+    const OptionRow* row = findOption(ParameterName(parameters, index));
+    if (row != nullptr && row->kind == OptionKind::kFlag &&
+        std::get<SettingsByte>(row->field) == &ConversionSettings::exitCode) {
+      return true;
+    }
   }
+  return false;
+}
+
+// Waits while another copy converts: two runs on one output folder would
+// overwrite each other's files half-way.
+std::unique_ptr<InstanceLock> takeInstanceLock(const std::string& title, Console& console) {
+  std::string error;
+  std::unique_ptr<InstanceLock> lock = acquireInstanceLock(
+      title,
+      [&console] {
+        console.printNotice(
+            ExpandPlaceholders(LookupMessage("Msg", "Waiting for another copy"), programBaseName()));
+      },
+      &error);
+  if (!lock) {
+    console.printLine("Error: " + ExpandPlaceholders(LookupMessage("Msg", "Unable to lock"),
+                                                         escapeForDisplay(error)));
+  }
+  return lock;
+}
+
+int exitStatusOf(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::kAllConverted: return 0;
+    case RunOutcome::kSomeFailed: return 1;
+    case RunOutcome::kNotStarted: return 2;
+  }
+  return 2;
 }
 
 // Reads the command line and ends in one of its outcomes: help, version, one
 // error line, or a conversion run. A command line that names no input shows
-// the help text, as there is no other edition to hand over to.
-void runMainDriver(const std::vector<std::string>& parameters) {
+// the help text, as there is no other edition to hand over to. Returns the
+// exit status: 0 unless --exit-code asks for one that tells how the run went.
+int runMainDriver(const std::vector<std::string>& parameters) {
   const std::string title = TitleText(kProductName, kProgramVersion);
   std::unique_ptr<Console> console = openStandardConsole();
   if (parameters.empty()) {
     console->setTitle(title);
     printHelp(*console);
-    return;
+    return 0;
   }
 
   formatTables();
@@ -69,42 +101,49 @@ void runMainDriver(const std::vector<std::string>& parameters) {
   LoadMessageCatalogue("");
 
   const std::string first = ParameterName(parameters, 0);
-  if (first == "-U" || first == "-T") return;  // windowed-edition modes: nothing to do here
-  if (first == "-V" || first == "--VERSION") {
+  const OptionRow* firstRow = findOption(first);
+  const OptionKind firstKind = firstRow != nullptr ? firstRow->kind : OptionKind::kFlag;
+  if (first == "-U" || first == "-T") return 0;  // windowed-edition modes: nothing to do here
+  if (firstKind == OptionKind::kVersion) {
     console->setTitle(title);
     console->printLine(VersionText(kProgramVersion));
-    return;
+    return 0;
   }
-  if (first == "-H" || first == "-?" || first == "--HELP") {
+  if (firstKind == OptionKind::kHelp) {
     console->setTitle(title);
     printHelp(*console);
-    return;
-  }
-  if (first == kListOptionsName) {
-    printOptionTable(*console);
-    return;
+    return 0;
   }
 
   RunFlags flags;
+  const bool exitCodeAsked = asksForExitCode(parameters);
   std::string error = runOptionLoop(parameters, settings, job, flags);
+  const bool exitCode = exitCodeAsked || settings.exitCode != 0;
   if (!error.empty()) {
     console->setTitle(title);
     console->printLine("Error: " + error);
     if (flags.pause) console->waitForKey();
-    return;
+    return exitCode ? 2 : 0;
   }
   if (job.consoleMode != 1) {
     console->setTitle(title);
     printHelp(*console);
-    return;
+    return 0;
   }
   console->setTitle(title);
+  // Only a conversion takes the lock: help and version never wait.
+  std::unique_ptr<InstanceLock> lock = takeInstanceLock(title, *console);
+  if (!lock) {
+    if (flags.pause) console->waitForKey();
+    return exitCode ? 2 : 0;
+  }
   if (!flags.quiet) printBanner(*console, title);
-  prepareAndRun(settings, job, flags.quiet, *console);
+  const RunOutcome outcome = prepareAndRun(settings, job, flags.quiet, *console);
   if (flags.pause) {
     console->printLine(kPausePrompt);
     console->waitForKey();
   }
+  return exitCode ? exitStatusOf(outcome) : 0;
 }
 
 }  // namespace
@@ -113,10 +152,5 @@ int runProgram(int argc, char** argv) {
   installInterruptCleanup();
   ilInit();
   iluInit();
-  // A second copy ends at once and silently while the first one runs.
-  std::unique_ptr<InstanceLock> lock =
-      acquireInstanceLock(TitleText(kProductName, kProgramVersion));
-  if (!lock) return 0;
-  runMainDriver(commandLineParameters(argc, argv));
-  return 0;
+  return runMainDriver(commandLineParameters(argc, argv));
 }

@@ -76,6 +76,8 @@ constexpr Pair kBuiltIn[] = {
     {"Ask break export", "Do you want to stop the export?"},
     {"Ask break conversion", "Do you want to stop the conversion?"},
     {"Empty extensions", "Please, choose at least one file extension and try again!"},
+    {"Waiting for another copy", "Waiting for another copy of %s1% to finish..."},
+    {"Unable to lock", "Unable to make sure that only one copy runs: %s1%"},
     {"_END_", ""},
 };
 

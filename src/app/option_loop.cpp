@@ -43,6 +43,9 @@ std::string runOptionLoop(const std::vector<std::string>& parameters, Conversion
       case OptionKind::kPause:
         flags.pause = true;
         break;
+      case OptionKind::kHelp:
+      case OptionKind::kVersion:
+        break;  // the driver reads them as the first parameter only
       default: {
         std::string value = ParameterValue(parameters, index);
         if (value.empty() || startsWith(value, "--")) {

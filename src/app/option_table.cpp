@@ -101,130 +101,258 @@ constexpr OptionRow filenameMask() {
 
 constexpr auto kOptions = std::to_array<OptionRow>({
     // Input and output
-    jobText("-i", "--input", &J::inputPath, "FILE", &J::consoleMode),
-    jobText("-o", "--output", &J::outputFolder, "PATH"),
-    jobText("-c", "--conversion", &J::conversion, "STR"),
-    flag("--no-subfolders", &S::keepSubfolders, 0),
-    control("", "--profile", OptionKind::kProfile, "FILE"),
+    control("-h", "--help", OptionKind::kHelp)
+        .alias("-?")
+        .inHelp(HelpSection::kMain, 0, "Display this help and exit"),
+    jobText("-i", "--input", &J::inputPath, "FILE", &J::consoleMode)
+        .inHelp(HelpSection::kMain, 1, "Set input file/list/folder")
+        .about("Input: a DDS file, a list file (.txt or .lst, one file or folder per line) or a folder searched with its subfolders"),
+    jobText("-o", "--output", &J::outputFolder, "PATH")
+        .inHelp(HelpSection::kMain, 2, "Set output folder")
+        .about("Output folder; it must exist. Default: beside the input"),
+    jobText("-c", "--conversion", &J::conversion, "STR")
+        .inHelp(HelpSection::kMain, 3, "Set output extension, STR = (jpg | bmp | ...)")
+        .about("Output format, one of the 23 formats below. Default: bmp"),
+    flag("--no-subfolders", &S::keepSubfolders, 0)
+        .about("Write every output into the output folder itself instead of mirroring the input's subfolders"),
+    control("", "--profile", OptionKind::kProfile, "FILE")
+        .inHelp(HelpSection::kAdvanced, 10, "Set configuration file with required settings")
+        .about("Read options from the [CLI] group of an INI file at this point of the command line"),
     // Load options
-    keyword("--dds-load-as", kDdsLoadModeTable, &S::ddsLoadAs),
-    keyword("--gif-frame-loading", kFrameLoadingTable, &S::gifFrameLoading),
-    keyword("--ico-frame-loading", kFrameLoadingTable, &S::icoFrameLoading),
-    keyword("--psd-color-mode", kColorModeTable, &S::psdColorMode),
-    keyword("--raw-load-as", kRawLoadDepthTable, &S::rawLoadAs),
-    integer("--raw-header-size", &S::rawHeaderSize),
-    integer("--raw-width", &S::rawWidth),
-    integer("--raw-height", &S::rawHeight),
-    keyword("--raw-tone-mapping", kToneMappingTable, &S::rawToneMapping),
-    keyword("--tiff-frame-loading", kFrameLoadingTable, &S::tiffFrameLoading),
+    keyword("--dds-load-as", kDdsLoadModeTable, &S::ddsLoadAs)
+        .about("Channel order of DDS input: auto, bgra, or rgba (red and blue exchanged)"),
+    keyword("--gif-frame-loading", kFrameLoadingTable, &S::gifFrameLoading)
+        .about("Frame of GIF input to load (stored only)"),
+    keyword("--ico-frame-loading", kFrameLoadingTable, &S::icoFrameLoading)
+        .about("Frame of icon input to load (stored only)"),
+    keyword("--psd-color-mode", kColorModeTable, &S::psdColorMode)
+        .about("Colour mode of PSD input (stored only)"),
+    keyword("--raw-load-as", kRawLoadDepthTable, &S::rawLoadAs)
+        .about("Depth of RAW input (stored only)"),
+    integer("--raw-header-size", &S::rawHeaderSize)
+        .about("Header bytes of RAW input (stored only)"),
+    integer("--raw-width", &S::rawWidth)
+        .about("Width of RAW input (stored only)"),
+    integer("--raw-height", &S::rawHeight)
+        .about("Height of RAW input (stored only)"),
+    keyword("--raw-tone-mapping", kToneMappingTable, &S::rawToneMapping)
+        .about("Tone mapping of RAW input (stored only)"),
+    keyword("--tiff-frame-loading", kFrameLoadingTable, &S::tiffFrameLoading)
+        .about("Frame of TIFF input to load (stored only)"),
     // Save options
-    integer("--bmp-bpp", &S::bmpBpp),
-    keyword("--bmp-compression", kCompressionTable, &S::bmpCompression),
-    keyword("--bmp-color-table", kColorTableTable, &S::bmpColorTable),
-    integer("--dds-bpp", &S::ddsBpp),
-    integer("--exr-bpp", &S::exrBpp),
-    keyword("--exr-compression", kCompressionTable, &S::exrCompression),
-    integer("--gif-bpp", &S::gifBpp),
-    integer("--hdr-bpp", &S::hdrBpp),
-    integer("--ico-bpp", &S::icoBpp),
-    integer("--j2k-bpp", &S::j2kBpp),
-    integer("--jng-bpp", &S::jngBpp),
-    integer("--jp2-bpp", &S::jp2Bpp),
-    integer("--jpg-bpp", &S::jpgBpp),
-    integer("--jpg-quality", &S::jpgQuality),
-    keyword("--jpg-chroma", kChromaTable, &S::jpgChroma),
-    keyword("--jpg-save-as", kJpegSaveModeTable, &S::jpgSaveAs),
-    integer("--jxr-bpp", &S::jxrBpp),
-    integer("--pbm-bpp", &S::pbmBpp),
-    integer("--pcx-bpp", &S::pcxBpp),
-    integer("--pfm-bpp", &S::pfmBpp),
-    integer("--pgm-bpp", &S::pgmBpp),
-    integer("--png-bpp", &S::pngBpp),
-    keyword("--png-compression", kCompressionTable, &S::pngCompression),
-    flag("--png-interlaced", &S::pngInterlaced),
-    integer("--ppm-bpp", &S::ppmBpp),
-    integer("--psd-bpp", &S::psdBpp),
-    integer("--tga-bpp", &S::tgaBpp),
-    keyword("--tga-compression", kCompressionTable, &S::tgaCompression),
-    integer("--tiff-bpp", &S::tiffBpp),
-    keyword("--tiff-compression", kCompressionTable, &S::tiffCompression),
-    keyword("--tiff-color-mode", kColorModeTable, &S::tiffColorMode),
-    integer("--wbmp-bpp", &S::wbmpBpp),
-    integer("--webp-bpp", &S::webpBpp),
-    integer("--webp-quality", &S::webpQuality),
-    integer("--xpm-bpp", &S::xpmBpp),
+    integer("--bmp-bpp", &S::bmpBpp)
+        .about("Bits per pixel of BMP output; 0 picks the depth automatically"),
+    keyword("--bmp-compression", kCompressionTable, &S::bmpCompression)
+        .about("BMP compression: none or rle"),
+    keyword("--bmp-color-table", kColorTableTable, &S::bmpColorTable)
+        .about("BMP palette: auto (quantised) or exact (only the colours the image has)"),
+    integer("--dds-bpp", &S::ddsBpp)
+        .about("Bits per pixel of DDS output; 0 picks the depth automatically"),
+    integer("--exr-bpp", &S::exrBpp)
+        .about("Bits per pixel of EXR output; 0 picks the depth automatically"),
+    keyword("--exr-compression", kCompressionTable, &S::exrCompression)
+        .about("EXR compression"),
+    integer("--gif-bpp", &S::gifBpp)
+        .about("Bits per pixel of GIF output; 0 picks the depth automatically"),
+    integer("--hdr-bpp", &S::hdrBpp)
+        .about("Bits per pixel of HDR output; 0 picks the depth automatically"),
+    integer("--ico-bpp", &S::icoBpp)
+        .about("Bits per pixel of ICO output; 0 picks the depth automatically"),
+    integer("--j2k-bpp", &S::j2kBpp)
+        .about("Bits per pixel of J2K output; 0 picks the depth automatically"),
+    integer("--jng-bpp", &S::jngBpp)
+        .about("Bits per pixel of JNG output; 0 picks the depth automatically"),
+    integer("--jp2-bpp", &S::jp2Bpp)
+        .about("Bits per pixel of JP2 output; 0 picks the depth automatically"),
+    integer("--jpg-bpp", &S::jpgBpp)
+        .about("Bits per pixel of JPG output; 0 picks the depth automatically"),
+    integer("--jpg-quality", &S::jpgQuality)
+        .about("JPEG quality, 1..100"),
+    keyword("--jpg-chroma", kChromaTable, &S::jpgChroma)
+        .about("JPEG chroma subsampling"),
+    keyword("--jpg-save-as", kJpegSaveModeTable, &S::jpgSaveAs)
+        .about("JPEG encoding: standard, simple, optimized or progressive"),
+    integer("--jxr-bpp", &S::jxrBpp)
+        .about("Bits per pixel of JXR output; 0 picks the depth automatically"),
+    integer("--pbm-bpp", &S::pbmBpp)
+        .about("Bits per pixel of PBM output; 0 picks the depth automatically"),
+    integer("--pcx-bpp", &S::pcxBpp)
+        .about("Bits per pixel of PCX output; 0 picks the depth automatically"),
+    integer("--pfm-bpp", &S::pfmBpp)
+        .about("Bits per pixel of PFM output; 0 picks the depth automatically"),
+    integer("--pgm-bpp", &S::pgmBpp)
+        .about("Bits per pixel of PGM output; 0 picks the depth automatically"),
+    integer("--png-bpp", &S::pngBpp)
+        .about("Bits per pixel of PNG output; 0 picks the depth automatically"),
+    keyword("--png-compression", kCompressionTable, &S::pngCompression)
+        .about("PNG compression: none (the default, large files) or zlib1, zlib6, zlib9"),
+    flag("--png-interlaced", &S::pngInterlaced)
+        .about("Write interlaced PNG"),
+    integer("--ppm-bpp", &S::ppmBpp)
+        .about("Bits per pixel of PPM output; 0 picks the depth automatically"),
+    integer("--psd-bpp", &S::psdBpp)
+        .about("Bits per pixel of PSD output; 0 picks the depth automatically"),
+    integer("--tga-bpp", &S::tgaBpp)
+        .about("Bits per pixel of TGA output; 0 picks the depth automatically"),
+    keyword("--tga-compression", kCompressionTable, &S::tgaCompression)
+        .about("TGA compression: none or rle"),
+    integer("--tiff-bpp", &S::tiffBpp)
+        .about("Bits per pixel of TIFF output; 0 picks the depth automatically"),
+    keyword("--tiff-compression", kCompressionTable, &S::tiffCompression)
+        .about("TIFF compression"),
+    keyword("--tiff-color-mode", kColorModeTable, &S::tiffColorMode)
+        .about("TIFF colour mode"),
+    integer("--wbmp-bpp", &S::wbmpBpp)
+        .about("Bits per pixel of WBMP output; 0 picks the depth automatically"),
+    integer("--webp-bpp", &S::webpBpp)
+        .about("Bits per pixel of WEBP output; 0 picks the depth automatically"),
+    integer("--webp-quality", &S::webpQuality)
+        .about("WebP quality, 1..100; 100 is lossless"),
+    integer("--xpm-bpp", &S::xpmBpp)
+        .about("Bits per pixel of XPM output; 0 picks the depth automatically"),
     // Geometry
-    keyword("--rotation-type", kRotationTypeTable, &S::rotationType),
-    integer("--rotation", &S::rotationAngle, &S::doRotation),
-    text("--rotation-back-color", &S::rotationBackColor, "RRGGBB"),
-    integer("--width", &S::resizeWidth, &S::doResize),
-    keyword("--width-unit", kSizeUnitTable, &S::resizeWidthUnit),
-    integer("--height", &S::resizeHeight, &S::doResize),
-    keyword("--height-unit", kSizeUnitTable, &S::resizeHeightUnit),
-    flag("--keep-aspect-ratio", &S::keepAspectRatio),
-    keyword("--resize-type", kResizeScopeTable, &S::resizeType),
-    keyword("--resize-algorithm", kResizeFilterTable, &S::resizeAlgorithm),
-    flag("--flip-horizontal", &S::flipHorizontal),
-    flag("--flip-vertical", &S::flipVertical),
+    keyword("--rotation-type", kRotationTypeTable, &S::rotationType)
+        .about("Rotation: simple (multiples of 90 degrees) or advanced (any angle)"),
+    integer("--rotation", &S::rotationAngle, &S::doRotation)
+        .about("Rotate by NUM degrees"),
+    text("--rotation-back-color", &S::rotationBackColor, "RRGGBB")
+        .about("Colour of the corners an advanced rotation uncovers"),
+    integer("--width", &S::resizeWidth, &S::doResize)
+        .inHelp(HelpSection::kAdvanced, 0, "Set output image width"),
+    keyword("--width-unit", kSizeUnitTable, &S::resizeWidthUnit)
+        .about("Unit of --width"),
+    integer("--height", &S::resizeHeight, &S::doResize)
+        .inHelp(HelpSection::kAdvanced, 1, "Set output image height"),
+    keyword("--height-unit", kSizeUnitTable, &S::resizeHeightUnit)
+        .about("Unit of --height"),
+    flag("--keep-aspect-ratio", &S::keepAspectRatio)
+        .about("Keep the aspect ratio when resizing"),
+    keyword("--resize-type", kResizeScopeTable, &S::resizeType)
+        .about("Resize all images, or only those larger than the size given"),
+    keyword("--resize-algorithm", kResizeFilterTable, &S::resizeAlgorithm)
+        .about("Resampling filter"),
+    flag("--flip-horizontal", &S::flipHorizontal)
+        .inHelp(HelpSection::kAdvanced, 3, "Flip output image horizontally"),
+    flag("--flip-vertical", &S::flipVertical)
+        .inHelp(HelpSection::kAdvanced, 4, "Flip output image vertically"),
     // Tone
-    integer("--brightness", &S::brightness, &S::doColorCorrection),
-    integer("--contrast", &S::contrast, &S::doColorCorrection),
-    real("--gamma", &S::gamma, &S::doColorCorrection),
-    flag("--invert", &S::invert, 1, &S::doColorCorrection),
-    flag("--greyscale", &S::greyscale),
-    integer("--threshold", &S::threshold, &S::doThreshold),
-    keyword("--dither", kDitherTable, &S::ditherAlgorithm, &S::doDither),
+    integer("--brightness", &S::brightness, &S::doColorCorrection)
+        .inHelp(HelpSection::kAdvanced, 5, "Set output image brightness, NUM = -100..100"),
+    integer("--contrast", &S::contrast, &S::doColorCorrection)
+        .inHelp(HelpSection::kAdvanced, 6, "Set output image contrast, NUM = -100..100"),
+    real("--gamma", &S::gamma, &S::doColorCorrection)
+        .inHelp(HelpSection::kAdvanced, 7, "Set output image gamma, NUM = 0.01..9.99"),
+    flag("--invert", &S::invert, 1, &S::doColorCorrection)
+        .inHelp(HelpSection::kAdvanced, 8, "Invert output image"),
+    flag("--greyscale", &S::greyscale)
+        .inHelp(HelpSection::kAdvanced, 9, "Greyscale output image"),
+    integer("--threshold", &S::threshold, &S::doThreshold)
+        .about("Turn the image black and white at this level, 0..255"),
+    keyword("--dither", kDitherTable, &S::ditherAlgorithm, &S::doDither)
+        .about("Dither the image to black and white with this method"),
     // Frame
-    integer("--fr-solid-left", &S::frameLeft, &S::doFrame),
-    integer("--fr-solid-right", &S::frameRight, &S::doFrame),
-    integer("--fr-solid-top", &S::frameTop, &S::doFrame),
-    integer("--fr-solid-bottom", &S::frameBottom, &S::doFrame),
-    text("--fr-solid-left-color", &S::frameLeftColor, "RRGGBB"),
-    text("--fr-solid-right-color", &S::frameRightColor, "RRGGBB"),
-    text("--fr-solid-top-color", &S::frameTopColor, "RRGGBB"),
-    text("--fr-solid-bottom-color", &S::frameBottomColor, "RRGGBB"),
-    integer("--fr-solid-opacity", &S::frameOpacity),
+    integer("--fr-solid-left", &S::frameLeft, &S::doFrame)
+        .about("Width in pixels of a solid frame on the left edge"),
+    integer("--fr-solid-right", &S::frameRight, &S::doFrame)
+        .about("Width in pixels of a solid frame on the right edge"),
+    integer("--fr-solid-top", &S::frameTop, &S::doFrame)
+        .about("Height in pixels of a solid frame on the top edge"),
+    integer("--fr-solid-bottom", &S::frameBottom, &S::doFrame)
+        .about("Height in pixels of a solid frame on the bottom edge"),
+    text("--fr-solid-left-color", &S::frameLeftColor, "RRGGBB")
+        .about("Colour of the left frame edge"),
+    text("--fr-solid-right-color", &S::frameRightColor, "RRGGBB")
+        .about("Colour of the right frame edge"),
+    text("--fr-solid-top-color", &S::frameTopColor, "RRGGBB")
+        .about("Colour of the top frame edge"),
+    text("--fr-solid-bottom-color", &S::frameBottomColor, "RRGGBB")
+        .about("Colour of the bottom frame edge"),
+    integer("--fr-solid-opacity", &S::frameOpacity)
+        .about("Frame opacity, 0 (transparent)..255 (opaque)"),
     // Text watermark
-    text("--wm-text", &S::wmText, "STR", &S::watermarkKind, 1),
-    text("--wm-font", &S::wmFont, "STR"),
-    integer("--wm-font-size", &S::wmFontSize),
-    integer("--wm-font-leading", &S::wmFontLeading),
-    text("--wm-font-color", &S::wmFontColor, "RRGGBB"),
-    keyword("--wm-font-style", kFontStyleTable, &S::wmFontStyle),
-    keyword("--wm-font-effect", kFontEffectTable, &S::wmFontEffect),
-    flag("--wm-text-antialiasing", &S::wmTextAntialiasing),
-    keyword("--wm-text-alignment", kTextAlignmentTable, &S::wmTextAlignment),
-    integer("--wm-text-padding", &S::wmTextPadding),
-    integer("--wm-text-opacity", &S::wmTextOpacity),
-    text("--wm-back-color", &S::wmBackColor, "RRGGBB"),
-    integer("--wm-back-opacity", &S::wmBackOpacity),
-    keyword("--wm-text-boundary", kWatermarkBoundaryTable, &S::wmTextBoundary),
-    keyword("--wm-text-position", kWatermarkPositionTable, &S::wmTextPosition),
-    integer("--wm-text-x-offset", &S::wmTextXOffset),
-    integer("--wm-text-y-offset", &S::wmTextYOffset),
-    integer("--wm-text-rotation", &S::wmTextRotation),
-    keyword("--wm-text-size", kWatermarkSizeTable, &S::wmTextSize),
+    text("--wm-text", &S::wmText, "STR", &S::watermarkKind, 1)
+        .about("Draw this text as a watermark; it may hold the filename-mask tokens"),
+    text("--wm-font", &S::wmFont, "STR")
+        .about("Font face of the text watermark"),
+    integer("--wm-font-size", &S::wmFontSize)
+        .about("Font size in points"),
+    integer("--wm-font-leading", &S::wmFontLeading)
+        .about("Pixels added between text lines (may be negative)"),
+    text("--wm-font-color", &S::wmFontColor, "RRGGBB")
+        .about("Text colour"),
+    keyword("--wm-font-style", kFontStyleTable, &S::wmFontStyle)
+        .about("Font style"),
+    keyword("--wm-font-effect", kFontEffectTable, &S::wmFontEffect)
+        .about("Text effect"),
+    flag("--wm-text-antialiasing", &S::wmTextAntialiasing)
+        .about("Smooth the watermark text"),
+    keyword("--wm-text-alignment", kTextAlignmentTable, &S::wmTextAlignment)
+        .about("Alignment of the text lines"),
+    integer("--wm-text-padding", &S::wmTextPadding)
+        .about("Pixels between the text and its background box"),
+    integer("--wm-text-opacity", &S::wmTextOpacity)
+        .about("Text opacity, 0..255"),
+    text("--wm-back-color", &S::wmBackColor, "RRGGBB")
+        .about("Colour of the box behind the text"),
+    integer("--wm-back-opacity", &S::wmBackOpacity)
+        .about("Opacity of the box behind the text, 0..255"),
+    keyword("--wm-text-boundary", kWatermarkBoundaryTable, &S::wmTextBoundary)
+        .about("Place the text within the image or within the frame"),
+    keyword("--wm-text-position", kWatermarkPositionTable, &S::wmTextPosition)
+        .about("Where the text goes"),
+    integer("--wm-text-x-offset", &S::wmTextXOffset)
+        .about("Horizontal distance in pixels from the chosen position"),
+    integer("--wm-text-y-offset", &S::wmTextYOffset)
+        .about("Vertical distance in pixels from the chosen position"),
+    integer("--wm-text-rotation", &S::wmTextRotation)
+        .about("Rotate the text by NUM degrees"),
+    keyword("--wm-text-size", kWatermarkSizeTable, &S::wmTextSize)
+        .about("Size mode of the text watermark"),
     // Image watermark
-    text("--wm-image", &S::wmImage, "FILE", &S::watermarkKind, 2),
-    flag("--wm-image-greyscale", &S::wmImageGreyscale),
-    integer("--wm-image-opacity", &S::wmImageOpacity),
-    keyword("--wm-image-boundary", kWatermarkBoundaryTable, &S::wmImageBoundary),
-    keyword("--wm-image-position", kWatermarkPositionTable, &S::wmImagePosition),
-    integer("--wm-image-x-offset", &S::wmImageXOffset),
-    integer("--wm-image-y-offset", &S::wmImageYOffset),
-    integer("--wm-image-rotation", &S::wmImageRotation),
-    keyword("--wm-image-size", kWatermarkSizeTable, &S::wmImageSize),
+    text("--wm-image", &S::wmImage, "FILE", &S::watermarkKind, 2)
+        .about("Draw this picture (BMP, ICO, PNG or JPEG) as a watermark"),
+    flag("--wm-image-greyscale", &S::wmImageGreyscale)
+        .about("Greyscale the watermark picture"),
+    integer("--wm-image-opacity", &S::wmImageOpacity)
+        .about("Picture opacity, 0..255"),
+    keyword("--wm-image-boundary", kWatermarkBoundaryTable, &S::wmImageBoundary)
+        .about("Place the picture within the image or within the frame"),
+    keyword("--wm-image-position", kWatermarkPositionTable, &S::wmImagePosition)
+        .about("Where the picture goes"),
+    integer("--wm-image-x-offset", &S::wmImageXOffset)
+        .about("Horizontal distance in pixels from the chosen position"),
+    integer("--wm-image-y-offset", &S::wmImageYOffset)
+        .about("Vertical distance in pixels from the chosen position"),
+    integer("--wm-image-rotation", &S::wmImageRotation)
+        .about("Rotate the picture by NUM degrees"),
+    keyword("--wm-image-size", kWatermarkSizeTable, &S::wmImageSize)
+        .about("Size mode of the picture watermark"),
     // Output files
-    filenameMask(),
-    keyword("--file-timestamp", kFileTimestampTable, &S::fileTimestamp),
-    integer("--file-timestamp-custom", &S::customTimestamp),
+    filenameMask()
+        .inHelp(HelpSection::kAdvanced, 2, "Define output filename format")
+        .about("Output file name made of text and the tokens below. Default: %filename%.%ext%"),
+    keyword("--file-timestamp", kFileTimestampTable, &S::fileTimestamp)
+        .about("Modification time of the outputs: current, original (the input's) or custom"),
+    integer("--file-timestamp-custom", &S::customTimestamp)
+        .about("Time for --file-timestamp=custom, local seconds since 1970 (default: start of the run)"),
     // Parallel runs
-    text("--threads", &S::threads, "NUM"),
-    text("--shard", &S::shard, "K/N"),
+    text("--threads", &S::threads, "NUM")
+        .about("Files converted at once: 0 (the default) is one per available core; the outputs and the report are the same for every value"),
+    text("--shard", &S::shard, "K/N")
+        .about("Convert only the K-th of N stable parts of the input set (K = 1..N), e.g. one part per machine"),
     // Run control
-    control("-d", "--debug", OptionKind::kDebug),
-    control("-q", "--quiet", OptionKind::kQuiet),
-    control("-p", "--pause", OptionKind::kPause),
+    control("-d", "--debug", OptionKind::kDebug)
+        .inHelp(HelpSection::kOther, 1, "Print debug information to stdout"),
+    control("-q", "--quiet", OptionKind::kQuiet)
+        .inHelp(HelpSection::kOther, 0, "Don't print status messages to stdout"),
+    control("-p", "--pause", OptionKind::kPause)
+        .inHelp(HelpSection::kOther, 2, "Pause at exit"),
+    control("-v", "--version", OptionKind::kVersion)
+        .inHelp(HelpSection::kOther, 3, "Display version information and exit"),
+    flag("--exit-code", &S::exitCode)
+        .about("Exit status 0 when every file converted, 1 when any failed, 2 when the run did not start"),
+    flag("--no-progress", &S::showProgress, 0)
+        .about("No progress line on standard error"),
 });
 
 // Option names are ASCII; upperName is already upper case.
@@ -247,7 +375,10 @@ std::span<const OptionRow> optionTable() { return kOptions; }
 
 const OptionRow* findOption(std::string_view upperName) {
   for (const OptionRow& row : kOptions) {
-    if (sameName(row.shortName, upperName) || sameName(row.longName, upperName)) return &row;
+    if (sameName(row.shortName, upperName) || sameName(row.aliasName, upperName) ||
+        sameName(row.longName, upperName)) {
+      return &row;
+    }
   }
   return nullptr;
 }
@@ -293,6 +424,8 @@ void storeOptionValue(const OptionRow& row, std::string_view value, ConversionSe
     case OptionKind::kDebug:
     case OptionKind::kQuiet:
     case OptionKind::kPause:
+    case OptionKind::kHelp:
+    case OptionKind::kVersion:
       break;
   }
 }
@@ -310,5 +443,6 @@ std::string describeOption(const OptionRow& row) {
   if (row.shortName.empty()) return longForm;
   std::string shortForm(row.shortName);
   if (!hint.empty()) shortForm += " " + hint;
+  if (!row.aliasName.empty()) shortForm += ", " + std::string(row.aliasName);
   return shortForm + ", " + longForm;
 }

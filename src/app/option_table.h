@@ -25,7 +25,13 @@ enum class OptionKind : uint8_t {
   kDebug,     // -d: ConversionJob.debugMode = "DEBUG"
   kQuiet,     // -q: no banner, no phase or summary lines
   kPause,     // -p: wait for a key before the program ends
+  kHelp,      // -h: only as the first parameter; ignored elsewhere
+  kVersion,   // -v: only as the first parameter; ignored elsewhere
 };
+
+// Where the -h text shows a row; kNone rows appear only in the reference
+// (README, manual page).
+enum class HelpSection : uint8_t { kNone, kMain, kAdvanced, kOther };
 
 using SettingsInt = int32_t ConversionSettings::*;
 using SettingsByte = uint8_t ConversionSettings::*;
@@ -50,6 +56,33 @@ struct OptionRow {
   bool inProfile = false;          // a profile may set it
   bool profileStripsQuotes = false;  // profile value loses its surrounding quotes
   std::string_view valueHint;      // "NUM", "FILE", ... for the option reference
+  std::string_view aliasName;      // a second short name ("-?" for -h)
+  HelpSection helpSection = HelpSection::kNone;
+  uint8_t helpRank = 0;            // order within the help section
+  std::string_view helpText;       // the -h text's words for the row
+  std::string_view aboutText;      // the reference's words; helpText when empty
+
+  constexpr OptionRow alias(std::string_view name) const {
+    OptionRow row = *this;
+    row.aliasName = name;
+    return row;
+  }
+  constexpr OptionRow inHelp(HelpSection section, uint8_t rank, std::string_view text) const {
+    OptionRow row = *this;
+    row.helpSection = section;
+    row.helpRank = rank;
+    row.helpText = text;
+    return row;
+  }
+  constexpr OptionRow about(std::string_view text) const {
+    OptionRow row = *this;
+    row.aboutText = text;
+    return row;
+  }
+  // What the reference says about the row.
+  constexpr std::string_view description() const {
+    return aboutText.empty() ? helpText : aboutText;
+  }
 };
 
 // Every option, in the order of the option reference.
@@ -70,5 +103,5 @@ void storeOptionValue(const OptionRow& row, std::string_view value, ConversionSe
                       ConversionJob& job);
 
 // The value form of the row for the option reference: "--width=NUM",
-// "-i FILE, --input=FILE", "--dither=fs|bayer4|...".
+// "-i FILE, --input=FILE", "-h, -?, --help", "--dither=fs|bayer4|...".
 std::string describeOption(const OptionRow& row);

@@ -1,8 +1,11 @@
 #include "batch/batch_progress.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <thread>
 
-void runPhaseThread(BatchProgress& progress, const std::function<void()>& body) {
+void runPhaseThread(BatchProgress& progress, const std::function<void()>& body,
+                    const std::function<void()>& tick) {
   {
     std::lock_guard<std::mutex> hold(progress.progressLock);
     progress.index = 0;
@@ -10,7 +13,23 @@ void runPhaseThread(BatchProgress& progress, const std::function<void()>& body) 
     progress.count = 0;
   }
   progress.running = 1;
-  std::thread phase(body);
+  std::mutex endLock;
+  std::condition_variable endSignal;
+  bool ended = false;
+  std::thread phase([&] {
+    body();
+    std::lock_guard<std::mutex> hold(endLock);
+    ended = true;
+    endSignal.notify_all();
+  });
+  if (tick) {
+    std::unique_lock<std::mutex> hold(endLock);
+    while (!endSignal.wait_for(hold, std::chrono::milliseconds(kTickMillis), [&] { return ended; })) {
+      hold.unlock();
+      tick();
+      hold.lock();
+    }
+  }
   phase.join();
 }
 

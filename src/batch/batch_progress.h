@@ -20,8 +20,12 @@ struct BatchProgress {
 
 // Resets progress (index 0, no name, count 0, running 1), runs body on a
 // thread of its own and waits until it has ended. Only one phase runs at a
-// time; the caller reads progress.count afterwards.
-void runPhaseThread(BatchProgress& progress, const std::function<void()>& body);
+// time; the caller reads progress.count afterwards. While it waits, the
+// calling thread runs tick (when given) every kTickMillis, e.g. to redraw a
+// progress display; a phase shorter than that sees no tick.
+inline constexpr int kTickMillis = 100;
+void runPhaseThread(BatchProgress& progress, const std::function<void()>& body,
+                    const std::function<void()>& tick = {});
 
 // Stores the number of entries visited so far.
 void publishVisit(BatchProgress& progress, int32_t visited);

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -35,7 +36,36 @@ class StandardConsole : public Console {
     std::lock_guard<std::mutex> hold(mutex_);
     std::string line(text);
     line += "\r\n";
+    // On a shared terminal the report line takes the status line's place and
+    // the status is drawn again below it.
+    if (!status_.empty()) writeAll(STDERR_FILENO, kEraseLine);
     writeAll(STDOUT_FILENO, line);
+    if (!status_.empty()) writeAll(STDERR_FILENO, kEraseLine + status_);
+  }
+
+  void printNotice(std::string_view text) override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    writeAll(STDERR_FILENO, std::string(text) + "\n");
+  }
+
+  int statusColumns() override {
+    if (!isatty(STDERR_FILENO)) return 0;
+    struct winsize size {};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return 80;
+    return size.ws_col;
+  }
+
+  void showStatus(std::string_view line) override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    status_ = line;
+    writeAll(STDERR_FILENO, kEraseLine + status_);
+  }
+
+  void clearStatus() override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    if (status_.empty()) return;
+    status_.clear();
+    writeAll(STDERR_FILENO, kEraseLine);
   }
 
   void setTitle(std::string_view title) override {
@@ -99,7 +129,11 @@ class StandardConsole : public Console {
     setPendingTerminalModes(nullptr);
   }
 
+  // Back to the line's start, then erase to its end.
+  inline static const std::string kEraseLine = "\r\033[K";
+
   std::mutex mutex_;
+  std::string status_;  // the status line on display, empty when none
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,5 +11,14 @@ class InstanceLock {
   virtual ~InstanceLock() = default;
 };
 
-// Takes the lock called name; nullptr when another process holds it.
-std::unique_ptr<InstanceLock> acquireInstanceLock(const std::string& name);
+// Takes the lock called name, waiting for as long as another copy holds it;
+// onWait runs once, before the wait, and only when there is one to wait for.
+// The lock file lives in the per-user runtime folder ($XDG_RUNTIME_DIR), or,
+// when that is unset or unusable, in a private folder "pellucidcmd-<uid>"
+// below $TMPDIR (default /tmp) that is created with mode 0700 and refused
+// unless it is a real folder owned by the user that no one else may write.
+// Returns nullptr and sets *error to a one-line reason when no lock can be
+// taken; the caller must not run then.
+std::unique_ptr<InstanceLock> acquireInstanceLock(const std::string& name,
+                                                  const std::function<void()>& onWait,
+                                                  std::string* error);

@@ -6,6 +6,10 @@
 // Folder of the running executable, ending in the path separator.
 std::string programFolder();
 
+// The current directory, ending in the path separator; empty when it cannot
+// be read (removed while the program runs).
+std::string currentFolder();
+
 // File name of the running executable without folder and extension.
 std::string programBaseName();
 

@@ -22,6 +22,14 @@ std::string programFolder() {
   return path.substr(0, slash + 1);
 }
 
+std::string currentFolder() {
+  char buffer[PATH_MAX];
+  if (getcwd(buffer, sizeof(buffer)) == nullptr) return std::string();
+  std::string folder(buffer);
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
 std::string programBaseName() {
   std::string path = executablePath();
   std::string name = path.substr(path.rfind('/') + 1);

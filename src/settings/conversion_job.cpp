@@ -5,7 +5,7 @@
 
 void resetJob(ConversionJob& job) {
   job = ConversionJob{};
-  job.programFolder = programFolder();
+  job.workingFolder = currentFolder();
   job.randomNumber = randomInteger(1, 99999);
   job.fileCounter = 1;
 }

@@ -10,7 +10,7 @@
 // for, so a worker that converts several files at once gives each its own copy.
 struct ConversionJob {
   // --- Named on the command line, completed by the preparation pass
-  std::string programFolder;  // folder of the executable, ending in "/"
+  std::string workingFolder;  // current directory at reset, ending in "/": relative paths start here
   std::string inputPath;      // file, list file or folder as typed; emptied when it names a file
   std::string outputFolder;   // ends in "/" once validated
   std::string conversion;     // output extension, "bmp" when not given
@@ -39,6 +39,6 @@ struct ConversionJob {
   int32_t frameIndex = 0;        // "%frame%": always 1 for a converted file
 };
 
-// Restores the initial values: programFolder from the platform, a fresh random
+// Restores the initial values: workingFolder from the platform, a fresh random
 // number, fileCounter 1, everything else empty or zero.
 void resetJob(ConversionJob& job);

@@ -142,6 +142,10 @@ struct ConversionSettings {
   // --- Run (checked by the preparation pass, never echoed in the report)
   std::string threads;  // --threads as typed: workers, 0 or empty = one per available core
   std::string shard;    // --shard as typed: "K/N" converts the K-th of N parts; empty = all
+
+  // --- How the run reports itself (never echoed by the debug report)
+  uint8_t exitCode = 0;      // 1: the exit status says how the run went (0, 1 or 2)
+  uint8_t showProgress = 1;  // progress line on standard error when it is a terminal
 };
 
 // Restores every default. The console edition passes true, which leaves

@@ -1,9 +1,7 @@
 #include "settings/prepare_and_run.h"
 
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "app/message_catalogue.h"
 #include "batch/batch_progress.h"
@@ -11,10 +9,12 @@
 #include "batch/input_enumeration.h"
 #include "batch/input_set.h"
 #include "batch/path_rules.h"
+#include "batch/progress_line.h"
 #include "batch/shard.h"
 #include "batch/worker_count.h"
 #include "formats/format_tables.h"
 #include "pipeline/convert_file.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "settings/debug_report.h"
 #include "settings/settings_report.h"
@@ -22,18 +22,11 @@
 
 namespace {
 
-// The folder the process was started in, ending in the separator.
-std::string currentFolder() {
-  std::error_code error;
-  std::string folder = std::filesystem::current_path(error).string();
-  return error ? std::string() : withTrailingSeparator(folder);
-}
-
-// A typed folder is resolved against the program's folder; typed files are
-// read relative to the current folder.
-bool checkFolder(std::string* folder, const std::string& programFolder, DebugReport& report,
+// A typed relative folder is resolved against the working folder (the
+// current directory), as typed files are.
+bool checkFolder(std::string* folder, const std::string& workingFolder, DebugReport& report,
                  std::string_view incorrectLine, std::string_view invalidLine) {
-  switch (normalizeFolder(folder, programFolder)) {
+  switch (normalizeFolder(folder, workingFolder)) {
     case FolderCheck::kIncorrect: return report.fail(incorrectLine);
     case FolderCheck::kMissing: return report.fail(invalidLine);
     case FolderCheck::kValid: return true;
@@ -49,25 +42,23 @@ bool checkInput(ConversionJob& job, DebugReport& report) {
     if (fileSize(job.currentFile) <= 0) return report.fail("Error: Invalid input file");
     return true;
   }
-  return checkFolder(&job.inputPath, job.programFolder, report, "Error: Incorrect input folder",
+  return checkFolder(&job.inputPath, job.workingFolder, report, "Error: Incorrect input folder",
                      "Error: Invalid input folder");
 }
 
 // Without -o the output goes beside the input: into the input folder, or into
-// the folder of the input file. A file given with a relative path was found
-// from the current folder, so its folder is taken from there too (a bare
-// "x.dds" writes into the current folder, not beside the program).
+// the folder of the input file (a bare "x.dds" writes into the working folder).
 std::string defaultOutputFolder(const ConversionJob& job) {
   if (!job.inputPath.empty()) return job.inputPath;
   std::string folder = folderPart(job.currentFile);
   if (isAbsolutePath(folder)) return folder;
-  return currentFolder() + folder;
+  return job.workingFolder + folder;
 }
 
 bool checkOutput(ConversionJob& job, DebugReport& report) {
   if (job.outputFolder.empty()) job.outputFolder = defaultOutputFolder(job);
   report.text("Output: ", job.outputFolder);
-  return checkFolder(&job.outputFolder, job.programFolder, report,
+  return checkFolder(&job.outputFolder, job.workingFolder, report,
                      "Error: Incorrect output folder", "Error: Invalid output folder");
 }
 
@@ -125,7 +116,7 @@ void deriveJobValues(const ConversionSettings& settings, ConversionJob& job) {
 }
 
 // Imports the inputs, converts them and prints the summary.
-void runBatch(const ConversionSettings& settings, ConversionJob& job,
+RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
               const PipelineResources& resources, bool quiet, Console& console) {
   auto phaseLine = [&](std::string_view group, std::string_view key) {
     if (!quiet) console.printLine(LookupMessage(group, key));
@@ -140,25 +131,43 @@ void runBatch(const ConversionSettings& settings, ConversionJob& job,
   if (added == 0) {
     console.printLine(LookupMessage("Msg", "Conversion is not complete"));
     console.printLine(LookupMessage("Msg", "Empty input files"));
-    return;
+    return RunOutcome::kNotStarted;
   }
   phaseLine("General", "Converting");
-  runPhaseThread(progress, [&] {
-    conversionWorker(settings, job, inputs, resources, progress, console,
-                     WorkerTexts{LookupMessage("Msg", "Already written"),
-                                 LookupMessage("Msg", "Unable to write"),
-                                 LookupMessage("Msg", "Not enough memory to convert")});
-  });
+  const bool display = !quiet && settings.showProgress != 0 && console.statusColumns() > 0;
+  const int64_t start = monotonicMillis();
+  auto redraw = [&] {
+    ProgressSnapshot snapshot;
+    {
+      std::lock_guard<std::mutex> hold(progress.progressLock);
+      snapshot.done = progress.index > 0 ? progress.index - 1 : 0;
+      snapshot.currentName = progress.currentName;
+    }
+    snapshot.total = added;
+    snapshot.elapsedMillis = monotonicMillis() - start;
+    console.showStatus(progressLine(snapshot, console.statusColumns()));
+  };
+  runPhaseThread(
+      progress,
+      [&] {
+        conversionWorker(settings, job, inputs, resources, progress, console,
+                         WorkerTexts{LookupMessage("Msg", "Already written"),
+                                     LookupMessage("Msg", "Unable to write"),
+                                     LookupMessage("Msg", "Not enough memory to convert")});
+      },
+      display ? std::function<void()>(redraw) : std::function<void()>());
+  console.clearStatus();
   const int32_t converted = progress.count;
   if (converted == 0) {
     console.printLine(LookupMessage("Msg", "Conversion is not complete"));
-    return;
+    return RunOutcome::kSomeFailed;
   }
   phaseLine("Msg", "Conversion complete");
   if (!quiet) {
     console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Files converted"),
                                          std::to_string(converted), addedText));
   }
+  return converted < added ? RunOutcome::kSomeFailed : RunOutcome::kAllConverted;
 }
 
 // Frees the run's watermark font however the run ends.
@@ -175,13 +184,14 @@ class WatermarkFontRelease {
 
 }  // namespace
 
-void prepareAndRun(ConversionSettings& settings, ConversionJob& job, bool quiet, Console& console) {
+RunOutcome prepareAndRun(ConversionSettings& settings, ConversionJob& job, bool quiet,
+                         Console& console) {
   if (!quiet) console.printLine(LookupMessage("General", "Preparing"));
   DebugReport report(console, job.debugMode == "DEBUG");
   // The pipeline's state for the whole run lives here, next to the settings.
   PipelineResources resources;
   WatermarkFontRelease releaseFont(resources);
-  if (!checkAndReportSettings(settings, job, resources, report)) return;
+  if (!checkAndReportSettings(settings, job, resources, report)) return RunOutcome::kNotStarted;
   deriveJobValues(settings, job);
-  runBatch(settings, job, resources, quiet, console);
+  return runBatch(settings, job, resources, quiet, console);
 }

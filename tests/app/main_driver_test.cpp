@@ -1,9 +1,14 @@
 // Runs the built program and checks what a user sees.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "app/help_text.h"
 #include "app/program_identity.h"
 #include "platform/files.h"
+#include "support/dds_builder.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -14,11 +19,11 @@ const char kExpectedHelp[] =
     "Usage: pellucidcmd -i <filename> [options]\r\n"
     " \r\n"
     "  pellucidcmd -i example.dds\r\n"
-    "  pellucidcmd -i c:\\tmp\\example.dds\r\n"
-    "  pellucidcmd -i c:\\tmp\\example.dds -o d:\\converted\r\n"
-    "  pellucidcmd -i c:\\tmp\\filelist.txt\r\n"
-    "  pellucidcmd -i c:\\tmp\\ -o d:\\converted --jpg-quality=95\r\n"
-    "  pellucidcmd -i c:\\tmp\\ -o d:\\converted -c bmp --jpg-quality=95\r\n"
+    "  pellucidcmd -i /tmp/example.dds\r\n"
+    "  pellucidcmd -i /tmp/example.dds -o /srv/converted\r\n"
+    "  pellucidcmd -i /tmp/filelist.txt\r\n"
+    "  pellucidcmd -i /tmp/ -o /srv/converted --jpg-quality=95\r\n"
+    "  pellucidcmd -i /tmp/ -o /srv/converted -c bmp --jpg-quality=95\r\n"
     " \r\n"
     "Options:\r\n"
     " \r\n"
@@ -79,7 +84,7 @@ TEST(HelpText, HasThirtyEightLinesWithBlankLinesOfOneSpace) {
   std::vector<std::string> lines = helpLines("prog");
   ASSERT_EQ(lines.size(), 38u);
   EXPECT_EQ(lines[1], "Usage: prog -i <filename> [options]");
-  EXPECT_EQ(lines[8], "  prog -i c:\\tmp\\ -o d:\\converted -c bmp --jpg-quality=95");
+  EXPECT_EQ(lines[8], "  prog -i /tmp/ -o /srv/converted -c bmp --jpg-quality=95");
   for (const std::string& line : lines) EXPECT_FALSE(line.empty());
 }
 
@@ -149,25 +154,55 @@ TEST(MainDriver, PauseAfterARunPromptsAndEndsAtEndOfInput) {
   EXPECT_EQ(lines.back(), "Press any key to exit.");
 }
 
-TEST(MainDriver, SecondCopyEndsSilentlyWhileTheFirstRuns) {
+TEST(MainDriver, SecondCopyWaitsForTheFirstThenConverts) {
   TempDir lockFolder;
   TempDir work;
+  ASSERT_TRUE(writeBinaryFile(work.path() + "a.dds",
+                              buildUncompressedDds(4, 4, 32, kMasksA8R8G8B8,
+                                                   [](int, int) { return Rgba{1, 2, 3, 255}; })));
   BackgroundProgram first({"-p", "-i", "something"}, lockFolder.path(), work.path());
   ASSERT_TRUE(first.waitForOutput("Press any key to exit.\r\n", 60));
-  EXPECT_TRUE(first.running());
+  // Help and version never wait for the lock.
+  EXPECT_EQ(runProgramWith({"-v"}, "", "", 60, lockFolder.path()).out, "3.0\r\n");
 
-  ProgramResult second = runProgramWith({"-v"}, "", "", 60, lockFolder.path());
-  EXPECT_FALSE(second.timedOut);
-  EXPECT_EQ(second.exitCode, 0);
-  EXPECT_EQ(second.out, "");
-  EXPECT_EQ(second.err, "");
+  BackgroundProgram second({"-q", "-i", "a.dds", "-c", "png"}, lockFolder.path(), work.path());
+  const std::string waiting = "Waiting for another copy of pellucidcmd to finish...\n";
+  ASSERT_TRUE(second.waitForOutput(waiting, 60, true));
+  EXPECT_TRUE(second.running());
+  EXPECT_FALSE(pathExists(work.path() + "a.png"));
 
   ProgramResult ended = first.finish("k", 60);
-  EXPECT_FALSE(ended.timedOut);
   EXPECT_EQ(ended.exitCode, 0);
   EXPECT_EQ(ended.err, "");
-  // Once the first copy has ended, the next one runs.
-  EXPECT_EQ(runProgramWith({"-v"}, "", "", 60, lockFolder.path()).out, "3.0\r\n");
+  ProgramResult converted = second.finish("", 60);
+  EXPECT_FALSE(converted.timedOut);
+  EXPECT_EQ(converted.exitCode, 0);
+  EXPECT_EQ(converted.err, waiting) << "the waiting line comes once";
+  EXPECT_TRUE(pathExists(work.path() + "a.png"));
+}
+
+TEST(MainDriver, AMissingRuntimeFolderFallsBackToAPrivateFolder) {
+  TempDir temporary;
+  TempDir work;
+  const std::string fallback = temporary.path() + "pellucidcmd-" + std::to_string(geteuid());
+  setenv("TMPDIR", temporary.path().c_str(), 1);
+  ProgramResult result = runProgramWith({"-i", "a.dds"}, "", work.path(), 60,
+                                        temporary.path() + "missing");
+  EXPECT_NE(result.out.find("Error: Invalid input file"), std::string::npos) << result.out;
+  struct stat info {};
+  ASSERT_EQ(lstat(fallback.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode));
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  // A fallback folder others may write to is refused with an Error line.
+  ASSERT_EQ(chmod(fallback.c_str(), 0777), 0);
+  result = runProgramWith({"--exit-code", "-i", "a.dds"}, "", work.path(), 60,
+                          temporary.path() + "missing");
+  unsetenv("TMPDIR");
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out.rfind("Error: Unable to make sure that only one copy runs: " + fallback, 0),
+            0u)
+      << result.out;
 }
 
 TEST(MainDriver, BadInputNeverCrashesOrHangs) {

@@ -152,6 +152,12 @@ const std::vector<OptionCase>& everyOption() {
       FILLS("--quiet", f.quiet),
       FILLS("-p", f.pause && !f.quiet),
       FILLS("--pause", f.pause),
+      FILLS("--exit-code", s.exitCode == 1 && s.showProgress == 1),
+      FILLS("--no-progress", s.showProgress == 0 && s.exitCode == 0),
+      // Only the first parameter asks for help or the version; elsewhere
+      // they change nothing.
+      FILLS("-h", !f.quiet && !f.pause && j.consoleMode == 0),
+      FILLS("-v", !f.quiet && !f.pause && j.consoleMode == 0),
   };
   return cases;
 }

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <set>
+#include <thread>
 
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -126,28 +130,46 @@ TEST(Process, NamesTheProgramAndDropsQuotesFromParameters) {
   EXPECT_TRUE(commandLineParameters(1, argv).empty());
 }
 
-TEST(InstanceLock, OnlyOneHolderAtATime) {
+TEST(InstanceLock, ASecondHolderWaitsUntilTheFirstLetsGo) {
   TempDir folder;
   ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path());
-  {
-    auto first = acquireInstanceLock("Lock Test 1.0");
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(acquireInstanceLock("Lock Test 1.0"), nullptr);
-    EXPECT_NE(acquireInstanceLock("Other Name"), nullptr);
-  }
-  EXPECT_NE(acquireInstanceLock("Lock Test 1.0"), nullptr);  // released with its owner
+  std::string error;
+  auto first = acquireInstanceLock("Lock Test 1.0", nullptr, &error);
+  ASSERT_NE(first, nullptr) << error;
+  EXPECT_NE(acquireInstanceLock("Other Name", [] { ADD_FAILURE() << "waited"; }, &error), nullptr);
+  std::atomic<int> waits{0};
+  std::atomic<bool> taken{false};
+  std::thread second([&] {
+    std::string secondError;
+    auto lock = acquireInstanceLock("Lock Test 1.0", [&] { ++waits; }, &secondError);
+    taken = lock != nullptr;
+  });
+  while (waits == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_FALSE(taken);
+  first.reset();
+  second.join();
+  EXPECT_TRUE(taken);
+  EXPECT_EQ(waits, 1);
 }
 
-TEST(InstanceLock, SharedTemporaryFolderKeepsUsersApart) {
+TEST(InstanceLock, WithoutRuntimeFolderAPrivateFolderIsMadeAndChecked) {
   TempDir folder;
   ScopedEnvironment runtime("XDG_RUNTIME_DIR", "");
   ScopedEnvironment temporary("TMPDIR", folder.path());
-  // Another user's lock file that this user may not open does not refuse us.
-  ASSERT_TRUE(writeWholeFile(folder.path() + "/Lock Test 1.0.lock", ""));
-  chmod((folder.path() + "/Lock Test 1.0.lock").c_str(), 0);
-  auto lock = acquireInstanceLock("Lock Test 1.0");
-  EXPECT_NE(lock, nullptr);
-  EXPECT_EQ(acquireInstanceLock("Lock Test 1.0"), nullptr);
+  const std::string own = folder.path() + "pellucidcmd-" + std::to_string(geteuid());
+  std::string error;
+  EXPECT_NE(acquireInstanceLock("Lock Test 1.0", nullptr, &error), nullptr) << error;
+  struct stat info {};
+  ASSERT_EQ(lstat(own.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  // A link planted under that name is refused, never followed.
+  ASSERT_EQ(unlink((own + "/Lock Test 1.0.lock").c_str()), 0);
+  ASSERT_EQ(rmdir(own.c_str()), 0);
+  ASSERT_TRUE(createFolder(folder.path() + "elsewhere"));
+  ASSERT_EQ(symlink((folder.path() + "elsewhere").c_str(), own.c_str()), 0);
+  EXPECT_EQ(acquireInstanceLock("Lock Test 1.0", nullptr, &error), nullptr);
+  EXPECT_NE(error.find("not a private folder"), std::string::npos) << error;
 }
 
 TEST(Clock, RandomIntegersStayInRangeAndVary) {

@@ -17,8 +17,8 @@ TEST(ConversionJob, ResetClearsTheRunAndDrawsARandomNumber) {
   job.requestedBpp = 24;
   job.currentFile = "x.dds";
   resetJob(job);
-  EXPECT_EQ(job.programFolder, programFolder());
-  EXPECT_EQ(job.programFolder.back(), '/');
+  EXPECT_EQ(job.workingFolder, currentFolder());
+  EXPECT_EQ(job.workingFolder.back(), '/');
   EXPECT_EQ(job.inputPath, "");
   EXPECT_EQ(job.outputFolder, "");
   EXPECT_EQ(job.conversion, "");

@@ -29,7 +29,7 @@ class PrepareAndRunTest : public ::testing::Test {
     LoadMessageCatalogue("");
     resetSettings(settings, true);
     resetJob(job);
-    job.programFolder = base.path();
+    job.workingFolder = base.path();
     job.consoleMode = 1;
     job.debugMode = "DEBUG";
     job.inputPath = base.path() + "in";
@@ -315,7 +315,7 @@ TEST_F(PrepareAndRunTest, BoundaryValuesPass) {
          t.settings.threads = "1024";
          t.settings.shard = "1/1";
        }},
-      {"relative folders below the program folder", [](auto& t) {
+      {"relative folders below the working folder", [](auto& t) {
          t.job.inputPath = "./in";
          t.job.outputFolder = "out/";
        }},

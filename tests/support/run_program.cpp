@@ -164,10 +164,12 @@ BackgroundProgram::~BackgroundProgram() {
   }
 }
 
-bool BackgroundProgram::waitForOutput(const std::string& text, int timeoutSeconds) {
+bool BackgroundProgram::waitForOutput(const std::string& text, int timeoutSeconds,
+                                      bool standardError) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  while (result_.out.find(text) == std::string::npos) {
-    if (stdout_ < 0 || millisLeft(deadline) <= 0) return false;
+  const std::string& seen = standardError ? result_.err : result_.out;
+  while (seen.find(text) == std::string::npos) {
+    if ((standardError ? stderr_ : stdout_) < 0 || millisLeft(deadline) <= 0) return false;
     readAvailable(stdout_, stderr_, result_, millisLeft(deadline));
   }
   return true;

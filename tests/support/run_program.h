@@ -41,9 +41,9 @@ class BackgroundProgram {
   BackgroundProgram(const BackgroundProgram&) = delete;
   BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
-  // Reads standard output until it contains text; false after timeoutSeconds
-  // or when the program closed its output first.
-  bool waitForOutput(const std::string& text, int timeoutSeconds);
+  // Reads standard output (or standard error) until it contains text; false
+  // after timeoutSeconds or when the program closed that output first.
+  bool waitForOutput(const std::string& text, int timeoutSeconds, bool standardError = false);
 
   // True while the process has not ended.
   bool running();
