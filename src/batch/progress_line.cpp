@@ -12,6 +12,17 @@ size_t characterCount(const std::string& text) {
   return count;
 }
 
+// The first `keep` characters of valid UTF-8 text.
+std::string firstCharacters(const std::string& text, size_t keep) {
+  size_t end = 0;
+  while (end < text.size() && keep > 0) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    --keep;
+  }
+  return text.substr(0, end);
+}
+
 // The last `keep` characters of valid UTF-8 text.
 std::string lastCharacters(const std::string& text, size_t keep) {
   size_t start = text.size();
@@ -52,6 +63,10 @@ std::string progressLine(const ProgressSnapshot& snapshot, int columns) {
   std::string name = escapeForDisplay(snapshot.currentName);
   if (name.empty() || line.size() + 2 + 4 > width) return line;  // not even ", ...x" fits
   const size_t room = width - line.size() - 2;
-  if (characterCount(name) > room) name = "..." + lastCharacters(name, room - 3);
+  if (characterCount(name) > room) {
+    // Both ends tell files apart: a numbered stem and the extension.
+    const size_t head = (room - 3) / 2;
+    name = firstCharacters(name, head) + "..." + lastCharacters(name, room - 3 - head);
+  }
   return line + ", " + name;
 }

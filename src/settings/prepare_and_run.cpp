@@ -141,7 +141,7 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
     {
       std::lock_guard<std::mutex> hold(progress.progressLock);
       snapshot.done = progress.index > 0 ? progress.index - 1 : 0;
-      snapshot.currentName = progress.currentName;
+      snapshot.currentName = lastPathComponent(progress.currentName);
     }
     snapshot.total = added;
     snapshot.elapsedMillis = monotonicMillis() - start;

@@ -113,7 +113,7 @@ TEST(Progress, RedrawsOneLineOnATerminalAndLeavesStandardOutputAlone) {
 TEST(ProgressLine, FitsTheTerminalAndEscapesTheName) {
   ProgressSnapshot snapshot{3, 300, 1500, "/in/a\nb\xff.dds"};
   EXPECT_EQ(progressLine(snapshot, 80), "3/300 files, 2.0 files/s, 2:29 left, /in/a\\nb\\xff.dds");
-  EXPECT_EQ(progressLine(snapshot, 50), "3/300 files, 2.0 files/s, 2:29 left, ...b\\xff.dds");
+  EXPECT_EQ(progressLine(snapshot, 50), "3/300 files, 2.0 files/s, 2:29 left, /in/...f.dds");
   EXPECT_EQ(progressLine(snapshot, 20), "3/300 files, 2.0 fi");
   EXPECT_EQ(progressLine({0, 5, 0, "x.dds"}, 80), "0/5 files, -- files/s, -- left, x.dds");
   EXPECT_EQ(progressLine({1, 7201, 1000, "\xc3\xa9t\xc3\xa9.dds"}, 80),
