@@ -5,21 +5,22 @@
 # A batch of uncompressed 32-bit DDS files (BENCH_SMALL of 256 x 256, default
 # 200, and BENCH_LARGE of 2048 x 2048, default 20) is converted to PNG and to
 # BMP with pellucidcmd's default save options (PNG without compression); each
-# tool runs BENCH_RUNS times (default 3), the tools taking turns, and the
-# median time counts. BENCH_LAYOUT=dxt1 writes BC1-compressed files instead.
-# BENCH_FORMATS picks the outputs (default "png bmp"), BENCH_MOGRIFY=0 leaves
-# ImageMagick out, and BENCH_BASELINE=<another pellucidcmd> times that build
-# in the same turns, for before/after figures from one run.
+# tool runs BENCH_RUNS times (default 3) and the best time counts.
+# BENCH_LAYOUT=dxt1 writes BC1-compressed files instead.
 # Prints files per second and the ratios to the floor.
+#
+# Then the workers: PNG at zlib level 6, the floor against pellucidcmd with
+# its default threads and with --threads=1 (and BENCH_BASELINE, another
+# pellucidcmd build, e.g. one from before a change, when given), run in turns
+# (one run of each per round, so a load that comes and goes hits them alike);
+# and the peak resident memory with --threads=2 against --threads=1.
+# BENCH_SECTIONS=workers runs only that part.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 small=${BENCH_SMALL:-200}
 large=${BENCH_LARGE:-20}
 runs=${BENCH_RUNS:-3}
 layout=${BENCH_LAYOUT:-rgba}
-formats=${BENCH_FORMATS:-png bmp}
-magick_runs=${BENCH_MOGRIFY:-1}
-baseline=${BENCH_BASELINE:-}
 program="$root/build/pellucidcmd"
 [ -x "$program" ] || "$root/scripts/build.sh" >/dev/null
 
@@ -77,61 +78,87 @@ total=$((small + large))
 
 g++ -O2 -std=c++20 "$root/bench/freeimage_floor.cpp" -o "$work/floor" -lfreeimage
 
-# Wall-clock seconds of one run of a command that writes into $work/out.
-time_once() {
-  rm -rf "$work/out" && mkdir -p "$work/out"
-  local start end written
-  start=$(date +%s.%N)
-  "$@" >/dev/null
-  end=$(date +%s.%N)
-  written=$(find "$work/out" -type f | wc -l)
-  if [ "$written" -ne "$total" ]; then
-    echo "expected $total outputs, found $written: $*" >&2
-    exit 1
-  fi
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+# Best wall-clock seconds of $runs runs of a command that writes into $work/out.
+best_time() {
+  local best=""
+  for _ in $(seq "$runs"); do
+    rm -rf "$work/out" && mkdir -p "$work/out"
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null
+    end=$(date +%s.%N)
+    local written
+    written=$(find "$work/out" -type f | wc -l)
+    if [ "$written" -ne "$total" ]; then
+      echo "expected $total outputs, found $written: $*" >&2
+      exit 1
+    fi
+    best=$(awk -v a="$start" -v b="$end" -v best="$best" \
+      'BEGIN { t = b - a; if (best == "" || t < best) best = t; printf "%.3f", best }')
+  done
+  echo "$best"
 }
 
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 rate() { awk -v n="$total" -v t="$1" 'BEGIN { printf "%.1f", n / t }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
 
-# One file at a time, as the floor does: builds that run several workers are
-# held to one.
-one_worker() { if grep -aq -- '--threads' "$1"; then echo "--threads=1"; fi; }
-
-echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 ($layout)," \
-  "median of $runs interleaved runs"
-for format in $formats; do
+sections=${BENCH_SECTIONS:-formats,workers}
+echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 ($layout), best of $runs runs"
+for format in png bmp; do
+  [[ $sections == *formats* ]] || break
+  ours=$(best_time "$program" -i "$work/batch/" -o "$work/out/" -c "$format" -q)
+  floor=$(best_time "$work/floor" "$format" "$work/out/" "$work"/batch/*.dds)
   # The same encoding work: PNG without compression, as pellucidcmd's default.
   level=()
   [ "$format" = png ] && level=(-define png:compression-level=0)
-  ours=() floor=() base=() magick=()
-  for _ in $(seq "$runs"); do
-    # shellcheck disable=SC2046
-    ours+=("$(time_once "$program" -i "$work/batch/" -o "$work/out/" -c "$format" -q \
-      $(one_worker "$program"))")
-    floor+=("$(time_once "$work/floor" "$format" "$work/out/" "$work"/batch/*.dds)")
-    if [ -n "$baseline" ]; then
-      # shellcheck disable=SC2046
-      base+=("$(time_once "$baseline" -i "$work/batch/" -o "$work/out/" -c "$format" -q \
-        $(one_worker "$baseline"))")
-    fi
-    if [ "$magick_runs" = 1 ]; then
-      magick+=("$(time_once /usr/bin/mogrify -path "$work/out" -format "$format" "${level[@]}" \
-        "$work"/batch/*.dds)")
-    fi
-  done
-  o=$(median "${ours[@]}") f=$(median "${floor[@]}")
-  echo "$format: pellucidcmd $(rate "$o") files/s (${o}s), floor $(rate "$f") files/s (${f}s)"
-  echo "$format: pellucidcmd/floor speed $(ratio "$o" "$f")"
-  if [ -n "$baseline" ]; then
-    b=$(median "${base[@]}")
-    echo "$format: baseline $(rate "$b") files/s (${b}s), baseline/floor speed $(ratio "$b" "$f")," \
-      "pellucidcmd/baseline speed $(ratio "$o" "$b")"
-  fi
-  if [ "$magick_runs" = 1 ]; then
-    m=$(median "${magick[@]}")
-    echo "$format: mogrify $(rate "$m") files/s (${m}s), mogrify/floor speed $(ratio "$m" "$f")"
-  fi
+  magick=$(best_time /usr/bin/mogrify -path "$work/out" -format "$format" "${level[@]}" \
+    "$work"/batch/*.dds)
+  echo "$format: pellucidcmd $(rate "$ours") files/s (${ours}s), floor $(rate "$floor") files/s" \
+    "(${floor}s), mogrify $(rate "$magick") files/s (${magick}s)"
+  echo "$format: pellucidcmd/floor speed $(ratio "$ours" "$floor"), mogrify/floor speed" \
+    "$(ratio "$magick" "$floor")"
 done
+
+[[ $sections == *workers* ]] || exit 0
+
+# Seconds of one run of a command that writes into $work/out.
+one_time() {
+  rm -rf "$work/out" && mkdir -p "$work/out"
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+}
+
+png6=(-i "$work/batch/" -o "$work/out/" -c png --png-compression=zlib6 -q)
+declare -A best
+names=(floor default threads1)
+[ -n "${BENCH_BASELINE:-}" ] && names+=(baseline)
+for _ in $(seq "$runs"); do
+  for name in "${names[@]}"; do
+    case $name in
+      floor) t=$(one_time "$work/floor" png6 "$work/out/" "$work"/batch/*.dds) ;;
+      default) t=$(one_time "$program" "${png6[@]}") ;;
+      threads1) t=$(one_time "$program" "${png6[@]}" --threads=1) ;;
+      baseline) t=$(one_time "$BENCH_BASELINE" "${png6[@]}") ;;
+    esac
+    best[$name]=$(awk -v t="$t" -v b="${best[$name]:-}" 'BEGIN { print (b == "" || t < b) ? t : b }')
+  done
+done
+echo "Workers, PNG zlib-6, $(nproc) cores, best of $runs interleaved runs:"
+for name in "${names[@]}"; do
+  echo "  $name: $(rate "${best[$name]}") files/s (${best[$name]}s)," \
+    "speed/floor $(ratio "${best[$name]}" "${best[floor]}")"
+done
+if [ -n "${BENCH_BASELINE:-}" ]; then
+  echo "  threads1/baseline speed $(ratio "${best[threads1]}" "${best[baseline]}")"
+fi
+peak() {
+  rm -rf "$work/out" && mkdir -p "$work/out"
+  /usr/bin/time -f %M "$program" "${png6[@]}" "$@" 2>&1 >/dev/null | tail -1
+}
+one=$(peak --threads=1)
+two=$(peak --threads=2)
+echo "  peak RSS: --threads=1 ${one} KiB, --threads=2 ${two} KiB" \
+  "(ratio $(awk -v a="$one" -v b="$two" 'BEGIN { printf "%.2f", b / a }'))"
