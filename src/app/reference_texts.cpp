@@ -60,7 +60,7 @@ const std::vector<std::string_view>& surprisingDefaults() {
 const std::vector<NamedText>& exitStatuses() {
   static const std::vector<NamedText> statuses = {
       {"0", "every input file was converted (without --exit-code: always)"},
-      {"1", "at least one input file was not converted"},
+      {"1", "at least one input file was not converted, or the run was stopped by a signal"},
       {"2", "the run did not start: an Error line before the conversion, or no input file"},
   };
   return statuses;
