@@ -8,6 +8,13 @@
 # tool runs BENCH_RUNS times (default 3) and the best time counts.
 # BENCH_LAYOUT=dxt1 writes BC1-compressed files instead.
 # Prints files per second and the ratios to the floor.
+#
+# Then the workers: PNG at zlib level 6, the floor against pellucidcmd with
+# its default threads and with --threads=1 (and BENCH_BASELINE, another
+# pellucidcmd build, e.g. one from before a change, when given), run in turns
+# (one run of each per round, so a load that comes and goes hits them alike);
+# and the peak resident memory with --threads=2 against --threads=1.
+# BENCH_SECTIONS=workers runs only that part.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 small=${BENCH_SMALL:-200}
@@ -95,8 +102,10 @@ best_time() {
 rate() { awk -v n="$total" -v t="$1" 'BEGIN { printf "%.1f", n / t }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
 
+sections=${BENCH_SECTIONS:-formats,workers}
 echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 ($layout), best of $runs runs"
 for format in png bmp; do
+  [[ $sections == *formats* ]] || break
   ours=$(best_time "$program" -i "$work/batch/" -o "$work/out/" -c "$format" -q)
   floor=$(best_time "$work/floor" "$format" "$work/out/" "$work"/batch/*.dds)
   # The same encoding work: PNG without compression, as pellucidcmd's default.
@@ -109,3 +118,47 @@ for format in png bmp; do
   echo "$format: pellucidcmd/floor speed $(ratio "$ours" "$floor"), mogrify/floor speed" \
     "$(ratio "$magick" "$floor")"
 done
+
+[[ $sections == *workers* ]] || exit 0
+
+# Seconds of one run of a command that writes into $work/out.
+one_time() {
+  rm -rf "$work/out" && mkdir -p "$work/out"
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+}
+
+png6=(-i "$work/batch/" -o "$work/out/" -c png --png-compression=zlib6 -q)
+declare -A best
+names=(floor default threads1)
+[ -n "${BENCH_BASELINE:-}" ] && names+=(baseline)
+for _ in $(seq "$runs"); do
+  for name in "${names[@]}"; do
+    case $name in
+      floor) t=$(one_time "$work/floor" png6 "$work/out/" "$work"/batch/*.dds) ;;
+      default) t=$(one_time "$program" "${png6[@]}") ;;
+      threads1) t=$(one_time "$program" "${png6[@]}" --threads=1) ;;
+      baseline) t=$(one_time "$BENCH_BASELINE" "${png6[@]}") ;;
+    esac
+    best[$name]=$(awk -v t="$t" -v b="${best[$name]:-}" 'BEGIN { print (b == "" || t < b) ? t : b }')
+  done
+done
+echo "Workers, PNG zlib-6, $(nproc) cores, best of $runs interleaved runs:"
+for name in "${names[@]}"; do
+  echo "  $name: $(rate "${best[$name]}") files/s (${best[$name]}s)," \
+    "speed/floor $(ratio "${best[$name]}" "${best[floor]}")"
+done
+if [ -n "${BENCH_BASELINE:-}" ]; then
+  echo "  threads1/baseline speed $(ratio "${best[threads1]}" "${best[baseline]}")"
+fi
+peak() {
+  rm -rf "$work/out" && mkdir -p "$work/out"
+  /usr/bin/time -f %M "$program" "${png6[@]}" "$@" 2>&1 >/dev/null | tail -1
+}
+one=$(peak --threads=1)
+two=$(peak --threads=2)
+echo "  peak RSS: --threads=1 ${one} KiB, --threads=2 ${two} KiB" \
+  "(ratio $(awk -v a="$one" -v b="$two" 'BEGIN { printf "%.2f", b / a }'))"

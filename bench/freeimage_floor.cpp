@@ -1,9 +1,10 @@
 // The least a DDS batch converter can do per file with FreeImage: load, save,
 // unload. The save flags are those pellucidcmd uses with default settings
-// (PNG without compression, plain BMP), so both do the same encoding work.
+// (PNG without compression, plain BMP), so both do the same encoding work;
+// png6 is PNG at zlib level 6 (pellucidcmd's --png-compression=zlib6).
 // The batch benchmark compares pellucidcmd against this loop.
 //
-// Usage: freeimage_floor <png|bmp> <output folder/> <input.dds>...
+// Usage: freeimage_floor <png|png6|bmp> <output folder/> <input.dds>...
 
 #include <FreeImage.h>
 
@@ -13,12 +14,15 @@
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: %s <png|bmp> <output folder/> <input.dds>...\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <png|png6|bmp> <output folder/> <input.dds>...\n", argv[0]);
     return 2;
   }
-  const std::string format = argv[1];
+  const std::string mode = argv[1];
+  const std::string format = mode == "bmp" ? "bmp" : "png";
   const FREE_IMAGE_FORMAT outputFormat = format == "png" ? FIF_PNG : FIF_BMP;
-  const int flags = format == "png" ? PNG_Z_NO_COMPRESSION : BMP_DEFAULT;
+  const int flags = mode == "png6" ? PNG_Z_DEFAULT_COMPRESSION
+                    : mode == "png" ? PNG_Z_NO_COMPRESSION
+                                    : BMP_DEFAULT;
   const std::string outputFolder = argv[2];
   int converted = 0;
   for (int i = 3; i < argc; ++i) {

@@ -138,7 +138,9 @@ int runMainDriver(const std::vector<std::string>& parameters) {
     return exitCode ? 2 : 0;
   }
   if (!flags.quiet) printBanner(*console, title);
+  if (exitCode) setInterruptExitStatus(1);  // a stopped run did not convert every file
   const RunOutcome outcome = prepareAndRun(settings, job, flags.quiet, *console);
+  if (exitCode) setInterruptExitStatus(exitStatusOf(outcome));
   if (flags.pause) {
     console->printLine(kPausePrompt);
     console->waitForKey();

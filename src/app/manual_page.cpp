@@ -86,8 +86,8 @@ void appendClosingSections(std::string& out) {
   for (const NamedText& status : exitStatuses()) {
     out += ".TP\n" + bold(status.name) + "\n" + roff(status.text) + "\n";
   }
-  out += ".PP\nA run ended by a signal (Ctrl+C) ends by that signal; its partly written "
-         "output is removed.\n";
+  out += ".PP\nA run ended by a signal (Ctrl+C) ends with status 1 when " + bold("--exit-code") +
+         " is given, otherwise by that signal; its partly written output is removed.\n";
   out += ".SH ENVIRONMENT\n.TP\n" + bold("XDG_RUNTIME_DIR") +
          "\nHolds the lock file that lets one copy convert at a time; a second copy waits.\n"
          "When it is unset or unusable, a private folder " +

@@ -31,6 +31,8 @@ constexpr Pair kBuiltIn[] = {
     {"Already written", "%s1% was already written from %s2%"},
     {"Unable to write", "Unable to write %s1%: %s2%"},
     {"Not enough memory to convert", "Not enough memory to convert %s1%"},
+    {"Too many surfaces",
+     "Too many surfaces in %s1%: more than %s2% array elements or depth slices"},
     {"Warning", "Warning"},
     {"Insufficient memory", "Not enough memory to complete the operation!"},
     {"Unable to open file", "Unable to open the file: %s1%!"},

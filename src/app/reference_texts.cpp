@@ -39,6 +39,9 @@ const std::vector<NamedText>& maskTokens() {
       {"%frame%", "frame number, always 1"},
       {"%rnd%", "random number, five digits, drawn again after each converted file"},
       {"%n%", "count of converted files, five digits or more, from 00001"},
+      {"%mip%", "mip level, 0 for the top one (only with --mipmaps=all)"},
+      {"%face%", "cube face: posx, negx, posy, negy, posz, negz (only with --faces=all)"},
+      {"%layer%", "array element or depth slice, from 0 (only with --layers=all)"},
   };
   return tokens;
 }
@@ -60,7 +63,7 @@ const std::vector<std::string_view>& surprisingDefaults() {
 const std::vector<NamedText>& exitStatuses() {
   static const std::vector<NamedText> statuses = {
       {"0", "every input file was converted (without --exit-code: always)"},
-      {"1", "at least one input file was not converted"},
+      {"1", "at least one input file was not converted, or the run was stopped by a signal"},
       {"2", "the run did not start: an Error line before the conversion, or no input file"},
   };
   return statuses;

@@ -1,15 +1,20 @@
 #include "batch/conversion_worker.h"
 
 #include <algorithm>
-#include <new>
-#include <vector>
+#include <atomic>
+#include <memory>
 
+#include "batch/file_conversion.h"
 #include "batch/file_times.h"
-#include "batch/surface_selection.h"
+#include "batch/ordered_run.h"
+#include "batch/worker_count.h"
+#include "formats/dds/dds_surfaces.h"
 #include "formats/signature.h"
+#include "pipeline/drawing/watermark_font.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/threads.h"
 
 namespace {
 
@@ -42,118 +47,188 @@ std::string fillTwo(const std::string& text, const std::string& first, const std
   return out;
 }
 
-// convertFile, with running out of memory anywhere in it (a failed
-// allocation throws std::bad_alloc in our own code) failing this file only.
-bool convertGuarded(const ConversionSettings& settings, ConversionJob& job,
-                    const PipelineResources& resources, const OutputGate& gate,
-                    FileFailure* failure) {
-  try {
-    return convertFile(settings, job, resources, gate, failure);
-  } catch (const std::bad_alloc&) {
-    *failure = FileFailure{FileFailure::Kind::OutOfMemory, ""};
-    return false;
+std::vector<const InputEntry*> listedEntries(const InputSet& inputs) {
+  std::vector<const InputEntry*> listed;
+  for (const InputEntry& entry : inputs.entries()) {
+    if (entry.listed == 1) listed.push_back(&entry);
   }
+  return listed;
 }
 
-// The line a failure prints in every mode: the library messages that
-// explain a refusal, or what ran out, or the reason the system gave.
-void reportFailure(const FileFailure& failure, const ConversionJob& job, const WorkerTexts& texts,
-                   Console& console) {
-  std::vector<std::string> messages = takeLibraryMessages();
-  if (failure.kind == FileFailure::Kind::OutOfMemory) {
-    // Whatever a library said on the way down follows from the lack of memory.
-    console.printLine("Error: " + fillTwo(texts.notEnoughMemory,
-                                          escapeForDisplay(job.currentFile), ""));
-    return;
+// The resources of each worker thread. A font serves one thread at a time,
+// so every worker but a lone one gets a font of its own. Fewer entries than
+// asked for when a font cannot be made: the run then has fewer workers.
+std::vector<PipelineResources> workerResources(const ConversionSettings& settings,
+                                               const PipelineResources& shared, int32_t workers,
+                                               std::vector<std::unique_ptr<WatermarkFont>>& fonts) {
+  std::vector<PipelineResources> resources(1, shared);
+  if (workers < 2) return resources;
+  resources.clear();
+  for (int32_t worker = 0; worker < workers; ++worker) {
+    PipelineResources own = shared;
+    if (shared.watermarkFont) {
+      fonts.push_back(createWatermarkFont(settings));
+      if (!fonts.back()) break;
+      own.watermarkFont = fonts.back().get();
+    }
+    resources.push_back(own);
   }
-  // Library messages may quote a file name.
-  for (const std::string& message : messages) {
-    console.printLine("Error: " + escapeForDisplay(message));
-  }
-  if (failure.kind == FileFailure::Kind::WriteFailed) {
-    console.printLine("Error: " + fillTwo(texts.unableToWrite, escapeForDisplay(job.outputFile),
-                                          failure.reason));
-  }
+  if (resources.empty()) resources.push_back(shared);
+  return resources;
 }
 
-// Converts job.surface of job.currentFile and reports it; true when written.
-// An output already written in this run is refused and the surface fails
-// with a line naming the earlier input.
-bool convertCurrentSurface(const ConversionSettings& settings, ConversionJob& job,
-                           const PipelineResources& resources, WrittenOutputs& written,
-                           const WorkerTexts& texts, bool debug, Console& console) {
-  const std::string* earlierInput = nullptr;
-  const OutputGate gate = [&](const std::string& output) {
-    earlierInput = written.writerOf(output);
-    return earlierInput == nullptr;
-  };
-  FileFailure failure;
-  const bool converted = convertGuarded(settings, job, resources, gate, &failure);
-  reportFailure(failure, job, texts, console);
-  if (earlierInput) {
-    console.printLine("Error: " + fillTwo(texts.alreadyWritten, escapeForDisplay(job.outputFile),
-                                          escapeForDisplay(*earlierInput)));
-  }
-  if (!converted) {
-    if (debug) console.printLine("[ERROR] Unable to convert the file!");
-    return false;
-  }
-  written.record(job.outputFile, job.currentFile);
-  if (debug) console.printLine("[OK] Saving As: " + escapeForDisplay(job.outputFile));
-  applyFileTimePolicy(settings, job);
-  return true;
-}
+// The committer: takes the files in input order, names, saves and reports
+// each, and keeps the run's counters, exactly as one thread converting the
+// files one after another would.
+class Committer {
+ public:
+  Committer(const ConversionSettings& settings, ConversionJob& job,
+            const PipelineResources& resources, BatchProgress& progress, Console& console,
+            const WorkerTexts& texts)
+      : settings_(settings),
+        job_(job),
+        base_(job),
+        resources_(resources),
+        progress_(progress),
+        console_(console),
+        texts_(texts),
+        debug_(job.consoleMode != 0 && job.debugMode == "DEBUG"),
+        counterInText_(settings.watermarkKind == 1 &&
+                       countIgnoringCase(settings.wmText, "%n%") > 0) {}
 
-// Converts every chosen surface of job.currentFile (one unless --mipmaps,
-// --faces or --layers ask for more) and reports each. Returns the
-// milliseconds it took, or 0 when not every surface was written. %n% and
-// %rnd% move on once per input that wrote anything, so the surfaces of one
-// input share them and the next input never reuses them.
-int64_t convertCurrentFile(const ConversionSettings& settings, ConversionJob& job,
-                           const PipelineResources& resources, WrittenOutputs& written,
-                           const WorkerTexts& texts, bool debug, Console& console) {
-  if (debug) {
-    console.printLine("Processing: " + escapeForDisplay(job.currentFile));
-    console.printLine("File Format: " + detectSignature(job.currentFile));
+  // The %n% a worker gives the file at index: every earlier file not known
+  // to have failed is taken to succeed.
+  int32_t expectedCounter(int32_t index) const {
+    return base_.fileCounter + index - failures_.load();
   }
-  const int64_t startTime = monotonicMillis();
-  const SurfacePlan plan = planSurfaces(settings, job.currentFile);
-  job.severalMips = plan.severalMips;
-  job.severalFaces = plan.severalFaces;
-  job.severalLayers = plan.severalLayers;
-  size_t done = 0;
-  for (const DdsSurfaceId& surface : plan.surfaces) {
-    job.surface = surface;
-    if (convertCurrentSurface(settings, job, resources, written, texts, debug, console)) ++done;
+
+  // The run's job as it was before the first file; workers copy it.
+  const ConversionJob& base() const { return base_; }
+
+  // Saves every surface of input in order. The input counts as converted
+  // when all of them were written; %n% moves on once per input that wrote
+  // anything, so its surfaces share the number and the next input never
+  // takes it again.
+  void commit(const InputEntry& entry, InputInWork& input) {
+    startFile(entry, ++visited_, duration_, job_, progress_);
+    if (settings_.keepSubfolders) ensureOutputSubfolder(job_.outputFolder, job_.currentSubfolder);
+    if (debug_) {
+      console_.printLine("Processing: " + escapeForDisplay(job_.currentFile));
+      console_.printLine("File Format: " + detectSignature(job_.currentFile));
+    }
+    // The watermark showed a number an earlier failure has taken back: draw
+    // it again with the true one.
+    if (counterInText_ && input.counter != job_.fileCounter) {
+      input = convertEntry(settings_, base_, entry, job_.fileCounter, resources_);
+    }
+    if (input.overLimit) {
+      console_.printLine("Error: " + fillTwo(texts_.tooManySurfaces,
+                                             escapeForDisplay(job_.currentFile),
+                                             std::to_string(kDdsMaxLayers)));
+    }
+    size_t saved = 0;
+    for (FileInWork& file : input.surfaces) {
+      if (saveSurface(file)) ++saved;
+    }
+    if (saved == 0) ++failures_;
+    else job_.fileCounter += 1;
+    if (input.surfaces.empty() || saved < input.surfaces.size()) {
+      if (input.surfaces.empty() && debug_) console_.printLine("[ERROR] Unable to convert the file!");
+      duration_ = 0;
+      return;
+    }
+    duration_ = std::max(monotonicMillis() - input.startTime, kMinimumDuration);
+    ++converted_;
   }
-  if (done > 0) {
-    job.randomNumber = randomInteger(1, 99999);
-    job.fileCounter += 1;
+
+  int32_t converted() const { return converted_; }
+
+ private:
+  // Names, writes and reports one converted surface; true when written. An
+  // output already written in this run is refused with a line naming the
+  // earlier input.
+  bool saveSurface(FileInWork& file) {
+    file.job.fileCounter = job_.fileCounter;
+    const std::string* earlierInput = nullptr;
+    const bool saved = saveConverted(settings_, file, [&](const std::string& output) {
+      earlierInput = written_.writerOf(output);
+      return earlierInput == nullptr;
+    });
+    reportFailure(file);
+    if (earlierInput) {
+      console_.printLine("Error: " + fillTwo(texts_.alreadyWritten,
+                                             escapeForDisplay(file.job.outputFile),
+                                             escapeForDisplay(*earlierInput)));
+    }
+    if (!saved) {
+      if (debug_) console_.printLine("[ERROR] Unable to convert the file!");
+      return false;
+    }
+    written_.record(file.job.outputFile, file.job.currentFile);
+    if (debug_) console_.printLine("[OK] Saving As: " + escapeForDisplay(file.job.outputFile));
+    applyFileTimePolicy(settings_, file.job);
+    return true;
   }
-  if (done < plan.surfaces.size()) return 0;
-  return std::max(monotonicMillis() - startTime, kMinimumDuration);
-}
+
+  // The lines a failure prints in every mode: the library messages that
+  // explain a refusal, or what ran out, or the reason the system gave.
+  void reportFailure(const FileInWork& file) {
+    if (file.failure.kind == FileFailure::Kind::OutOfMemory) {
+      console_.printLine("Error: " + fillTwo(texts_.notEnoughMemory,
+                                             escapeForDisplay(file.job.currentFile), ""));
+      return;
+    }
+    // Library messages may quote a file name.
+    for (const std::string& message : messagesToReport(file)) {
+      console_.printLine("Error: " + escapeForDisplay(message));
+    }
+    if (file.failure.kind == FileFailure::Kind::WriteFailed) {
+      console_.printLine("Error: " + fillTwo(texts_.unableToWrite,
+                                             escapeForDisplay(file.job.outputFile),
+                                             file.failure.reason));
+    }
+  }
+
+  const ConversionSettings& settings_;
+  ConversionJob& job_;
+  const ConversionJob base_;
+  const PipelineResources& resources_;
+  BatchProgress& progress_;
+  Console& console_;
+  const WorkerTexts& texts_;
+  WrittenOutputs written_;  // the run's outputs; the committer is the only writer
+  const bool debug_;
+  const bool counterInText_;
+  std::atomic<int32_t> failures_{0};
+  int32_t visited_ = 0;
+  int32_t converted_ = 0;
+  int64_t duration_ = 0;
+};
 
 }  // namespace
 
 void conversionWorker(const ConversionSettings& settings, ConversionJob& job,
                       const InputSet& inputs, const PipelineResources& resources,
                       BatchProgress& progress, Console& console, const WorkerTexts& texts) {
-  const bool debug = job.consoleMode != 0 && job.debugMode == "DEBUG";
-  int32_t visited = 0;
-  int32_t converted = 0;
-  int64_t duration = 0;
-  WrittenOutputs written;  // the run's outputs; this worker is the only writer
-  for (const InputEntry& entry : inputs.entries()) {
-    if (progress.running == 0) break;
-    if (entry.listed != 1) continue;
-    startFile(entry, ++visited, duration, job, progress);
-    if (settings.keepSubfolders) ensureOutputSubfolder(job.outputFolder, job.currentSubfolder);
-    duration = convertCurrentFile(settings, job, resources, written, texts, debug, console);
-    if (duration > 0) ++converted;
-  }
+  const std::vector<const InputEntry*> entries = listedEntries(inputs);
+  const int32_t count = static_cast<int32_t>(entries.size());
+  std::vector<std::unique_ptr<WatermarkFont>> fonts;
+  const std::vector<PipelineResources> perWorker = workerResources(
+      settings, resources, workerCount(job.threadCount, availableCores(), count), fonts);
+  Committer committer(settings, job, resources, progress, console, texts);
+  runOrdered<InputInWork>(
+      count, static_cast<int32_t>(perWorker.size()),
+      [&](int32_t worker, int32_t index) {
+        return convertEntry(settings, committer.base(), *entries[static_cast<size_t>(index)],
+                            committer.expectedCounter(index),
+                            perWorker[static_cast<size_t>(worker)]);
+      },
+      [&](int32_t index, InputInWork& input) {
+        committer.commit(*entries[static_cast<size_t>(index)], input);
+      },
+      [&] { return progress.running == 0; });
   std::lock_guard<std::mutex> hold(progress.progressLock);
-  progress.count = converted;
+  progress.count = committer.converted();
 }
 
 void ensureOutputSubfolder(const std::string& outputFolder, const std::string& subfolder) {

@@ -20,17 +20,26 @@ struct WorkerTexts {
   std::string unableToWrite = "Unable to write %s1%: %s2%";
   // A file that ran out of memory: "%s1%" is the input.
   std::string notEnoughMemory = "Not enough memory to convert %s1%";
+  // An input claiming more array elements or depth slices than may be
+  // exported: "%s1%" is the input, "%s2%" the limit.
+  std::string tooManySurfaces = "Too many surfaces in %s1%: more than %s2% array elements or depth slices";
 };
 
-// Phase body of the conversion: converts every file of inputs, one after
-// another, and leaves the number converted in progress.count. job carries the
-// run-wide values in and the per-file values (current file, subfolder,
-// counter, random number, output path) of the file in hand; resources is the
-// pipeline state prepared once for the run. Image-library messages are printed
-// as "Error: " lines whatever the mode; in debug mode each file also gets its
-// "Processing: ", "File Format: " and result lines. An input whose output path
-// an earlier input of the run has written is not converted: it gets one error
-// line naming both.
+// Phase body of the conversion: converts every file of inputs and leaves the
+// number converted in progress.count. job.threadCount workers (0: one per
+// available core) load and convert files side by side in input order; one
+// committer then names, saves and reports each file strictly in input order
+// and keeps the counters, so names, bytes, file times and printed lines are
+// the same for any number of workers. job carries the run-wide values in; the
+// committer keeps the file in hand (current file, subfolder) and the %n%
+// counter in it. resources is the pipeline state prepared once for the run.
+// Image-library messages are printed as "Error: " lines whatever the mode; in
+// debug mode each file also gets its "Processing: ", "File Format: " and
+// result lines. An input whose output path an earlier input of the run has
+// written is not converted: it gets one error line naming both. With
+// --mipmaps, --faces or --layers each chosen surface of an input is saved
+// as a file of its own ("[OK] Saving As: " each); the input counts as
+// converted when all were written.
 void conversionWorker(const ConversionSettings& settings, ConversionJob& job,
                       const InputSet& inputs, const PipelineResources& resources,
                       BatchProgress& progress, Console& console,

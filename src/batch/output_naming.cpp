@@ -61,6 +61,16 @@ std::string tokenValue(std::string_view token, const ConversionJob& job) {
   return std::string(token);
 }
 
+// The surface tokens are text like any other unless their option exports
+// that kind, so a run without --mipmaps, --faces or --layers names and
+// draws exactly as before those options existed.
+bool tokenInUse(std::string_view token, const ConversionSettings& settings) {
+  if (token == "%mip%") return settings.mipmaps == 1;
+  if (token == "%face%") return settings.faces == 1;
+  if (token == "%layer%") return settings.layers == 1;
+  return true;
+}
+
 // When several surfaces of a kind are exported and the mask does not name
 // that kind, the name says it before the extension: "_layer<N>", "_<face>",
 // "_mip<N>", in that order ("a.png" -> "a_layer2_negz_mip1.png").
@@ -102,13 +112,16 @@ std::string expandToken(const std::string& text, std::string_view token, const C
 //   "%filename[u]%_%n%.%ext[u]%"  -> "PHOTO_00001.PNG"
 //   "IMG_%filename%.%ext%"        -> "img_photo.png"
 //   "%yyyy%/%filename%.%ext%"     -> "2024/photo.png"   (the folder must exist)
-//   "%filename%_%face%_%mip%.%ext%" -> "sky_negx_2.png" (third level of the -X face)
+//   "%filename%_%face%_%mip%.%ext%" -> "sky_negx_2.png" (third level of the -X face,
+//                                      with --faces=all --mipmaps=all)
 std::string expandFilenameMask(const ConversionSettings& settings, const ConversionJob& job) {
   std::string mask = toLowerText(settings.filenameMask);
   if (mask.empty()) mask = "%filename%.%ext%";
   mask = withSurfaceSuffix(mask, job);
   for (std::string_view token : kTokens) {
-    if (countIgnoringCase(mask, std::string(token)) > 0) mask = expandToken(mask, token, job);
+    if (tokenInUse(token, settings) && countIgnoringCase(mask, std::string(token)) > 0) {
+      mask = expandToken(mask, token, job);
+    }
   }
   return mask;
 }
@@ -120,7 +133,9 @@ std::string expandWatermarkText(const ConversionSettings& settings, const Conver
   const std::string search = toLowerText(settings.wmText);
   std::string text = settings.wmText;
   for (std::string_view token : kTokens) {
-    if (search.find(token) != std::string::npos) text = expandToken(text, token, job);
+    if (tokenInUse(token, settings) && search.find(token) != std::string::npos) {
+      text = expandToken(text, token, job);
+    }
   }
   return text;
 }

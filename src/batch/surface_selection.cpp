@@ -4,13 +4,20 @@
 
 SurfacePlan planSurfaces(const ConversionSettings& settings, const std::string& path) {
   SurfacePlan plan;
+  const DdsSurfaceChoice choice{settings.mipmaps == 1, settings.faces == 1, settings.layers == 1};
   DdsHeader header;
-  if (checkDdsFile(path, &header) != DdsCheck::Ok) {
+  // Without the options the file is not even opened here: the reader finds
+  // the first surface on its own.
+  if ((!choice.allMips && !choice.allFaces && !choice.allLayers) ||
+      checkDdsFile(path, &header) != DdsCheck::Ok) {
     plan.surfaces.push_back(DdsSurfaceId{});
     return plan;
   }
   const DdsLayout layout = describeDdsLayout(header);
-  const DdsSurfaceChoice choice{settings.mipmaps == 1, settings.faces == 1, settings.layers == 1};
+  if (exceedsDdsSurfaceLimits(header, layout, choice)) {
+    plan.overLimit = true;
+    return plan;
+  }
   const DdsSurfaceDirectory directory = describeDdsSurfaces(header, layout);
   plan.surfaces = chooseDdsSurfaces(header, layout, choice, static_cast<uint64_t>(fileSize(path)));
   plan.severalMips = choice.allMips && directory.mipCount > 1;

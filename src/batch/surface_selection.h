@@ -14,10 +14,13 @@ struct SurfacePlan {
   bool severalMips = false;
   bool severalFaces = false;
   bool severalLayers = false;
+  bool overLimit = false;  // refused: more layers than a texture may hold; no surfaces
 };
 
 // From --mipmaps, --faces and --layers and the file's header. A file whose
 // header fails the check gets its first surface only, so its conversion
 // fails exactly as it always did. Without those options the plan is the
-// first surface alone.
+// first surface alone. A header claiming more array elements or depth
+// slices than kDdsMaxLayers, with --layers=all, gets an empty plan marked
+// overLimit instead of one surface per claimed slice.
 SurfacePlan planSurfaces(const ConversionSettings& settings, const std::string& path);

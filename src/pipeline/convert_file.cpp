@@ -2,10 +2,8 @@
 
 #include <utility>
 
-#include "batch/output_naming.h"
 #include "pipeline/color_correction.h"
 #include "pipeline/depth.h"
-#include "pipeline/commit_output.h"
 #include "pipeline/dither.h"
 #include "pipeline/encode_image.h"
 #include "pipeline/flip.h"
@@ -46,28 +44,16 @@ Bitmap capIconSize(Bitmap image, const ConversionJob& job) {
   return adoptBitmap(FreeImage_Rescale(image.get(), kIconSizeLimit, kIconSizeLimit, FILTER_BICUBIC));
 }
 
-SaveTarget saveTargetOf(const ConversionSettings& settings, const ConversionJob& job) {
-  SaveTarget target;
-  target.extension = job.conversion;
-  target.formatCode = job.outputFormatCode;
-  target.saveFlags = job.saveFlags;
-  target.exactPalette = job.conversion == "bmp" && job.requestedBpp == 8 &&
-                        settings.bmpColorTable == kExactColorTable;
-  return target;
-}
-
-bool fail(FileFailure* failure, FileFailure::Kind kind, const std::string& reason = "") {
-  if (failure) *failure = FileFailure{kind, reason};
-  return false;
+Bitmap fail(FileFailure* failure, FileFailure::Kind kind) {
+  if (failure) *failure = FileFailure{kind, ""};
+  return nullptr;
 }
 
 }  // namespace
 
-bool convertFile(const ConversionSettings& settings, ConversionJob& job,
-                 const PipelineResources& resources, const OutputGate& mayWrite,
-                 FileFailure* failure) {
+Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
+                   const PipelineResources& resources, FileFailure* failure) {
   using Kind = FileFailure::Kind;
-  fail(failure, Kind::NotConverted);
   installLibraryMessageHandler();
   const size_t messagesBefore = pendingLibraryMessageCount();
   clearOutOfMemoryMark();
@@ -103,26 +89,23 @@ bool convertFile(const ConversionSettings& settings, ConversionJob& job,
   // its frame or watermark; either way the file fails. Asked before anything
   // else can overwrite the mark.
   if (outOfMemoryMarked()) return fail(failure, Kind::OutOfMemory);
-
-  job.outputFile = makeOutputPath(settings, job);
-  job.tempOutputFile.clear();
   // A library message anywhere in the chain fails the file, even when the
   // steps handed back an image.
-  if (!image || pendingLibraryMessageCount() != messagesBefore) return false;
-  if (mayWrite && !mayWrite(job.outputFile)) return false;
-
-  EncodedImage encoded = encodeImage(image.get(), saveTargetOf(settings, job));
-  image.reset();
-  if (encoded.outOfMemory || (!encoded.ok && outOfMemoryMarked())) {
-    return fail(failure, Kind::OutOfMemory);
-  }
-  if (!encoded.ok || pendingLibraryMessageCount() != messagesBefore) return false;
-  std::string reason;
-  if (!commitOutput(encoded.bytes, job.outputFile, &reason, &job.tempOutputFile)) {
-    return fail(failure, Kind::WriteFailed, reason);
+  if (!image || pendingLibraryMessageCount() != messagesBefore) {
+    return fail(failure, Kind::NotConverted);
   }
   if (failure) *failure = FileFailure{};
-  return true;
+  return image;
+}
+
+SaveTarget saveTargetFor(const ConversionSettings& settings, const ConversionJob& job) {
+  SaveTarget target;
+  target.extension = job.conversion;
+  target.formatCode = job.outputFormatCode;
+  target.saveFlags = job.saveFlags;
+  target.exactPalette = job.conversion == "bmp" && job.requestedBpp == 8 &&
+                        settings.bmpColorTable == kExactColorTable;
+  return target;
 }
 
 std::vector<std::string> takeLibraryMessages() { return takeThreadLibraryMessages(); }

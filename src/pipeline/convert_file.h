@@ -1,21 +1,23 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "pipeline/bitmap.h"
+#include "pipeline/encode_image.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 
 class WatermarkFont;
 
-// Process-wide resources the pipeline uses, prepared once per run.
+// Resources the pipeline uses, prepared once per run. A thread converting
+// files needs a set of its own: a font is used by one thread at a time.
 struct PipelineResources {
   const WatermarkFont* watermarkFont = nullptr;  // loaded by the preparation pass
 };
 
-// Why a file was not converted, for the one line the worker prints.
+// Why a file was not converted, for the one line the batch prints.
 struct FileFailure {
   enum class Kind {
     None,          // converted
@@ -27,20 +29,18 @@ struct FileFailure {
   std::string reason;  // the system's text for WriteFailed
 };
 
-// Asked with the final output path just before the file is written; false
-// keeps that file from being written and the conversion fails.
-using OutputGate = std::function<bool(const std::string& outputPath)>;
+// Converts job.currentFile: load, the operation chain, depth conversion. It
+// neither names nor saves: the batch encodes and writes the image it returns.
+// Writes the file's facts into job: sourceBpp, imageWidth, imageHeight,
+// frameIndex and, with automatic depth, requestedBpp. Returns the image to
+// save, or null when the file cannot be converted; failure (when given) then
+// says whether memory ran out. A library message on the way fails the file
+// too; the messages stay recorded for the calling thread.
+Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
+                   const PipelineResources& resources, FileFailure* failure = nullptr);
 
-// Converts job.currentFile: load, the operation chain, depth conversion,
-// encoding in memory, then the checked write (commitOutput). Writes
-// job.sourceBpp, imageWidth, imageHeight, frameIndex, outputFile and
-// tempOutputFile (the temporary name used, empty when none was). True when the
-// output file was written; on failure nothing is left behind, an existing
-// output file is untouched, and failure (when given) says why. Without a gate
-// every output may be written.
-bool convertFile(const ConversionSettings& settings, ConversionJob& job,
-                 const PipelineResources& resources, const OutputGate& mayWrite = nullptr,
-                 FileFailure* failure = nullptr);
+// The format and encoder settings a converted image of job is saved with.
+SaveTarget saveTargetFor(const ConversionSettings& settings, const ConversionJob& job);
 
 // FreeImage save flags for an output extension from that format's options.
 int32_t computeSaveFlags(const std::string& extension, const ConversionSettings& settings);

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <exception>
 
+#include <mutex>
+
 namespace {
 
 thread_local std::vector<std::string> threadMessages;
@@ -39,12 +41,17 @@ void onTiffWarning(const char*, const char*, va_list) {}
 
 }  // namespace
 
+// Once per process: the handlers are globals of the libraries, and workers
+// converting side by side would otherwise all write them.
 void installLibraryMessageHandler() {
-  FreeImage_SetOutputMessage(onLibraryMessage);
-  TIFFSetErrorHandler(onTiffError);
-  TIFFSetWarningHandler(onTiffWarning);
-  TIFFSetErrorHandlerExt(nullptr);
-  TIFFSetWarningHandlerExt(nullptr);
+  static std::once_flag once;
+  std::call_once(once, [] {
+    FreeImage_SetOutputMessage(onLibraryMessage);
+    TIFFSetErrorHandler(onTiffError);
+    TIFFSetWarningHandler(onTiffWarning);
+    TIFFSetErrorHandlerExt(nullptr);
+    TIFFSetWarningHandlerExt(nullptr);
+  });
 }
 
 void recordLibraryMessage(const std::string& message) {

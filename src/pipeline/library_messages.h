@@ -9,8 +9,7 @@
 // that caused it, so a bad file fails on its own and the batch goes on.
 
 // Installs the FreeImage message handler and libtiff's error and warning
-// handlers, so no library writes to standard error (again on every call is
-// harmless).
+// handlers, so no library writes to standard error (later calls do nothing).
 void installLibraryMessageHandler();
 
 // Records a message for the calling thread, as the handler does.

@@ -131,20 +131,31 @@ bool readWholeFile(const std::string& path, std::string* data) {
   return readFilePrefix(path, static_cast<size_t>(-1), data);
 }
 
-bool writeWholeFile(const std::string& path, const std::string& data) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+namespace {
+
+// Writes all of data to fd. Returns 0, or the errno of the failed write; a
+// write that takes nothing without an error counts as a full device.
+int writeAll(int fd, const std::string& data) {
   const char* p = data.data();
   size_t left = data.size();
   while (left > 0) {
     ssize_t n = write(fd, p, left);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      close(fd);
-      return false;
-    }
+    if (n <= 0) return n == 0 ? ENOSPC : errno;
     p += n;
     left -= static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool writeWholeFile(const std::string& path, const std::string& data) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  if (writeAll(fd, data) != 0) {
+    close(fd);
+    return false;
   }
   return close(fd) == 0;
 }
@@ -157,20 +168,11 @@ bool writeNewFile(const std::string& path, const std::string& data, WriteFailure
     failure->reason = lastSystemError();
     return false;
   }
-  const char* p = data.data();
-  size_t left = data.size();
-  while (left > 0) {
-    ssize_t n = write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      // A write that takes nothing without an error is a full device.
-      failure->reason = systemErrorText(n == 0 ? ENOSPC : errno);
-      close(fd);
-      unlink(path.c_str());
-      return false;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
+  if (const int error = writeAll(fd, data); error != 0) {
+    failure->reason = systemErrorText(error);
+    close(fd);
+    unlink(path.c_str());
+    return false;
   }
   if (close(fd) != 0) {
     failure->reason = lastSystemError();

@@ -10,3 +10,8 @@ void installInterruptCleanup();
 
 // Names the temporary file that is being written now (empty: none).
 void setPendingTemporaryFile(const std::string& path);
+
+// Makes a terminating signal end the process with this exit status, after the
+// same cleanup, instead of by the signal itself: for runs whose caller asked
+// for an exit status that tells how the run went (a stopped run is status 1).
+void setInterruptExitStatus(int status);

@@ -20,9 +20,14 @@ std::atomic<bool> pendingValid{false};
 struct termios pendingModes {};
 std::atomic<bool> pendingModesValid{false};
 
+// Negative: the signal ends the process itself.
+std::atomic<int> exitStatusOnSignal{-1};
+
 void onTerminatingSignal(int signalNumber) {
   if (pendingValid.load()) unlink(pendingPath);
   if (pendingModesValid.load()) tcsetattr(STDIN_FILENO, TCSANOW, &pendingModes);
+  const int status = exitStatusOnSignal.load();
+  if (status >= 0) _exit(status);
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
 }
@@ -52,3 +57,5 @@ void setPendingTerminalModes(const struct termios* modes) {
   pendingModes = *modes;
   pendingModesValid.store(true);
 }
+
+void setInterruptExitStatus(int status) { exitStatusOnSignal.store(status); }

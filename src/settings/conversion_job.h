@@ -33,7 +33,7 @@ struct ConversionJob {
   std::string currentSubfolder;  // folder relative to the input folder, ending in "/", or empty
   std::string outputFile;        // full path of the file written
   std::string tempOutputFile;    // temporary path the writers save to before renaming
-  int32_t randomNumber = 0;      // "%rnd%": 1..99999, drawn again after each success
+  int32_t randomNumber = 0;      // "%rnd%": 1..99999, drawn for each file
   int32_t fileCounter = 1;       // "%n%": advanced after each success
   int32_t sourceBpp = 0;         // depth as loaded
   int32_t imageWidth = 0;        // "%width%": size about to be saved

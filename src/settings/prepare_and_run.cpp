@@ -153,7 +153,8 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
         conversionWorker(settings, job, inputs, resources, progress, console,
                          WorkerTexts{LookupMessage("Msg", "Already written"),
                                      LookupMessage("Msg", "Unable to write"),
-                                     LookupMessage("Msg", "Not enough memory to convert")});
+                                     LookupMessage("Msg", "Not enough memory to convert"),
+                                     LookupMessage("Msg", "Too many surfaces")});
       },
       display ? std::function<void()>(redraw) : std::function<void()>());
   console.clearStatus();

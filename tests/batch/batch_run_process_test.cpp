@@ -437,33 +437,50 @@ TEST(BatchRun, AFileSizeLimitFailsOnlyTheFileThatPassesIt) {
   setrlimit(RLIMIT_FSIZE, &saved);
   EXPECT_EQ(result.signal, 0) << "the limit does not end the run";
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_TRUE(contains(outputLines(result.out), "Files converted: 1 of 2"));
+  const std::vector<std::string> lines = outputLines(result.out);
+  EXPECT_TRUE(contains(lines, "Files converted: 1 of 2"));
+  const std::vector<std::string> errors = errorLines(lines);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("Error: Unable to write " + f.out + "big.bmp: ", 0), 0u) << errors[0];
   EXPECT_EQ(namesIn(f.out), std::set<std::string>{"small.bmp"}) << "no temporary file is left";
 }
 
-TEST(BatchRun, SigquitRemovesTheTemporaryFile) {
-  Folders f;
-  const std::set<std::string> finalNames = {"a.bmp", "b.bmp", "c.bmp"};
-  for (const char* name : {"a.dds", "b.dds", "c.dds"}) writeDds(f.in + name, 2048, 2048);
+TEST(BatchRun, SignalsRemoveTheTemporaryFile) {
+  struct Case {
+    std::vector<std::string> extra;
+    int signalNumber;
+    int endedBy;     // the signal the process ends by, or 0
+    int exitStatus;  // when it ends by exiting
+  };
+  // With --exit-code a stopped run exits with status 1 instead of by the signal.
+  const Case cases[] = {{{}, SIGQUIT, SIGQUIT, 0}, {{"--exit-code"}, SIGINT, 0, 1}};
   struct rlimit noCore {};  // the quit signal must not leave a core file either
   setrlimit(RLIMIT_CORE, &noCore);
-  TempDir lockFolder;
-  BackgroundProgram program({"-i", f.in, "-o", f.out, "-c", "bmp"}, lockFolder.path());
-  // Waits for a name that is not an output's: the file being written.
-  bool signalled = false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!signalled && program.running() && std::chrono::steady_clock::now() < deadline) {
-    for (const std::string& name : namesIn(f.out)) {
-      if (finalNames.count(name) == 0) {
-        program.sendSignal(SIGQUIT);
-        signalled = true;
-        break;
+  for (const Case& c : cases) {
+    Folders f;
+    const std::set<std::string> finalNames = {"a.bmp", "b.bmp", "c.bmp"};
+    for (const char* name : {"a.dds", "b.dds", "c.dds"}) writeDds(f.in + name, 2048, 2048);
+    std::vector<std::string> arguments = {"-i", f.in, "-o", f.out, "-c", "bmp"};
+    arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+    TempDir lockFolder;
+    BackgroundProgram program(arguments, lockFolder.path());
+    // Waits for a name that is not an output's: the file being written.
+    bool signalled = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!signalled && program.running() && std::chrono::steady_clock::now() < deadline) {
+      for (const std::string& name : namesIn(f.out)) {
+        if (finalNames.count(name) == 0) {
+          program.sendSignal(c.signalNumber);
+          signalled = true;
+          break;
+        }
       }
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
-    std::this_thread::sleep_for(std::chrono::microseconds(500));
+    ASSERT_TRUE(signalled) << "no temporary file seen while the batch ran";
+    ProgramResult result = program.finish("", 60);
+    EXPECT_EQ(result.signal, c.endedBy) << c.signalNumber;
+    if (c.endedBy == 0) EXPECT_EQ(result.exitCode, c.exitStatus) << c.signalNumber;
+    for (const std::string& name : namesIn(f.out)) EXPECT_EQ(finalNames.count(name), 1u) << name;
   }
-  ASSERT_TRUE(signalled) << "no temporary file seen while the batch ran";
-  ProgramResult result = program.finish("", 60);
-  EXPECT_EQ(result.signal, SIGQUIT);
-  for (const std::string& name : namesIn(f.out)) EXPECT_EQ(finalNames.count(name), 1u) << name;
 }

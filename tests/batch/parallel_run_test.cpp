@@ -1,4 +1,5 @@
-// Splitting a batch, through the built program: over several machines
+// Splitting a batch, through the built program: over several workers
+// (--threads) the results are those of one worker, and over several machines
 // (--shard) the parts together convert every file exactly once.
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <sys/stat.h>
 
 #include "batch/input_set.h"
 #include "batch/shard.h"
@@ -30,13 +32,19 @@ void writeDds(const std::string& path, int seed) {
   ASSERT_TRUE(writeBinaryFile(path, data)) << path;
 }
 
-// Every file below root: relative path -> bytes.
-std::map<std::string, std::string> readTree(const std::string& root) {
+// Every file below root: relative path -> bytes (and, when asked, its
+// modification time).
+std::map<std::string, std::string> readTree(const std::string& root, bool withTimes = false) {
   std::map<std::string, std::string> tree;
   for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
-    if (!item.is_regular_file()) continue;
     const std::string path = item.path().string();
-    tree[path.substr(root.size())] = contentsOf(path);
+    if (!item.is_regular_file()) {
+      tree[path.substr(root.size())] = "folder";
+      continue;
+    }
+    std::string& entry = tree[path.substr(root.size())] = contentsOf(path);
+    struct stat status {};
+    if (withTimes && stat(path.c_str(), &status) == 0) entry += std::to_string(status.st_mtime);
   }
   return tree;
 }
@@ -100,4 +108,58 @@ TEST(ParallelRun, ThreeShardsThroughGnuParallelMakeTheFullRun) {
     total += std::stoi(match[1]);
   }
   EXPECT_EQ(total, 15) << "each file exactly once";
+}
+
+TEST(ParallelRun, AnyNumberOfWorkersGivesTheNamesBytesTimesAndReportOfOne) {
+  TempDir base;
+  const std::string in = base.path() + "in/";
+  for (const char* folder : {"in", "in/sub", "out"}) createFolder(base.path() + folder);
+  // Equal pictures, so only the drawn counter tells the outputs apart; broken
+  // files early on make every later counter smaller than a worker assumes.
+  const std::string picture = buildUncompressedDds(120, 40, 32, kMasksA8R8G8B8, [](int x, int y) {
+    return Rgba{static_cast<uint8_t>(x * 6), static_cast<uint8_t>(y * 9), 77, 255};
+  });
+  // With --faces=all a cube map gives a file per face; one cut inside its
+  // last face writes five of them and takes a number, yet does not count.
+  const std::string cube = buildSurfaceDds(
+      {.width = 8, .height = 8, .cubeFaces = 0x3F},
+      [](int, int face, int, int x, int y) {
+        return Rgba{static_cast<uint8_t>(40 * face), static_cast<uint8_t>(x * y), 5, 255};
+      });
+  const char* names[] = {"a", "b-broken", "c", "c-cube", "c-cut", "d-broken",
+                         "e", "f",        "g", "h-broken", "i"};
+  for (const char* folder : {"", "sub/"}) {
+    for (const std::string name : names) {
+      const std::string path = in + folder + name + ".dds";
+      const bool broken = name.find("broken") != std::string::npos;
+      const std::string data = name == "c-cube" ? cube
+                               : name == "c-cut" ? cube.substr(0, cube.size() - 1)
+                               : broken          ? "DDS not really"
+                                                 : picture;
+      ASSERT_TRUE(writeBinaryFile(path, data)) << path;
+    }
+  }
+  const std::string out = base.path() + "out/";
+  auto runWith = [&](const std::string& threads) {
+    ProgramResult result = runProgramWith(
+        {"-d", "-i", in, "-o", out, "-c", "png", "--threads=" + threads, "--faces=all",
+         "--filename-mask=%filename%-%n%.%ext%", "--wm-text=No. %n%", "--wm-font-size=9",
+         "--file-timestamp=custom", "--file-timestamp-custom=1000000000"});
+    EXPECT_EQ(result.exitCode, 0) << threads;
+    EXPECT_EQ(result.err, "") << threads;
+    std::map<std::string, std::string> tree = readTree(out, true);
+    std::filesystem::remove_all(out);
+    createFolder(out);
+    return std::make_pair(result.out, tree);
+  };
+  const auto one = runWith("1");
+  ASSERT_NE(one.first.find("Files converted: 14 of 22"), std::string::npos) << one.first;
+  ASSERT_EQ(one.second.count("sub/i-00016.png"), 1u);
+  ASSERT_EQ(one.second.count("sub/c-cut-00011_negy.png"), 1u);
+  ASSERT_EQ(one.second.count("sub/c-cut-00011_negz.png"), 0u);
+  for (const char* threads : {"2", "4"}) {
+    const auto many = runWith(threads);
+    EXPECT_EQ(many.first, one.first) << threads << " workers: same report";
+    EXPECT_EQ(many.second, one.second) << threads << " workers: same files";
+  }
 }

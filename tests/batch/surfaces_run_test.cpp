@@ -57,10 +57,22 @@ TEST(Surfaces, EachChosenSurfaceIsItsOwnFile) {
         {"t_negy_mip0.png", 0, 3, 0}, {"t_negy_mip1.png", 1, 3, 0}, {"t_negy_mip2.png", 2, 3, 0},
         {"t_posz_mip0.png", 0, 4, 0}, {"t_posz_mip1.png", 1, 4, 0}, {"t_posz_mip2.png", 2, 4, 0},
         {"t_negz_mip0.png", 0, 5, 0}, {"t_negz_mip1.png", 1, 5, 0}, {"t_negz_mip2.png", 2, 5, 0}}},
-      {"tokens in the mask replace the suffixes", cube,
+      {"no options: the surface tokens are plain text", cube,
+       {"--filename-mask=%filename%-%mip%-%face%-%layer%.%ext%"},
+       {{"t-%mip%-%face%-%layer%.png", 0, 0, 0}}},
+      {"tokens in the mask replace the suffixes; %mip% stays text without --mipmaps", cube,
        {"--faces=all", "--filename-mask=%filename%-%face%-%mip%.%ext%"},
-       {{"t-posx-0.png", 0, 0, 0}, {"t-negx-0.png", 0, 1, 0}, {"t-posy-0.png", 0, 2, 0},
-        {"t-negy-0.png", 0, 3, 0}, {"t-posz-0.png", 0, 4, 0}, {"t-negz-0.png", 0, 5, 0}}},
+       {{"t-posx-%mip%.png", 0, 0, 0}, {"t-negx-%mip%.png", 0, 1, 0},
+        {"t-posy-%mip%.png", 0, 2, 0}, {"t-negy-%mip%.png", 0, 3, 0},
+        {"t-posz-%mip%.png", 0, 4, 0}, {"t-negz-%mip%.png", 0, 5, 0}}},
+      {"mask tokens with their options", cube,
+       {"--faces=all", "--mipmaps=all", "--filename-mask=%filename%-%face%-%mip%.%ext%"},
+       {{"t-posy-0.png", 0, 2, 0}, {"t-posy-1.png", 1, 2, 0}, {"t-posy-2.png", 2, 2, 0},
+        {"t-posx-0.png", 0, 0, 0}, {"t-posx-1.png", 1, 0, 0}, {"t-posx-2.png", 2, 0, 0},
+        {"t-negx-0.png", 0, 1, 0}, {"t-negx-1.png", 1, 1, 0}, {"t-negx-2.png", 2, 1, 0},
+        {"t-negy-0.png", 0, 3, 0}, {"t-negy-1.png", 1, 3, 0}, {"t-negy-2.png", 2, 3, 0},
+        {"t-posz-0.png", 0, 4, 0}, {"t-posz-1.png", 1, 4, 0}, {"t-posz-2.png", 2, 4, 0},
+        {"t-negz-0.png", 0, 5, 0}, {"t-negz-1.png", 1, 5, 0}, {"t-negz-2.png", 2, 5, 0}}},
       {"dx10 cube", {.width = 2, .height = 2, .cubeFaces = 0x3F, .dx10 = true}, {"--faces=all"},
        {{"t_posx.png", 0, 0, 0}, {"t_negx.png", 0, 1, 0}, {"t_posy.png", 0, 2, 0},
         {"t_negy.png", 0, 3, 0}, {"t_posz.png", 0, 4, 0}, {"t_negz.png", 0, 5, 0}}},
@@ -131,4 +143,29 @@ TEST(Surfaces, AnInputCountsOnlyWhenEverySurfaceWasWritten) {
     EXPECT_EQ(pathExists(dir.path() + "cut_" + std::string(face) + ".png"), face != std::string("negz"))
         << face;
   }
+}
+
+// A header claiming more depth slices than any texture may have is refused
+// as a whole with --layers=all, instead of one file per claimed slice; the
+// limit itself is accepted (this one is cut after three slices, so its
+// fourth fails and it does not count), and the run goes on.
+TEST(Surfaces, MoreThan2048SlicesAreRefused) {
+  TempDir dir;
+  const std::string in = dir.path() + "in/";
+  const std::string out = dir.path() + "out/";
+  ASSERT_TRUE(createFolder(in));
+  ASSERT_TRUE(createFolder(out));
+  const std::string atLimit = buildSurfaceDds({.width = 1, .height = 1, .depth = 2048}, surfacePixel);
+  const std::string overLimit = buildSurfaceDds({.width = 1, .height = 1, .depth = 2049}, surfacePixel);
+  ASSERT_TRUE(writeBinaryFile(in + "a.dds", atLimit.substr(0, 128 + 3 * 4)));
+  ASSERT_TRUE(writeBinaryFile(in + "b.dds", overLimit));
+  ASSERT_TRUE(writeBinaryFile(in + "c.dds", buildSurfaceDds({.width = 2, .height = 2}, surfacePixel)));
+  const ProgramResult result =
+      runProgramWith({"-i", in, "-o", out, "-c", "png", "--layers=all", "--threads=2"});
+  EXPECT_TRUE(hasLine(result.out, "Error: Too many surfaces in " + in +
+                                      "b.dds: more than 2048 array elements or depth slices"))
+      << result.out;
+  EXPECT_TRUE(hasLine(result.out, "Files converted: 1 of 3")) << result.out;
+  EXPECT_EQ(outputFiles(out), (std::vector<std::string>{"a_layer0.png", "a_layer1.png",
+                                                        "a_layer2.png", "c.png"}));
 }

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "formats/format_tables.h"
-#include "pipeline/convert_file.h"
+#include "batch/file_conversion.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
@@ -84,7 +84,7 @@ TEST(ConvertFileFormats, EveryFormatOpensInAnIndependentReader) {
                                       [&](int x, int y) { return quadrantPixel(x, y, width, height); })));
       ConversionSetup setup = makeSetup(extension, input, dir.path());
       const std::string label = extension + " from " + std::to_string(bits) + " bits";
-      ASSERT_TRUE(convertFile(setup.settings, setup.job, {})) << label;
+      ASSERT_TRUE(convertAndSaveFile(setup.settings, setup.job, {})) << label;
       EXPECT_TRUE(takeLibraryMessages().empty()) << label;
       EXPECT_EQ(setup.job.outputFile, dir.path() + extension + std::to_string(bits) + "." + extension);
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "pipeline/convert_file.h"
+#include "batch/file_conversion.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
@@ -159,7 +159,7 @@ TEST(DdsCorpus, DecodingAgreesWithIndependentDecoders) {
       ASSERT_TRUE(referenceOk) << label;
 
       ConversionSetup setup = makeSetup("png", dds, dir.path());
-      const bool converted = convertFile(setup.settings, setup.job, {});
+      const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
       takeLibraryMessages();
       EXPECT_EQ(converted, unreadable.count(variant.name) == 0) << label;
       std::string result;

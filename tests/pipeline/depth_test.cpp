@@ -6,7 +6,7 @@
 
 #include "formats/dds/raw_dds.h"
 #include "formats/format_tables.h"
-#include "pipeline/convert_file.h"
+#include "batch/file_conversion.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
@@ -111,7 +111,7 @@ TEST(Depth, EveryExplicitDepthOfEveryFormatSaves) {
       prepareJob(setup, bpp);
       setup.settings.filenameMask = "d" + std::to_string(serial++) + ".%ext%";
       const std::string label = extension + " at " + std::to_string(bpp);
-      const bool converted = convertFile(setup.settings, setup.job, {});
+      const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
       const std::vector<std::string> messages = takeLibraryMessages();
       if (extension == "ico" && bpp == 16) {
         // FreeImage's 16-bit icons open nowhere, so they are refused.

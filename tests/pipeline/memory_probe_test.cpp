@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "pipeline/convert_file.h"
+#include "batch/file_conversion.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
 
@@ -34,6 +34,6 @@ TEST(MemoryProbe, DISABLED_ConvertLargeTextureToPng) {
   const std::string folder = environment("PELLUCID_MEMORY_OUTPUT");
   if (input.empty() || folder.empty()) GTEST_SKIP() << "PELLUCID_MEMORY_INPUT/OUTPUT not set";
   ConversionSetup setup = makeSetup("png", input, folder);
-  ASSERT_TRUE(convertFile(setup.settings, setup.job, {}));
+  ASSERT_TRUE(convertAndSaveFile(setup.settings, setup.job, {}));
   EXPECT_EQ(setup.job.sourceBpp, 32);
 }

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "pipeline/convert_file.h"
+#include "batch/file_conversion.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
@@ -141,7 +141,7 @@ TEST(SaveFlags, EveryOptionWritesAReadableFile) {
     c.set(setup.settings);
     prepareJob(setup, c.bpp);
     setup.settings.filenameMask = "out" + std::to_string(serial++) + ".%ext%";
-    const bool converted = convertFile(setup.settings, setup.job, {});
+    const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
     const std::vector<std::string> messages = takeLibraryMessages();
     ASSERT_EQ(converted, c.written) << c.name << (messages.empty() ? "" : ": " + messages[0]);
     if (!c.written) {

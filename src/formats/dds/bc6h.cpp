@@ -1,23 +1,15 @@
 #include "formats/dds/bc6h.h"
 
 #include <array>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "formats/dds/block_bits.h"
 #include "formats/dds/bptc_tables.h"
+#include "formats/dds/small_floats.h"
 
 namespace {
-
-// One run of bits of a mode's endpoint layout: the next `count` bits of the
-// block go to endpoint value `target` (r0 g0 b0 r1 ... b3 as 0..11), starting
-// at bit `firstBit` and going up, or down when `descending`.
-struct BitRun {
-  uint8_t target;
-  uint8_t firstBit;
-  uint8_t count;
-  bool descending;
-};
 
 struct Bc6hMode {
   int number;
@@ -71,15 +63,54 @@ constexpr Bc6hMode kModes[] = {
 };
 constexpr int kModeCount = sizeof(kModes) / sizeof(kModes[0]);
 
-int parseNumber(std::string_view text, size_t& at) {
+// One run of a mode's endpoint layout, placed in the block: bits `shift` on
+// of block word `word` (0: bits 0..63, 1: bits 64..127), masked by `mask`, go
+// to endpoint value `target` (r0 g0 b0 r1 ... b3 as 0..11) from bit `firstBit`
+// up. Runs that cross into the second word are split in two and reversed
+// runs into single bits, so a run is one shift and mask, with no branch.
+struct BitRun {
+  uint8_t target = 0;
+  uint8_t word = 0;
+  uint8_t shift = 0;
+  uint8_t firstBit = 0;
+  uint32_t mask = 0;
+};
+
+// The longest layout, with its reversed fields in single bits, has 24 runs.
+struct ModeRuns {
+  std::array<BitRun, 32> runs{};
+  int count = 0;
+  int end = 0;  // the block bit after the last run: where the partition is
+};
+
+constexpr int parseNumber(std::string_view text, size_t& at) {
   int value = 0;
   while (at < text.size() && text[at] >= '0' && text[at] <= '9') value = value * 10 + (text[at++] - '0');
   return value;
 }
 
-// Turns a layout text into bit runs; the texts above are the only input.
-std::vector<BitRun> parseLayout(std::string_view text) {
-  std::vector<BitRun> runs;
+// Adds count block bits from position on, going to target from firstBit up.
+constexpr void addRun(ModeRuns& parsed, int target, int position, int firstBit, int count) {
+  if (position < 64 && position + count > 64) {
+    const int low = 64 - position;
+    addRun(parsed, target, position, firstBit, low);
+    addRun(parsed, target, 64, firstBit + low, count - low);
+    return;
+  }
+  BitRun& run = parsed.runs[parsed.count++];
+  run.target = static_cast<uint8_t>(target);
+  run.word = static_cast<uint8_t>(position / 64);
+  run.shift = static_cast<uint8_t>(position % 64);
+  run.firstBit = static_cast<uint8_t>(firstBit);
+  run.mask = (1u << count) - 1;
+}
+
+// Turns a layout text into bit runs when compiling; the texts above are the
+// only input. Endpoint bits follow the mode bits (2 or 5 of them).
+constexpr ModeRuns parseLayout(const Bc6hMode& mode) {
+  const std::string_view text = mode.layout;
+  ModeRuns parsed;
+  int position = mode.number < 2 ? 2 : 5;
   size_t at = 0;
   while (at < text.size()) {
     const int channel = text[at] == 'r' ? 0 : text[at] == 'g' ? 1 : 2;
@@ -92,42 +123,50 @@ std::vector<BitRun> parseLayout(std::string_view text) {
       low = parseNumber(text, at);
     }
     at += 2;  // "]," (the last field ends the text one byte early)
-    BitRun run;
-    run.target = static_cast<uint8_t>(endpoint * 3 + channel);
+    const int target = endpoint * 3 + channel;
     // Block bits fill the field from its low end: v[9:0] starts at bit 0;
     // a reversed field v[10:15] starts at bit 15 and goes down.
-    run.descending = high < low;
-    run.firstBit = static_cast<uint8_t>(low);
-    run.count = static_cast<uint8_t>(run.descending ? low - high + 1 : high - low + 1);
-    runs.push_back(run);
-  }
-  return runs;
-}
-
-struct ParsedModes {
-  std::array<std::vector<BitRun>, kModeCount> runs;
-  std::array<int, 32> modeIndex;  // by 5-bit mode number; -1 reserved
-};
-
-const ParsedModes& parsedModes() {
-  static const ParsedModes parsed = [] {
-    ParsedModes p;
-    p.modeIndex.fill(-1);
-    for (int i = 0; i < kModeCount; ++i) {
-      p.runs[i] = parseLayout(kModes[i].layout);
-      p.modeIndex[kModes[i].number] = i;
+    if (high >= low) {
+      addRun(parsed, target, position, low, high - low + 1);
+      position += high - low + 1;
+    } else {
+      for (int bit = low; bit >= high; --bit) addRun(parsed, target, position++, bit, 1);
     }
-    return p;
-  }();
+  }
+  parsed.end = position;
   return parsed;
 }
+
+constexpr std::array<ModeRuns, kModeCount> kModeRuns = [] {
+  std::array<ModeRuns, kModeCount> all{};
+  for (int i = 0; i < kModeCount; ++i) all[i] = parseLayout(kModes[i]);
+  return all;
+}();
+
+// Every layout fills the block up to the partition (two subsets) or the
+// indices (one subset).
+constexpr bool layoutsFillTheirBits() {
+  for (int i = 0; i < kModeCount; ++i) {
+    if (kModeRuns[i].end != (kModes[i].partitionBits > 0 ? 77 : 65)) return false;
+  }
+  return true;
+}
+static_assert(layoutsFillTheirBits());
+
+// Index into kModes by 5-bit mode number; -1 for the reserved ones.
+constexpr std::array<int8_t, 32> kModeIndex = [] {
+  std::array<int8_t, 32> index{};
+  index.fill(-1);
+  for (int i = 0; i < kModeCount; ++i) index[kModes[i].number] = static_cast<int8_t>(i);
+  return index;
+}();
 
 inline int signExtend(int value, int bits) {
   const int shift = 32 - bits;
   return static_cast<int>(static_cast<uint32_t>(value) << shift) >> shift;
 }
 
-int unquantize(int value, int bits, bool isSigned) {
+inline int unquantize(int value, int bits, bool isSigned) {
   if (!isSigned) {
     if (bits >= 15) return value;
     if (value == 0) return 0;
@@ -154,29 +193,43 @@ inline uint16_t finishHalf(int value, bool isSigned) {
   return static_cast<uint16_t>((value * 31) >> 5);
 }
 
-}  // namespace
+// The float every interpolated value finishes as, from the lowest one up:
+// unsigned values are 0..0xFFFF, signed ones -0x8000..0x7FFF. Built once with
+// the exact half conversion, so a palette entry is one lookup per channel.
+template <bool isSigned>
+const float* finishedFloats() {
+  static const std::vector<float> table = [] {
+    std::vector<float> t(65536);
+    const int lowest = isSigned ? -0x8000 : 0;
+    for (int i = 0; i < 65536; ++i) t[i] = halfToFloat(finishHalf(lowest + i, isSigned));
+    return t;
+  }();
+  return table.data() + (isSigned ? 0x8000 : 0);
+}
 
-void decodeBc6hBlock(const uint8_t* block, bool isSigned, uint16_t (*halves)[3]) {
-  const ParsedModes& parsed = parsedModes();
-  BlockBits bits(block);
-  int modeNumber = static_cast<int>(bits.read(2));
-  if (modeNumber >= 2) modeNumber |= static_cast<int>(bits.read(3)) << 2;
-  const int index = parsed.modeIndex[modeNumber];
+template <bool isSigned>
+void decodeBlock(const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
+  const BlockBits bits(block);
+  const int modeNumber = static_cast<int>(block[0] & 3) < 2 ? block[0] & 3 : block[0] & 31;
+  const int index = kModeIndex[modeNumber];
   if (index < 0) {
-    for (int i = 0; i < kBlockPixels; ++i) halves[i][0] = halves[i][1] = halves[i][2] = 0;
+    for (int row = 0; row < 4; ++row) {
+      std::memset(static_cast<void*>(pixels + row * rowStride), 0, 4 * sizeof(FIRGBF));
+    }
     return;
   }
   const Bc6hMode& mode = kModes[index];
+  const ModeRuns& layout = kModeRuns[index];
 
   int values[12] = {};  // r0 g0 b0 r1 g1 b1 r2 g2 b2 r3 g3 b3
-  for (const BitRun& run : parsed.runs[index]) {
-    for (int k = 0; k < run.count; ++k) {
-      const int bit = run.descending ? run.firstBit - k : run.firstBit + k;
-      values[run.target] |= static_cast<int>(bits.read(1)) << bit;
-    }
+  const uint64_t words[2] = {bits.low, bits.high};
+  for (int r = 0; r < layout.count; ++r) {
+    const BitRun& run = layout.runs[r];
+    values[run.target] |= static_cast<int>(((words[run.word] >> run.shift) & run.mask) << run.firstBit);
   }
-  const int partition = static_cast<int>(bits.read(mode.partitionBits));
   const int subsets = mode.partitionBits > 0 ? 2 : 1;
+  const int indexStart = subsets == 2 ? 82 : 65;
+  const int partition = static_cast<int>(bits.field(77, mode.partitionBits));
   const int endpointCount = subsets * 2;
 
   const int mask = (1 << mode.endpointBits) - 1;
@@ -199,17 +252,43 @@ void decodeBc6hBlock(const uint8_t* block, bool isSigned, uint16_t (*halves)[3])
     for (int c = 0; c < 3; ++c) endpoints[e][c] = unquantize(values[e * 3 + c], mode.endpointBits, isSigned);
   }
 
+  // The colours each subset's indices select from, as finished floats.
   const int indexBits = subsets == 2 ? 3 : 4;
+  const int entries = 1 << indexBits;
   const uint8_t* weights = bptcWeights(indexBits);
-  for (int i = 0; i < kBlockPixels; ++i) {
-    const bool anchor = isBptcAnchor(subsets, partition, i);
-    const int weight = weights[bits.read(anchor ? indexBits - 1 : indexBits)];
-    const int s = bptcSubset(subsets, partition, i);
+  const float* finished = finishedFloats<isSigned>();
+  FIRGBF palette[2][16];
+  for (int s = 0; s < subsets; ++s) {
     const int* e0 = endpoints[2 * s];
     const int* e1 = endpoints[2 * s + 1];
-    for (int c = 0; c < 3; ++c) {
-      const int value = (e0[c] * (64 - weight) + e1[c] * weight + 32) >> 6;
-      halves[i][c] = finishHalf(value, isSigned);
+    for (int k = 0; k < entries; ++k) {
+      const int w = weights[k];
+      auto channel = [&](int c) { return finished[(e0[c] * (64 - w) + e1[c] * w + 32) >> 6]; };
+      FIRGBF& entry = palette[s][k];
+      entry.red = channel(0);
+      entry.green = channel(1);
+      entry.blue = channel(2);
     }
+  }
+
+  uint64_t indices = restoreAnchorBit(bits.field(indexStart, 128 - indexStart), 0, indexBits);
+  uint32_t subsetMask = 0;  // one bit per pixel
+  if (subsets == 2) {
+    indices = restoreAnchorBit(indices, kTwoSubsetAnchors[partition], indexBits);
+    subsetMask = kTwoSubsetPartitions[partition];
+  }
+  for (int i = 0; i < kBlockPixels; ++i) {
+    const uint32_t k = static_cast<uint32_t>(indices >> (indexBits * i)) & (entries - 1);
+    pixels[(i / 4) * rowStride + (i % 4)] = palette[(subsetMask >> i) & 1][k];
+  }
+}
+
+}  // namespace
+
+void decodeBc6hBlock(const uint8_t* block, bool isSigned, FIRGBF* pixels, ptrdiff_t rowStride) {
+  if (isSigned) {
+    decodeBlock<true>(block, pixels, rowStride);
+  } else {
+    decodeBlock<false>(block, pixels, rowStride);
   }
 }

@@ -1,7 +1,16 @@
 #include "formats/dds/bc7.h"
 
+#include <array>
+#include <bit>
+#include <cstring>
+
 #include "formats/dds/block_bits.h"
 #include "formats/dds/bptc_tables.h"
+
+// Each mode has its own decoder, instantiated from the mode's field widths,
+// so every field of a block sits at a place known when compiling. Endpoints
+// are widened once per block, the colours each index can select are worked
+// out once per subset (a palette), and the pixels are then one lookup each.
 
 namespace {
 
@@ -26,112 +35,227 @@ constexpr Bc7Mode kModes[8] = {
     {1, 0, 0, 0, 7, 7, 1, 0, 4, 0}, {2, 6, 0, 0, 5, 5, 1, 0, 2, 0},
 };
 
+// The second and third anchors of each three-subset partition, lowest first,
+// the order restoreAnchorBit needs.
+struct AnchorPair {
+  uint8_t first;
+  uint8_t second;
+};
+constexpr std::array<AnchorPair, 64> kSortedThreeSubsetAnchors = [] {
+  std::array<AnchorPair, 64> pairs{};
+  for (int p = 0; p < 64; ++p) {
+    const uint8_t a = kThreeSubsetSecondAnchors[p];
+    const uint8_t b = kThreeSubsetThirdAnchors[p];
+    pairs[p] = a < b ? AnchorPair{a, b} : AnchorPair{b, a};
+  }
+  return pairs;
+}();
+
+// The subset of each pixel of a two-subset partition, two bits per pixel as
+// the three-subset table keeps them.
+constexpr std::array<uint32_t, 64> kTwoSubsetSpread = [] {
+  std::array<uint32_t, 64> spread{};
+  for (int p = 0; p < 64; ++p) {
+    for (int i = 0; i < 16; ++i) spread[p] |= ((kTwoSubsetPartitions[p] >> i) & 1u) << (2 * i);
+  }
+  return spread;
+}();
+
 // Widens a value of `bits` bits to 8 by repeating its top bits below it.
-inline uint8_t widen(uint32_t value, int bits) {
+inline uint32_t widen(uint32_t value, int bits) {
   value <<= (8 - bits);
-  return static_cast<uint8_t>(value | (value >> bits));
+  return value | (value >> bits);
 }
 
-inline uint8_t interpolate(int e0, int e1, int weight) {
-  return static_cast<uint8_t>(((64 - weight) * e0 + weight * e1 + 32) >> 6);
+// A pixel's four channels in the byte order of Rgba8, one per 16-bit lane,
+// so one multiply-add interpolates all four (8-bit values times weights up
+// to 64 stay below 2^15).
+inline uint64_t spreadLanes(const uint32_t* rgba) {
+  return uint64_t{rgba[2]} | uint64_t{rgba[1]} << 16 | uint64_t{rgba[0]} << 32 |
+         uint64_t{rgba[3]} << 48;
+}
+
+// ((64 - w) e0 + w e1 + 32) / 64 in every lane, packed back into a pixel word.
+inline uint32_t interpolateLanes(uint64_t e0, uint64_t e1, uint64_t weight) {
+  const uint64_t sum = (64 - weight) * e0 + weight * e1 + 0x0020002000200020u;
+  const uint64_t lanes = (sum >> 6) & 0x00FF00FF00FF00FFu;
+  return static_cast<uint32_t>((lanes & 0xFF) | ((lanes >> 8) & 0xFF00) |
+                               ((lanes >> 16) & 0xFF0000) | ((lanes >> 24) & 0xFF000000));
+}
+
+// The 2^indexBits colours a subset's indices select from.
+template <int indexBits>
+inline void fillPalette(uint64_t e0, uint64_t e1, uint32_t* palette) {
+  const uint8_t* weights = indexBits == 2 ? kWeights2 : indexBits == 3 ? kWeights3 : kWeights4;
+#pragma GCC unroll 16
+  for (int k = 0; k < (1 << indexBits); ++k) palette[k] = interpolateLanes(e0, e1, weights[k]);
+}
+
+inline void storeRows(const uint32_t* words, Rgba8* pixels, ptrdiff_t rowStride) {
+  for (int row = 0; row < 4; ++row) {
+    std::memcpy(static_cast<void*>(pixels + row * rowStride), words + 4 * row, 16);
+  }
+}
+
+// The endpoints of every subset, widened to 8 bits, as lanes; fields start at
+// `position` (just after the partition, rotation and index-selection bits).
+template <int kMode>
+int readEndpoints(const BlockBits& bits, int position, uint64_t (*lanes)[2]) {
+  constexpr Bc7Mode m = kModes[kMode];
+  uint32_t values[3][2][4];  // only the fields the mode has are read
+#pragma GCC unroll 3
+  for (int c = 0; c < 3; ++c) {
+#pragma GCC unroll 3
+    for (int s = 0; s < m.subsets; ++s) {
+#pragma GCC unroll 2
+      for (int e = 0; e < 2; ++e, position += m.colorBits) {
+        values[s][e][c] = static_cast<uint32_t>(bits.field(position, m.colorBits));
+      }
+    }
+  }
+  if constexpr (m.alphaBits > 0) {
+#pragma GCC unroll 3
+    for (int s = 0; s < m.subsets; ++s) {
+#pragma GCC unroll 2
+      for (int e = 0; e < 2; ++e, position += m.alphaBits) {
+        values[s][e][3] = static_cast<uint32_t>(bits.field(position, m.alphaBits));
+      }
+    }
+  }
+  constexpr bool hasPBits = m.endpointPBits || m.sharedPBits;
+  constexpr int colorBits = m.colorBits + (hasPBits ? 1 : 0);
+  constexpr int alphaBits = m.alphaBits > 0 ? m.alphaBits + (hasPBits ? 1 : 0) : 0;
+#pragma GCC unroll 3
+  for (int s = 0; s < m.subsets; ++s) {
+#pragma GCC unroll 2
+    for (int e = 0; e < 2; ++e) {
+      uint32_t p = 0;
+      if (m.endpointPBits) p = static_cast<uint32_t>(bits.field(position + 2 * s + e, 1));
+      if (m.sharedPBits) p = static_cast<uint32_t>(bits.field(position + s, 1));
+      uint32_t rgba[4];
+      for (int c = 0; c < 3; ++c) {
+        rgba[c] = widen(hasPBits ? (values[s][e][c] << 1) | p : values[s][e][c], colorBits);
+      }
+      rgba[3] = alphaBits > 0
+                    ? widen(hasPBits ? (values[s][e][3] << 1) | p : values[s][e][3], alphaBits)
+                    : 255;
+      lanes[s][e] = spreadLanes(rgba);
+    }
+  }
+  return position + m.subsets * (m.endpointPBits ? 2 : m.sharedPBits ? 1 : 0);
+}
+
+// Modes 0-3, 6 and 7: one index per pixel, one to three subsets.
+template <int kMode>
+void decodeSingleIndexMode(const BlockBits& bits, Rgba8* pixels, ptrdiff_t rowStride) {
+  constexpr Bc7Mode m = kModes[kMode];
+  constexpr int b = m.indexBits;
+  const int partition = static_cast<int>(bits.field(kMode + 1, m.partitionBits));
+  uint64_t lanes[3][2];
+  const int indexStart = readEndpoints<kMode>(bits, kMode + 1 + m.partitionBits, lanes);
+
+  uint64_t indices = bits.field(indexStart, 128 - indexStart);
+  indices = restoreAnchorBit(indices, 0, b);
+  uint32_t subsetOf = 0;  // two bits per pixel
+  if constexpr (m.subsets == 2) {
+    indices = restoreAnchorBit(indices, kTwoSubsetAnchors[partition], b);
+    subsetOf = kTwoSubsetSpread[partition];
+  } else if constexpr (m.subsets == 3) {
+    const AnchorPair anchors = kSortedThreeSubsetAnchors[partition];
+    indices = restoreAnchorBit(indices, anchors.first, b);
+    indices = restoreAnchorBit(indices, anchors.second, b);
+    subsetOf = kThreeSubsetPartitions[partition];
+  }
+
+  constexpr int entries = 1 << b;
+  uint32_t palette[3 * entries];
+#pragma GCC unroll 3
+  for (int s = 0; s < m.subsets; ++s) fillPalette<b>(lanes[s][0], lanes[s][1], palette + s * entries);
+
+  uint32_t words[kBlockPixels];
+#pragma GCC unroll 16
+  for (int i = 0; i < kBlockPixels; ++i) {
+    const uint32_t s = (subsetOf >> (2 * i)) & 3;
+    const uint32_t index = static_cast<uint32_t>(indices >> (b * i)) & (entries - 1);
+    words[i] = palette[s * entries + index];
+  }
+  storeRows(words, pixels, rowStride);
+}
+
+// Modes 4 and 5: one subset, separate index sets for colour and alpha, and a
+// rotation that swaps alpha with one colour channel after interpolation.
+template <int kMode>
+void decodeTwoIndexMode(const BlockBits& bits, Rgba8* pixels, ptrdiff_t rowStride) {
+  constexpr Bc7Mode m = kModes[kMode];
+  int position = kMode + 1;
+  const int rotation = static_cast<int>(bits.field(position, m.rotationBits));
+  position += m.rotationBits;
+  const int indexSelection = static_cast<int>(bits.field(position, m.indexSelectionBits));
+  position += m.indexSelectionBits;
+  uint64_t lanes[1][2];
+  position = readEndpoints<kMode>(bits, position, lanes);
+
+  constexpr int primaryField = kBlockPixels * m.indexBits - 1;
+  constexpr int secondaryField = kBlockPixels * m.secondaryIndexBits - 1;
+  const uint64_t primary =
+      restoreAnchorBit(bits.field(position, primaryField), 0, m.indexBits);
+  const uint64_t secondary = restoreAnchorBit(bits.field(position + primaryField, secondaryField),
+                                              0, m.secondaryIndexBits);
+  // The colour takes the primary set and alpha the secondary, unless the
+  // index-selection bit swaps them.
+  const uint64_t colorIndices = indexSelection ? secondary : primary;
+  const uint64_t alphaIndices = indexSelection ? primary : secondary;
+  const int colorBits = indexSelection ? m.secondaryIndexBits : m.indexBits;
+  const int alphaBits = indexSelection ? m.indexBits : m.secondaryIndexBits;
+
+  // Rotating the endpoints' channels rotates the interpolated ones alike; the
+  // channel that then holds alpha's value takes the alpha indices.
+  static constexpr int kLaneShift[4] = {0, 32, 16, 0};  // none, red, green, blue
+  static constexpr uint32_t kAlphaWord[4] = {0xFF000000u, 0x00FF0000u, 0x0000FF00u, 0x000000FFu};
+  uint64_t e0 = lanes[0][0], e1 = lanes[0][1];
+  if (rotation > 0) {
+    const int shift = kLaneShift[rotation];
+    auto swapLanes = [shift](uint64_t v) {
+      const uint64_t a = (v >> 48) & 0xFFFF, c = (v >> shift) & 0xFFFF;
+      v &= ~((uint64_t{0xFFFF} << 48) | (uint64_t{0xFFFF} << shift));
+      return v | (c << 48) | (a << shift);
+    };
+    e0 = swapLanes(e0);
+    e1 = swapLanes(e1);
+  }
+  uint32_t colorPalette[8], alphaPalette[8];
+  fillPalette<m.indexBits>(e0, e1, indexSelection ? alphaPalette : colorPalette);
+  fillPalette<m.secondaryIndexBits>(e0, e1, indexSelection ? colorPalette : alphaPalette);
+  const uint32_t alphaWord = kAlphaWord[rotation];
+  const uint32_t colorMask = (1u << colorBits) - 1, alphaMask = (1u << alphaBits) - 1;
+
+  uint32_t words[kBlockPixels];
+#pragma GCC unroll 16
+  for (int i = 0; i < kBlockPixels; ++i) {
+    const uint32_t ci = static_cast<uint32_t>(colorIndices >> (colorBits * i)) & colorMask;
+    const uint32_t ai = static_cast<uint32_t>(alphaIndices >> (alphaBits * i)) & alphaMask;
+    words[i] = (colorPalette[ci] & ~alphaWord) | (alphaPalette[ai] & alphaWord);
+  }
+  storeRows(words, pixels, rowStride);
 }
 
 }  // namespace
 
-void decodeBc7Block(const uint8_t* block, Rgba8* pixels) {
-  if (block[0] == 0) {
-    for (int i = 0; i < kBlockPixels; ++i) pixels[i] = Rgba8{};
-    return;
-  }
-  int modeNumber = 0;
-  while (!(block[0] & (1u << modeNumber))) ++modeNumber;
-  const Bc7Mode& mode = kModes[modeNumber];
-
-  BlockBits bits(block);
-  bits.skip(modeNumber + 1);
-  const int partition = static_cast<int>(bits.read(mode.partitionBits));
-  const int rotation = static_cast<int>(bits.read(mode.rotationBits));
-  const int indexSelection = static_cast<int>(bits.read(mode.indexSelectionBits));
-
-  // endpoints[subset][endpoint][channel], channels r, g, b, a.
-  uint32_t endpoints[3][2][4] = {};
-  for (int channel = 0; channel < 3; ++channel) {
-    for (int s = 0; s < mode.subsets; ++s) {
-      for (int e = 0; e < 2; ++e) endpoints[s][e][channel] = bits.read(mode.colorBits);
+void decodeBc7Block(const uint8_t* block, Rgba8* pixels, ptrdiff_t rowStride) {
+  const BlockBits bits(block);
+  switch (std::countr_zero(static_cast<uint32_t>(block[0]))) {
+    case 0: decodeSingleIndexMode<0>(bits, pixels, rowStride); break;
+    case 1: decodeSingleIndexMode<1>(bits, pixels, rowStride); break;
+    case 2: decodeSingleIndexMode<2>(bits, pixels, rowStride); break;
+    case 3: decodeSingleIndexMode<3>(bits, pixels, rowStride); break;
+    case 4: decodeTwoIndexMode<4>(bits, pixels, rowStride); break;
+    case 5: decodeTwoIndexMode<5>(bits, pixels, rowStride); break;
+    case 6: decodeSingleIndexMode<6>(bits, pixels, rowStride); break;
+    case 7: decodeSingleIndexMode<7>(bits, pixels, rowStride); break;
+    default: {  // the reserved mode: first byte 0
+      const uint32_t zeros[kBlockPixels] = {};
+      storeRows(zeros, pixels, rowStride);
+      break;
     }
-  }
-  if (mode.alphaBits > 0) {
-    for (int s = 0; s < mode.subsets; ++s) {
-      for (int e = 0; e < 2; ++e) endpoints[s][e][3] = bits.read(mode.alphaBits);
-    }
-  }
-
-  int colorBits = mode.colorBits;
-  int alphaBits = mode.alphaBits;
-  if (mode.endpointPBits || mode.sharedPBits) {
-    uint32_t pBits[3][2] = {};
-    for (int s = 0; s < mode.subsets; ++s) {
-      if (mode.endpointPBits) {
-        pBits[s][0] = bits.read(1);
-        pBits[s][1] = bits.read(1);
-      } else {
-        pBits[s][0] = pBits[s][1] = bits.read(1);
-      }
-    }
-    for (int s = 0; s < mode.subsets; ++s) {
-      for (int e = 0; e < 2; ++e) {
-        for (int c = 0; c < 4; ++c) endpoints[s][e][c] = (endpoints[s][e][c] << 1) | pBits[s][e];
-      }
-    }
-    ++colorBits;
-    if (alphaBits > 0) ++alphaBits;
-  }
-
-  uint8_t colors[3][2][4];
-  for (int s = 0; s < mode.subsets; ++s) {
-    for (int e = 0; e < 2; ++e) {
-      for (int c = 0; c < 3; ++c) colors[s][e][c] = widen(endpoints[s][e][c], colorBits);
-      colors[s][e][3] = alphaBits > 0 ? widen(endpoints[s][e][3], alphaBits) : 255;
-    }
-  }
-
-  uint8_t primary[kBlockPixels];
-  for (int i = 0; i < kBlockPixels; ++i) {
-    const bool anchor = isBptcAnchor(mode.subsets, partition, i);
-    primary[i] = static_cast<uint8_t>(bits.read(anchor ? mode.indexBits - 1 : mode.indexBits));
-  }
-  uint8_t secondary[kBlockPixels] = {};
-  if (mode.secondaryIndexBits > 0) {
-    for (int i = 0; i < kBlockPixels; ++i) {
-      const int count = i == 0 ? mode.secondaryIndexBits - 1 : mode.secondaryIndexBits;
-      secondary[i] = static_cast<uint8_t>(bits.read(count));
-    }
-  }
-
-  // With two index sets, colour takes the primary and alpha the secondary
-  // unless the index-selection bit swaps them.
-  const bool twoSets = mode.secondaryIndexBits > 0;
-  const bool swapSets = twoSets && indexSelection == 1;
-  const uint8_t* colorIndices = swapSets ? secondary : primary;
-  const uint8_t* alphaIndices = twoSets && !swapSets ? secondary : primary;
-  const uint8_t* colorWeights =
-      bptcWeights(swapSets ? mode.secondaryIndexBits : mode.indexBits);
-  const uint8_t* alphaWeights =
-      bptcWeights(twoSets && !swapSets ? mode.secondaryIndexBits : mode.indexBits);
-
-  for (int i = 0; i < kBlockPixels; ++i) {
-    const int s = bptcSubset(mode.subsets, partition, i);
-    const uint8_t(&c0)[4] = colors[s][0];
-    const uint8_t(&c1)[4] = colors[s][1];
-    const int cw = colorWeights[colorIndices[i]];
-    const int aw = alphaWeights[alphaIndices[i]];
-    uint8_t rgba[4] = {interpolate(c0[0], c1[0], cw), interpolate(c0[1], c1[1], cw),
-                       interpolate(c0[2], c1[2], cw), interpolate(c0[3], c1[3], aw)};
-    if (rotation > 0) {
-      const uint8_t swapped = rgba[3];
-      rgba[3] = rgba[rotation - 1];
-      rgba[rotation - 1] = swapped;
-    }
-    pixels[i] = makeRgba8(rgba[0], rgba[1], rgba[2], rgba[3]);
   }
 }

@@ -1,45 +1,41 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
-// Reads the fields of one 128-bit compressed block, least significant bit
-// first, the way the BC6H and BC7 layouts number their bits. Reading past bit
-// 127 yields zero bits, so a malformed layout can never read outside the
-// block.
-class BlockBits {
- public:
+// The fields of one 128-bit compressed block, numbered least significant bit
+// first from the first byte, the way the BC6H and BC7 layouts number them.
+// The block is held as two little-endian words, so a field of a fixed place
+// is one or two shifts, never a loop over bits.
+struct BlockBits {
+  uint64_t low = 0;   // bits 0..63
+  uint64_t high = 0;  // bits 64..127
+
   explicit BlockBits(const uint8_t* block) {
-    for (int i = 0; i < 8; ++i) {
-      low_ |= static_cast<uint64_t>(block[i]) << (8 * i);
-      high_ |= static_cast<uint64_t>(block[8 + i]) << (8 * i);
-    }
+    std::memcpy(&low, block, 8);
+    std::memcpy(&high, block + 8, 8);
   }
 
-  // The next count bits (0..32) as an unsigned number.
-  uint32_t read(int count) {
-    uint32_t value = peekAt(position_, count);
-    position_ += count;
-    return value;
-  }
-
-  void skip(int count) { position_ += count; }
-  int position() const { return position_; }
-
- private:
-  uint32_t peekAt(int position, int count) const {
-    if (count == 0 || position >= 128) return 0;
+  // count bits (0..63) from position on; position + count is at most 128.
+  uint64_t field(int position, int count) const {
     uint64_t window;
-    if (position == 0) {
-      window = low_;
-    } else if (position < 64) {
-      window = (low_ >> position) | (high_ << (64 - position));
+    if (position >= 64) {
+      window = high >> (position - 64);
+    } else if (position == 0) {
+      window = low;
     } else {
-      window = high_ >> (position - 64);
+      window = (low >> position) | (high << (64 - position));
     }
-    return static_cast<uint32_t>(window & ((uint64_t{1} << count) - 1));
+    return window & ((uint64_t{1} << count) - 1);
   }
-
-  uint64_t low_ = 0;
-  uint64_t high_ = 0;
-  int position_ = 0;
 };
+
+// The index field of a block with one index per pixel of indexBits each,
+// stored with the top bit of every anchor's index left out (it is 0). Puts
+// that 0 back for the anchor at pixel; anchors must be given from the lowest
+// pixel up. After every anchor, pixel i's index is bits i * indexBits on.
+inline uint64_t restoreAnchorBit(uint64_t indices, int pixel, int indexBits) {
+  const int position = pixel * indexBits + indexBits - 1;
+  const uint64_t below = indices & ((uint64_t{1} << position) - 1);
+  return below | ((indices >> position) << (position + 1));
+}

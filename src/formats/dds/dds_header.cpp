@@ -138,7 +138,9 @@ namespace {
 // Levels of a full mipmap chain for the largest of the three dimensions.
 uint32_t fullChainLength(const DdsHeader& header) {
   uint32_t largest = std::max(header.width, header.height);
-  if (header.caps2 & kDdsCaps2Volume) largest = std::max(largest, header.depth);
+  const bool volume = (header.caps2 & kDdsCaps2Volume) ||
+                      (header.hasDx10 && header.dx10.resourceDimension == kDdsDimensionTexture3d);
+  if (volume) largest = std::max(largest, header.depth);
   uint32_t levels = 1;
   while (largest > 1) {
     largest >>= 1;

@@ -1,14 +1,13 @@
 #include "formats/dds/dds_image.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "formats/dds/bc1_bc3.h"
 #include "formats/dds/bc4_bc5.h"
 #include "formats/dds/bc6h.h"
 #include "formats/dds/bc7.h"
-#include "formats/dds/small_floats.h"
+#include "formats/dds/layout_rows.h"
 
 namespace {
 
@@ -39,9 +38,6 @@ Bitmap allocateBitmap(PixelOutput output, uint32_t width, uint32_t height) {
   return nullptr;
 }
 
-// Marks the 32-bit store, which storeBlock does with whole words.
-struct StoreRgba {};
-
 inline void storeColor(uint8_t* p, const Rgba8& c) {
   p[FI_RGBA_RED] = c.r;
   p[FI_RGBA_GREEN] = c.g;
@@ -58,13 +54,14 @@ void storeBlock(uint8_t* const* rows, int rowCount, uint32_t x0, uint32_t column
   }
 }
 
-// The same for 32-bit pixels, the hot path of the common formats: decoded
-// pixels already have FreeImage's byte order, so a block row is one copy.
-inline void storeBlock(uint8_t* const* rows, int rowCount, uint32_t x0, uint32_t columns,
-                       const Rgba8* pixels, StoreRgba) {
+// The bitmap rows of block row `by`, top first; rows past the bottom edge
+// are left null. Returns how many there are.
+int blockRows(FIBITMAP* bitmap, uint32_t height, uint32_t by, uint8_t** rows) {
+  const int rowCount = static_cast<int>(std::min<uint32_t>(4, height - by * 4));
   for (int row = 0; row < rowCount; ++row) {
-    std::memcpy(rows[row] + 4 * x0, &pixels[row * 4], 4 * columns);
+    rows[row] = FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - (by * 4 + row)));
   }
+  return rowCount;
 }
 
 // Runs decodeBlock over every block and stores each pixel with store.
@@ -76,10 +73,7 @@ void decodeBlocks(FIBITMAP* bitmap, uint32_t width, uint32_t height, const uint8
   Pixel pixels[kBlockPixels];
   for (uint32_t by = 0; by < blocksHigh; ++by) {
     uint8_t* rows[4] = {};
-    const int rowCount = static_cast<int>(std::min<uint32_t>(4, height - by * 4));
-    for (int row = 0; row < rowCount; ++row) {
-      rows[row] = FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - (by * 4 + row)));
-    }
+    const int rowCount = blockRows(bitmap, height, by, rows);
     for (uint32_t bx = 0; bx < blocksWide; ++bx, data += blockBytes) {
       decodeBlock(data, pixels);
       const uint32_t columns = std::min<uint32_t>(4, width - bx * 4);
@@ -88,29 +82,30 @@ void decodeBlocks(FIBITMAP* bitmap, uint32_t width, uint32_t height, const uint8
   }
 }
 
-// BC1-BC3 decode whole blocks straight into the bitmap; only the blocks at
-// the right and bottom edges go through a small buffer to be cropped.
-template <typename DecodeBlock>
+// For decoders whose pixels are the bitmap's own (Rgba8 in 32-bit bitmaps,
+// FIRGBF in float ones): whole blocks are decoded straight into the bitmap;
+// only the blocks at the right and bottom edges go through a small buffer to
+// be cropped.
+template <typename Pixel, typename DecodeBlock>
 void decodeBlocksInPlace(FIBITMAP* bitmap, uint32_t width, uint32_t height, const uint8_t* data,
                          uint32_t blockBytes, DecodeBlock decodeBlock) {
   const uint32_t blocksWide = (width + 3) / 4;
   const uint32_t blocksHigh = (height + 3) / 4;
-  const ptrdiff_t stride = -static_cast<ptrdiff_t>(FreeImage_GetPitch(bitmap) / 4);
-  Rgba8 edge[kBlockPixels];
+  const ptrdiff_t stride = -static_cast<ptrdiff_t>(FreeImage_GetPitch(bitmap) / sizeof(Pixel));
+  Pixel edge[kBlockPixels];
   for (uint32_t by = 0; by < blocksHigh; ++by) {
     uint8_t* rows[4] = {};
-    const int rowCount = static_cast<int>(std::min<uint32_t>(4, height - by * 4));
-    for (int row = 0; row < rowCount; ++row) {
-      rows[row] = FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - (by * 4 + row)));
-    }
-    Rgba8* top = reinterpret_cast<Rgba8*>(rows[0]);
+    const int rowCount = blockRows(bitmap, height, by, rows);
+    Pixel* top = reinterpret_cast<Pixel*>(rows[0]);
     for (uint32_t bx = 0; bx < blocksWide; ++bx, data += blockBytes) {
       const uint32_t columns = std::min<uint32_t>(4, width - bx * 4);
       if (rowCount == 4 && columns == 4) {
         decodeBlock(data, top + bx * 4, stride);
-      } else {
-        decodeBlock(data, edge, 4);
-        storeBlock(rows, rowCount, bx * 4, columns, edge, StoreRgba{});
+        continue;
+      }
+      decodeBlock(data, edge, 4);
+      for (int row = 0; row < rowCount; ++row) {
+        std::memcpy(rows[row] + sizeof(Pixel) * bx * 4, &edge[row * 4], sizeof(Pixel) * columns);
       }
     }
   }
@@ -119,33 +114,25 @@ void decodeBlocksInPlace(FIBITMAP* bitmap, uint32_t width, uint32_t height, cons
 void decodeBlockImage(const DdsFormat& format, FIBITMAP* bitmap, uint32_t width, uint32_t height,
                       const uint8_t* data) {
   const uint32_t blockBytes = ddsBlockBytes(format.encoding);
-  const StoreRgba storeRgba;
   auto storeRgb = [](uint8_t* row, uint32_t x, const Rgba8& c) { storeColor(row + 3 * x, c); };
   auto storeGrey = [](uint8_t* row, uint32_t x, uint8_t v) { row[x] = v; };
-  auto storeHalves = [](uint8_t* row, uint32_t x, const std::array<uint16_t, 3>& h) {
-    FIRGBF* p = reinterpret_cast<FIRGBF*>(row) + x;
-    p->red = halfToFloat(h[0]);
-    p->green = halfToFloat(h[1]);
-    p->blue = halfToFloat(h[2]);
-  };
-  using Halves = std::array<uint16_t, 3>;
   auto bc6h = [](bool isSigned) {
-    return [isSigned](const uint8_t* block, Halves* out) {
-      decodeBc6hBlock(block, isSigned, reinterpret_cast<uint16_t(*)[3]>(out));
+    return [isSigned](const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
+      decodeBc6hBlock(block, isSigned, pixels, rowStride);
     };
   };
   switch (format.encoding) {
     case DdsEncoding::Bc1:
-      decodeBlocksInPlace(bitmap, width, height, data, blockBytes, decodeBc1Block);
+      decodeBlocksInPlace<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc1Block);
       break;
     case DdsEncoding::Bc2:
-      decodeBlocksInPlace(bitmap, width, height, data, blockBytes, decodeBc2Block);
+      decodeBlocksInPlace<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc2Block);
       break;
     case DdsEncoding::Bc3:
-      decodeBlocksInPlace(bitmap, width, height, data, blockBytes, decodeBc3Block);
+      decodeBlocksInPlace<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc3Block);
       break;
     case DdsEncoding::Bc7:
-      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc7Block, storeRgba);
+      decodeBlocksInPlace<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc7Block);
       break;
     case DdsEncoding::Bc4:
       decodeBlocks<uint8_t>(bitmap, width, height, data, blockBytes, decodeBc4Block, storeGrey);
@@ -160,10 +147,10 @@ void decodeBlockImage(const DdsFormat& format, FIBITMAP* bitmap, uint32_t width,
       decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc5SignedBlock, storeRgb);
       break;
     case DdsEncoding::Bc6h:
-      decodeBlocks<Halves>(bitmap, width, height, data, blockBytes, bc6h(false), storeHalves);
+      decodeBlocksInPlace<FIRGBF>(bitmap, width, height, data, blockBytes, bc6h(false));
       break;
     case DdsEncoding::Bc6hSigned:
-      decodeBlocks<Halves>(bitmap, width, height, data, blockBytes, bc6h(true), storeHalves);
+      decodeBlocksInPlace<FIRGBF>(bitmap, width, height, data, blockBytes, bc6h(true));
       break;
     case DdsEncoding::Uncompressed:
     case DdsEncoding::Unsupported:
@@ -220,9 +207,10 @@ Bitmap decodeDdsImage(const DdsFormat& format, uint32_t width, uint32_t height,
   if (!bitmap) return nullptr;
 
   if (format.encoding == DdsEncoding::Uncompressed) {
+    const LayoutRowDecoder rows(format.layout);
     for (uint32_t y = 0; y < height; ++y) {
       uint8_t* scanline = FreeImage_GetScanLine(bitmap.get(), static_cast<int>(height - 1 - y));
-      decodeLayoutRow(format.layout, data + y * rowPitch, width, scanline);
+      rows.decode(data + y * rowPitch, width, scanline);
     }
   } else {
     decodeBlockImage(format, bitmap.get(), width, height, data);

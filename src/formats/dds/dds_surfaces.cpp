@@ -110,6 +110,12 @@ bool locateDdsSurface(const DdsHeader& header, const DdsLayout& layout,
   return true;
 }
 
+bool exceedsDdsSurfaceLimits(const DdsHeader& header, const DdsLayout& layout,
+                             const DdsSurfaceChoice& choice) {
+  const DdsSurfaceDirectory directory = describeDdsSurfaces(header, layout);
+  return choice.allLayers && directory.layerCount > kDdsMaxLayers;
+}
+
 std::vector<DdsSurfaceId> chooseDdsSurfaces(const DdsHeader& header, const DdsLayout& layout,
                                             const DdsSurfaceChoice& choice, uint64_t fileSize) {
   const DdsSurfaceDirectory directory = describeDdsSurfaces(header, layout);

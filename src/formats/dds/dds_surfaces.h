@@ -19,6 +19,11 @@
 inline constexpr int kDdsCubeFaceCount = 6;
 inline constexpr int kDdsNoFace = -1;
 
+// The most array elements or depth slices a texture may have in the common
+// graphics interfaces. A header claiming more was not written for any of
+// them, and exporting each of its surfaces could make millions of files.
+inline constexpr uint32_t kDdsMaxLayers = 2048;
+
 // Which surface: layer is the array element or, in a volume, the depth slice.
 struct DdsSurfaceId {
   uint32_t mip = 0;
@@ -59,6 +64,12 @@ struct DdsSurfaceChoice {
   bool allFaces = false;
   bool allLayers = false;
 };
+
+// True when choice would export more array elements or depth slices than
+// kDdsMaxLayers. (Mip levels need no such limit: the directory never holds
+// more than a full chain, at most 16 levels.) Kinds not chosen are not checked.
+bool exceedsDdsSurfaceLimits(const DdsHeader& header, const DdsLayout& layout,
+                             const DdsSurfaceChoice& choice);
 
 // The chosen surfaces in file order. The list ends with the first surface
 // whose data lies past fileSize (it stays in the list, so reading it fails),

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "formats/dds/raw_dds.h"
-#include "pipeline/convert_file.h"
+#include "batch/file_conversion.h"
 #include "pipeline/depth.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
@@ -38,7 +38,7 @@ bool convertToPng(const TempDir& dir, const std::string& dds, DecodedImage* out,
   const std::string path = dir.path() + "in.dds";
   if (!writeTestFile(path, dds)) return false;
   ConversionSetup setup = makeSetup("png", path, dir.path());
-  const bool converted = convertFile(setup.settings, setup.job, {});
+  const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
   takeLibraryMessages();
   *sourceBpp = setup.job.sourceBpp;
   return converted && decodeWithImageMagick(setup.job.outputFile, out);

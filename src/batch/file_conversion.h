@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "batch/input_set.h"
+#include "pipeline/convert_file.h"
+#include "pipeline/encode_image.h"
+#include "settings/conversion_job.h"
+#include "settings/conversion_settings.h"
+
+// One file on its way from a worker, which converts and encodes it in
+// memory, to the committer, which names, writes and reports it in input order.
+struct FileInWork {
+  ConversionJob job;         // the run's job with this file's values and facts
+  bool converted = false;    // the chain handed back an image
+  EncodedImage encoded;      // the output file's bytes when converted and encoded
+  FileFailure failure;       // why the file failed so far (kind None: not failed)
+  std::vector<std::string> chainMessages;   // library messages of load and chain
+  std::vector<std::string> encodeMessages;  // library messages of the encoder
+  int64_t startTime = 0;     // monotonic milliseconds when the work began
+};
+
+// Worker side: converts and encodes file.job.currentFile as file.job says
+// (counter, random number); the library messages are moved into file.
+void convertInWork(const ConversionSettings& settings, const PipelineResources& resources,
+                   FileInWork& file);
+
+// One input on its way: an output per chosen surface (one unless --mipmaps,
+// --faces or --layers ask for more), in file order. Each surface is
+// converted and encoded before the next is decoded, so only encoded bytes
+// wait for the committer, never a decoded image.
+struct InputInWork {
+  std::vector<FileInWork> surfaces;
+  bool overLimit = false;  // refused: the file claims more layers than a texture may hold
+  int32_t counter = 0;     // the %n% the surfaces were converted with
+  int64_t startTime = 0;   // monotonic milliseconds when the work began
+};
+
+// convertInWork for every chosen surface of entry as file number counter
+// (%n%), with one %rnd% of its own for all of them, starting from runJob
+// (only read).
+InputInWork convertEntry(const ConversionSettings& settings, const ConversionJob& runJob,
+                         const InputEntry& entry, int32_t counter,
+                         const PipelineResources& resources);
+
+// Asked with the final output path just before the file is written; false
+// keeps that file from being written and the conversion fails.
+using OutputGate = std::function<bool(const std::string& outputPath)>;
+
+// Committer side: names the output (job.outputFile) and, when the file is
+// ready and mayWrite agrees (or is empty), writes it through the checked
+// writer (job.tempOutputFile: the temporary name used). True when the output
+// file was written; file.failure says why not. A closed gate drops the
+// encoder's messages: that file was never meant to be written.
+bool saveConverted(const ConversionSettings& settings, FileInWork& file,
+                   const OutputGate& mayWrite = nullptr);
+
+// The messages to print for a finished file: none when memory ran out (what a
+// library said then follows from that), else those of the chain and encoder.
+std::vector<std::string> messagesToReport(const FileInWork& file);
+
+// Converts, names and writes job.currentFile on the calling thread, keeping
+// the file's facts and names in job; library messages stay recorded for the
+// thread. For single files and tests.
+bool convertAndSaveFile(const ConversionSettings& settings, ConversionJob& job,
+                        const PipelineResources& resources, FileFailure* failure = nullptr);
