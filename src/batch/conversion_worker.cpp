@@ -96,8 +96,8 @@ class Committer {
         counterInText_(settings.watermarkKind == 1 &&
                        countIgnoringCase(settings.wmText, "%n%") > 0) {}
 
-  // The %n% a worker gives the file at index: every earlier file not known
-  // to have failed is taken to succeed.
+  // The %n% a worker gives the file at index: every earlier input not known
+  // to have written nothing is taken to write something.
   int32_t expectedCounter(int32_t index) const {
     return base_.fileCounter + index - failures_.load();
   }
@@ -199,7 +199,7 @@ class Committer {
   WrittenOutputs written_;  // the run's outputs; the committer is the only writer
   const bool debug_;
   const bool counterInText_;
-  std::atomic<int32_t> failures_{0};
+  std::atomic<int32_t> failures_{0};  // inputs that wrote nothing
   int32_t visited_ = 0;
   int32_t converted_ = 0;
   int64_t duration_ = 0;
