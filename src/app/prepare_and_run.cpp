@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "settings/debug_report.h"
+#include "settings/run_plan.h"
 #include "settings/save_flags.h"
 #include "settings/settings_report.h"
 
@@ -78,7 +79,7 @@ bool prepareWatermark(const ConversionSettings& settings, std::unique_ptr<Waterm
                       PipelineResources& resources, DebugReport& report) {
   reportWatermark(settings, report);
   if (settings.watermarkKind == 1) {
-    font = createWatermarkFont(settings);
+    font = createWatermarkFont(planWatermarkFont(settings));
     if (!font) return report.fail("Error: Invalid watermark font");
     resources.watermarkFont = font.get();
   }

@@ -10,6 +10,7 @@
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
 #include "pipeline/threshold.h"
+#include "pipeline/watermark.h"
 
 // The parameters of every step of the per-image chain, in chain order. The
 // run plan fills it once per run from the settings; each step reads only its
@@ -24,4 +25,5 @@ struct ChainPlan {
   ThresholdStep threshold;
   DitherStep dither;
   FrameStep frame;
+  WatermarkStep watermark;
 };

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "batch/output_naming.h"
 #include "formats/library_messages.h"
 #include "formats/writers/encode_image.h"
 #include "pipeline/color_correction.h"
@@ -80,8 +81,11 @@ Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
   job.imageWidth = size.width;
   job.imageHeight = size.height;
   job.frameIndex = 1;
-  image = applyWatermark(std::move(image), size.width, size.height, settings, job,
-                         resources.watermarkFont);
+  const std::string watermarkText = chain.watermark.kind == WatermarkKind::kText
+                                        ? expandWatermarkText(settings, job)
+                                        : std::string();
+  image = applyWatermark(std::move(image), size.width, size.height, chain.watermark,
+                         watermarkText, resources.watermarkFont);
   image = convertDepth(std::move(image), job);
   // A step that could not allocate hands back no image, or the image without
   // its frame or watermark; either way the file fails. Asked before anything

@@ -32,6 +32,27 @@ FrameStep planFrame(const ConversionSettings& s) {
           s.frameOpacity};
 }
 
+Placement textPlacement(const ConversionSettings& s) {
+  return {s.wmTextRotation, s.wmTextBoundary, s.wmTextPosition, s.wmTextXOffset, s.wmTextYOffset};
+}
+
+Placement picturePlacement(const ConversionSettings& s) {
+  return {s.wmImageRotation, s.wmImageBoundary, s.wmImagePosition, s.wmImageXOffset,
+          s.wmImageYOffset};
+}
+
+WatermarkStep planWatermark(const ConversionSettings& s) {
+  WatermarkStep step;
+  step.kind = static_cast<WatermarkKind>(s.watermarkKind);
+  step.text = {s.wmText,        parseColor(s.wmFontColor, 0), parseColor(s.wmBackColor, 0),
+               s.wmTextOpacity, s.wmBackOpacity,              s.wmFontLeading,
+               s.wmTextPadding, s.wmTextAlignment,            s.wmTextAntialiasing != 0,
+               textPlacement(s)};
+  step.picture = {s.wmImage, s.wmImageGreyscale != 0, s.wmImageOpacity, picturePlacement(s)};
+  if (s.doFrame) step.frame = FrameInsets{s.frameLeft, s.frameRight, s.frameTop, s.frameBottom};
+  return step;
+}
+
 }  // namespace
 
 ChainPlan planChain(const ConversionSettings& s) {
@@ -46,5 +67,11 @@ ChainPlan planChain(const ConversionSettings& s) {
   plan.threshold = {s.doThreshold != 0, s.threshold};
   plan.dither = {s.doDither != 0, static_cast<DitherKind>(s.ditherAlgorithm)};
   plan.frame = planFrame(s);
+  plan.watermark = planWatermark(s);
   return plan;
+}
+
+FontRequest planWatermarkFont(const ConversionSettings& s) {
+  return {s.wmFont, s.wmFontSize, static_cast<FontStyle>(s.wmFontStyle),
+          static_cast<FontEffect>(s.wmFontEffect)};
 }
