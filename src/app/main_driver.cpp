@@ -17,6 +17,7 @@
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/lock.h"
+#include "platform/memory.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/conversion_job.h"
@@ -151,6 +152,7 @@ int runMainDriver(const std::vector<std::string>& parameters) {
 }  // namespace
 
 int runProgram(int argc, char** argv) {
+  reuseLargeAllocations();
   installInterruptCleanup();
   ilInit();
   iluInit();
