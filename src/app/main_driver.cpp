@@ -9,6 +9,7 @@
 #include "app/option_loop.h"
 #include "app/option_table.h"
 #include "app/parameters.h"
+#include "app/prepare_and_run.h"
 #include "app/program_identity.h"
 #include "formats/format_tables.h"
 #include "platform/console.h"
@@ -19,7 +20,6 @@
 #include "platform/text.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
-#include "settings/prepare_and_run.h"
 
 namespace {
 

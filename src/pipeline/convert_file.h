@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/bitmap.h"
-#include "pipeline/encode_image.h"
+#include "formats/bitmap.h"
+#include "formats/writers/encode_image.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 
