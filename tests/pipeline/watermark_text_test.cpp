@@ -6,6 +6,7 @@
 #include "pipeline/frame.h"
 #include "pipeline/watermark.h"
 #include "pixel_support.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -225,7 +226,7 @@ TEST(TextWatermark, FramedImageWithCentredLinesInsideTheFrame) {
   ASSERT_TRUE(font);
   ConversionJob job;
   Bitmap image = solidBitmap(260, 160, 24, {40, 160, 90, 255});
-  image = applyFrame(std::move(image), 260, 160, settings);
+  image = applyFrame(std::move(image), 260, 160, planChain(settings).frame);
   image = applyWatermark(std::move(image), 260, 160, settings, job, font.get());
   ASSERT_TRUE(image);
   saveForEye(image.get(), "framed_centred_text");
