@@ -15,6 +15,7 @@
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/lock.h"
+#include "platform/memory.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/conversion_job.h"
@@ -148,6 +149,7 @@ int runMainDriver(const std::vector<std::string>& parameters) {
 }  // namespace
 
 int runProgram(int argc, char** argv) {
+  reuseLargeAllocations();
   installInterruptCleanup();
   return runMainDriver(commandLineParameters(argc, argv));
 }
