@@ -32,7 +32,6 @@ const std::set<std::string> kNotYetDown = {
     "batch/file_conversion.h -> settings/conversion_settings.h",
     "batch/file_times.h -> settings/conversion_job.h",
     "batch/file_times.h -> settings/conversion_settings.h",
-    "batch/input_enumeration.h -> settings/conversion_job.h",
     "batch/output_naming.h -> settings/conversion_job.h",
     "batch/output_naming.h -> settings/conversion_settings.h",
     "pipeline/convert_file.cpp -> batch/output_naming.h",

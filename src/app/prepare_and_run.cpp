@@ -131,7 +131,7 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
   InputSet inputs;
   BatchProgress progress;
   phaseLine("General", "Importing");
-  int32_t added = importInputs(job, inputs, progress);
+  int32_t added = importInputs(InputSource{job.inputPath, job.currentFile}, inputs, progress);
   if (job.shardCount > 1) added = keepShard(inputs, Shard{job.shardIndex, job.shardCount});
   const std::string addedText = std::to_string(added);
   if (!quiet) console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Import complete"), addedText));
