@@ -1,8 +1,5 @@
 #include "app/main_driver.h"
 
-#include <IL/il.h>
-#include <IL/ilu.h>
-
 #include <string>
 #include <variant>
 #include <vector>
@@ -12,16 +9,17 @@
 #include "app/option_loop.h"
 #include "app/option_table.h"
 #include "app/parameters.h"
+#include "app/prepare_and_run.h"
 #include "app/program_identity.h"
 #include "formats/format_tables.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/lock.h"
+#include "platform/memory.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
-#include "settings/prepare_and_run.h"
 
 namespace {
 
@@ -151,8 +149,7 @@ int runMainDriver(const std::vector<std::string>& parameters) {
 }  // namespace
 
 int runProgram(int argc, char** argv) {
+  reuseLargeAllocations();
   installInterruptCleanup();
-  ilInit();
-  iluInit();
   return runMainDriver(commandLineParameters(argc, argv));
 }

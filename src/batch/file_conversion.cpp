@@ -5,8 +5,8 @@
 
 #include "batch/output_naming.h"
 #include "batch/surface_selection.h"
+#include "formats/library_messages.h"
 #include "pipeline/commit_output.h"
-#include "pipeline/library_messages.h"
 #include "platform/clock.h"
 #include "platform/memory.h"
 
@@ -60,7 +60,9 @@ InputInWork convertEntry(const ConversionSettings& settings, const ConversionJob
   job.currentSubfolder = entry.subfolder;
   job.fileCounter = counter;
   job.randomNumber = randomInteger(1, 99999);
-  const SurfacePlan plan = planSurfaces(settings, entry.path);
+  const SurfacePlan plan = planSurfaces(
+      DdsSurfaceChoice{settings.mipmaps == 1, settings.faces == 1, settings.layers == 1},
+      entry.path);
   input.overLimit = plan.overLimit;
   job.severalMips = plan.severalMips;
   job.severalFaces = plan.severalFaces;

@@ -2,9 +2,8 @@
 
 #include "platform/files.h"
 
-SurfacePlan planSurfaces(const ConversionSettings& settings, const std::string& path) {
+SurfacePlan planSurfaces(const DdsSurfaceChoice& choice, const std::string& path) {
   SurfacePlan plan;
-  const DdsSurfaceChoice choice{settings.mipmaps == 1, settings.faces == 1, settings.layers == 1};
   DdsHeader header;
   // Without the options the file is not even opened here: the reader finds
   // the first surface on its own.

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "formats/dds/dds_surfaces.h"
-#include "settings/conversion_settings.h"
 
 // The surfaces of one input file to convert, each into a file of its own,
 // and which kinds of them come more than once (so names must tell them
@@ -17,10 +16,10 @@ struct SurfacePlan {
   bool overLimit = false;  // refused: more layers than a texture may hold; no surfaces
 };
 
-// From --mipmaps, --faces and --layers and the file's header. A file whose
-// header fails the check gets its first surface only, so its conversion
-// fails exactly as it always did. Without those options the plan is the
-// first surface alone. A header claiming more array elements or depth
+// From the kinds chosen by --mipmaps, --faces and --layers and the file's
+// header. A file whose header fails the check gets its first surface only,
+// so its conversion fails exactly as it always did. Without those options
+// the plan is the first surface alone. A header claiming more array elements or depth
 // slices than kDdsMaxLayers, with --layers=all, gets an empty plan marked
 // overLimit instead of one surface per claimed slice.
-SurfacePlan planSurfaces(const ConversionSettings& settings, const std::string& path);
+SurfacePlan planSurfaces(const DdsSurfaceChoice& choice, const std::string& path);

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "formats/bitmap.h"
 #include "formats/dds/dds_reader.h"
-#include "pipeline/bitmap.h"
 
 // Loads one surface of a DDS file (path in UTF-8); the default surface is the
 // top level of the first face and layer. The header is checked first, so a

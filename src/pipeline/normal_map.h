@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "formats/dds/dds_reader.h"
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // normalMap values.
 inline constexpr uint8_t kNormalMapOff = 0;

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
-#include "pipeline/bitmap.h"
-#include "settings/conversion_settings.h"
+#include "formats/bitmap.h"
+#include "pipeline/frame.h"
 
 // How a watermark layer is laid on the image; the text and the picture
 // watermark each have their own set of these settings.
@@ -15,9 +16,6 @@ struct Placement {
   int32_t yOffset = 10;
 };
 
-Placement textPlacement(const ConversionSettings& settings);
-Placement picturePlacement(const ConversionSettings& settings);
-
 // The part of the image a layer is placed in: the whole image, or the inside
 // of the frame for boundary FRAME when a frame is drawn.
 struct PlacementArea {
@@ -26,8 +24,9 @@ struct PlacementArea {
   int64_t width = 0;
   int64_t height = 0;
 };
-PlacementArea placementArea(const ConversionSettings& settings, uint8_t boundary, int32_t width,
-                            int32_t height);
+// frame is the frame drawn before the watermark, if any.
+PlacementArea placementArea(const std::optional<FrameInsets>& frame, uint8_t boundary,
+                            int32_t width, int32_t height);
 
 struct LayerExtent {
   int64_t width = 0;
@@ -70,4 +69,4 @@ LayerPosition layerPosition(LayerExtent layer, const PlacementArea& area,
 // the 24-bit image. A layer that would lie partly outside the image, or that
 // cropping leaves empty, is dropped and the image comes back unchanged.
 Bitmap placeWatermark(Bitmap image, Bitmap layer, int32_t width, int32_t height,
-                      const ConversionSettings& settings, const Placement& placement);
+                      const std::optional<FrameInsets>& frame, const Placement& placement);

@@ -5,13 +5,24 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "pipeline/drawing/raster_text.h"
 #include "pipeline/watermark_placement.h"
-#include "settings/conversion_job.h"
-#include "settings/conversion_settings.h"
 
 class WatermarkFont;
+
+struct TextWatermark {
+  std::string text;               // as typed, tokens not yet expanded
+  uint32_t fontColor = 0xFFFFFF;  // red in the lowest byte, no alpha
+  uint32_t backColor = 0;
+  int32_t textOpacity = 255;      // clamped to 0..255
+  int32_t backOpacity = 1;
+  int32_t leading = 0;            // pixels between lines, may be negative
+  int32_t padding = 0;
+  uint8_t alignment = 0;          // 0 LEFT, 1 CENTER, 2 RIGHT
+  bool antialiasing = false;
+  Placement placement;
+};
 
 // The lines of a watermark text split at "%eol%" in any letter case. Empty
 // lines are kept, a trailing "%eol%" included: "a%EOL%" gives "a" and "".
@@ -36,9 +47,10 @@ int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t
 // Which part of a text block of the given size can show on the image.
 using VisiblePart = std::function<LayerWindow(LayerExtent block)>;
 
-// The text watermark as a 32-bit layer, or empty when there is no font or no
+// The text watermark showing text (its tokens already expanded) as a 32-bit
+// layer, or empty when there is no font or no
 // block can be drawn. With visible, only that part of the block is drawn and
 // the layer is that part of the whole block, pixel for pixel; without it the
 // whole block.
-Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& job,
+Bitmap makeTextLayer(const TextWatermark& watermark, const std::string& text,
                      const WatermarkFont* font, const VisiblePart& visible = nullptr);

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/bitmap.h"
 #include "formats/dds/dds_format.h"
 #include "formats/dds/dds_surfaces.h"
-#include "pipeline/bitmap.h"
 
 // What the steps after loading need to know of a surface beyond its pixels.
 struct DdsImageFacts {

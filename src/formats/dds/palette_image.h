@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "formats/dds/dds_format.h"
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // Decodes a width x height image of one index byte per pixel through palette
 // (256 entries of blue, green, red, alpha) into a 24-bit bitmap, or a 32-bit
