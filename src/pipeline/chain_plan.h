@@ -7,6 +7,7 @@
 #include "pipeline/flip.h"
 #include "pipeline/frame.h"
 #include "pipeline/greyscale.h"
+#include "pipeline/load_mode.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
 #include "pipeline/threshold.h"
@@ -16,7 +17,7 @@
 // run plan fills it once per run from the settings; each step reads only its
 // own part, so a step's header says everything that changes it.
 struct ChainPlan {
-  int32_t loadMode = 0;  // kLoadAs... of load_mode.h
+  LoadMode loadMode = LoadMode::kAuto;
   RotateStep rotate;
   ResizeStep resize;
   FlipStep flip;
