@@ -7,6 +7,7 @@
 #include "pipeline/flip.h"
 #include "pipeline/frame.h"
 #include "pipeline/greyscale.h"
+#include "pipeline/load_mode.h"
 #include "pipeline/normal_map.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
@@ -17,8 +18,8 @@
 // run plan fills it once per run from the settings; each step reads only its
 // own part, so a step's header says everything that changes it.
 struct ChainPlan {
-  uint8_t normalMap = 0;  // kNormalMap... of normal_map.h
-  int32_t loadMode = 0;   // kLoadAs... of load_mode.h
+  NormalMapMode normalMap = NormalMapMode::kOff;
+  LoadMode loadMode = LoadMode::kAuto;
   RotateStep rotate;
   ResizeStep resize;
   FlipStep flip;

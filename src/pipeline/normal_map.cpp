@@ -67,9 +67,9 @@ void rebuildChannels(FIBITMAP* image, const ChannelScale& scale) {
 
 }  // namespace
 
-bool wantsNormalRebuild(uint8_t mode, const DdsImageFacts& facts) {
-  if (mode == kNormalMapOn) return true;
-  if (mode != kNormalMapAuto) return false;
+bool wantsNormalRebuild(NormalMapMode mode, const DdsImageFacts& facts) {
+  if (mode == NormalMapMode::kOn) return true;
+  if (mode != NormalMapMode::kAuto) return false;
   return facts.encoding == DdsEncoding::Bc5 || facts.encoding == DdsEncoding::Bc5Signed ||
          facts.normalMapFlag;
 }

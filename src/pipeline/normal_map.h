@@ -5,15 +5,13 @@
 #include "formats/dds/dds_reader.h"
 #include "formats/bitmap.h"
 
-// normalMap values.
-inline constexpr uint8_t kNormalMapOff = 0;
-inline constexpr uint8_t kNormalMapOn = 1;
-inline constexpr uint8_t kNormalMapAuto = 2;
+// --normal-map, by its keyword code.
+enum class NormalMapMode : uint8_t { kOff = 0, kOn = 1, kAuto = 2 };
 
 // Whether the blue channel is rebuilt: never (off), for every image (on), or
 // (auto) for two-channel normal maps (BC5/ATI2, signed or not) and files
 // whose pixel format carries the normal-map flag.
-bool wantsNormalRebuild(uint8_t mode, const DdsImageFacts& facts);
+bool wantsNormalRebuild(NormalMapMode mode, const DdsImageFacts& facts);
 
 // Rebuilds blue as the Z of a unit normal: z = sqrt(max(0, 1 - x^2 - y^2)),
 // x and y from red and green mapped to -1..1 (2v/255 - 1 for 8 bits; a

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint8_t kBoundaryFrame = 1;
-
 // The paste canvas is transparent, so the layer is copied onto it unchanged.
 // FreeImage's alpha-blend paste (a factor of 255 or less) divides by 256
 // instead of 255: it would turn an opaque 255 into 254 in every channel, alpha
@@ -29,9 +27,9 @@ bool rotationFits(unsigned width, unsigned height, int32_t degrees) {
 
 }  // namespace
 
-PlacementArea placementArea(const std::optional<FrameInsets>& frame, uint8_t boundary,
+PlacementArea placementArea(const std::optional<FrameInsets>& frame, WatermarkBoundary boundary,
                             int32_t width, int32_t height) {
-  if (frame && boundary == kBoundaryFrame) {
+  if (frame && boundary == WatermarkBoundary::kFrame) {
     return {frame->left, frame->top, int64_t{width} - frame->left - frame->right,
             int64_t{height} - frame->top - frame->bottom};
   }

@@ -8,9 +8,11 @@
 
 // How a watermark layer is laid on the image; the text and the picture
 // watermark each have their own set of these settings.
+enum class WatermarkBoundary : uint8_t { kImage = 0, kFrame = 1 };
+
 struct Placement {
   int32_t rotation = 0;  // whole degrees; only 0 < rotation < 360 rotates
-  uint8_t boundary = 0;  // 0 IMAGE, 1 FRAME
+  WatermarkBoundary boundary = WatermarkBoundary::kImage;
   uint8_t position = 8;  // 0 TOPLEFT .. 8 BOTTOMRIGHT, row by row
   int32_t xOffset = 10;
   int32_t yOffset = 10;
@@ -25,7 +27,7 @@ struct PlacementArea {
   int64_t height = 0;
 };
 // frame is the frame drawn before the watermark, if any.
-PlacementArea placementArea(const std::optional<FrameInsets>& frame, uint8_t boundary,
+PlacementArea placementArea(const std::optional<FrameInsets>& frame, WatermarkBoundary boundary,
                             int32_t width, int32_t height);
 
 struct LayerExtent {

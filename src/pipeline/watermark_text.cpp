@@ -16,8 +16,6 @@ namespace {
 
 const std::string kLineBreak = "%eol%";
 constexpr int32_t kMinimumLineSide = 10;
-constexpr uint8_t kAlignCenter = 1;
-constexpr uint8_t kAlignRight = 2;
 
 int32_t saturate(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
@@ -140,12 +138,12 @@ TextBlock textBlockSize(const std::vector<TextSize>& lines, int32_t leading, int
           saturate(step)};
 }
 
-int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding) {
-  if (alignment == kAlignCenter) {
+int32_t alignX(TextAlignment alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding) {
+  if (alignment == TextAlignment::kCenter) {
     const float half = static_cast<float>(int64_t{blockWidth} - lineWidth) / 2.0f;
     return saturate(std::lroundf(half));
   }
-  if (alignment == kAlignRight) return saturate(int64_t{blockWidth} - lineWidth - padding);
+  if (alignment == TextAlignment::kRight) return saturate(int64_t{blockWidth} - lineWidth - padding);
   return padding;
 }
 

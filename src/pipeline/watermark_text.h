@@ -11,6 +11,8 @@
 
 class WatermarkFont;
 
+enum class TextAlignment : uint8_t { kLeft = 0, kCenter = 1, kRight = 2 };
+
 struct TextWatermark {
   std::string text;               // as typed, tokens not yet expanded
   uint32_t fontColor = 0xFFFFFF;  // red in the lowest byte, no alpha
@@ -19,7 +21,7 @@ struct TextWatermark {
   int32_t backOpacity = 1;
   int32_t leading = 0;            // pixels between lines, may be negative
   int32_t padding = 0;
-  uint8_t alignment = 0;          // 0 LEFT, 1 CENTER, 2 RIGHT
+  TextAlignment alignment = TextAlignment::kLeft;
   bool antialiasing = false;
   Placement placement;
 };
@@ -40,9 +42,9 @@ struct TextBlock {
 // Sizes beyond the range of int32_t saturate (such a block cannot be drawn).
 TextBlock textBlockSize(const std::vector<TextSize>& lines, int32_t leading, int32_t padding);
 
-// Left edge of a line of lineWidth in a block of blockWidth for alignment
-// 0 LEFT, 1 CENTER (halfway, a half rounded away from zero), 2 RIGHT.
-int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding);
+// Left edge of a line of lineWidth in a block of blockWidth: centred lines
+// sit halfway, a half rounded away from zero.
+int32_t alignX(TextAlignment alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding);
 
 // Which part of a text block of the given size can show on the image.
 using VisiblePart = std::function<LayerWindow(LayerExtent block)>;

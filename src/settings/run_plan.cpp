@@ -33,20 +33,27 @@ FrameStep planFrame(const ConversionSettings& s) {
 }
 
 Placement textPlacement(const ConversionSettings& s) {
-  return {s.wmTextRotation, s.wmTextBoundary, s.wmTextPosition, s.wmTextXOffset, s.wmTextYOffset};
+  return {s.wmTextRotation, static_cast<WatermarkBoundary>(s.wmTextBoundary), s.wmTextPosition,
+          s.wmTextXOffset, s.wmTextYOffset};
 }
 
 Placement picturePlacement(const ConversionSettings& s) {
-  return {s.wmImageRotation, s.wmImageBoundary, s.wmImagePosition, s.wmImageXOffset,
-          s.wmImageYOffset};
+  return {s.wmImageRotation, static_cast<WatermarkBoundary>(s.wmImageBoundary),
+          s.wmImagePosition, s.wmImageXOffset, s.wmImageYOffset};
 }
 
 WatermarkStep planWatermark(const ConversionSettings& s) {
   WatermarkStep step;
   step.kind = static_cast<WatermarkKind>(s.watermarkKind);
-  step.text = {s.wmText,        parseColor(s.wmFontColor, 0), parseColor(s.wmBackColor, 0),
-               s.wmTextOpacity, s.wmBackOpacity,              s.wmFontLeading,
-               s.wmTextPadding, s.wmTextAlignment,            s.wmTextAntialiasing != 0,
+  step.text = {s.wmText,
+               parseColor(s.wmFontColor, 0),
+               parseColor(s.wmBackColor, 0),
+               s.wmTextOpacity,
+               s.wmBackOpacity,
+               s.wmFontLeading,
+               s.wmTextPadding,
+               static_cast<TextAlignment>(s.wmTextAlignment),
+               s.wmTextAntialiasing != 0,
                textPlacement(s)};
   step.picture = {s.wmImage, s.wmImageGreyscale != 0, s.wmImageOpacity, picturePlacement(s)};
   if (s.doFrame) step.frame = FrameInsets{s.frameLeft, s.frameRight, s.frameTop, s.frameBottom};
@@ -57,8 +64,8 @@ WatermarkStep planWatermark(const ConversionSettings& s) {
 
 ChainPlan planChain(const ConversionSettings& s) {
   ChainPlan plan;
-  plan.normalMap = s.normalMap;
-  plan.loadMode = s.ddsLoadAs;
+  plan.normalMap = static_cast<NormalMapMode>(s.normalMap);
+  plan.loadMode = static_cast<LoadMode>(s.ddsLoadAs);
   plan.rotate = planRotate(s);
   plan.resize = planResize(s);
   plan.flip = {s.flipHorizontal != 0, s.flipVertical != 0};

@@ -11,7 +11,7 @@ constexpr RgbaPixel kWhite{255, 255, 255, 255};
 constexpr RgbaPixel kRed{255, 0, 0, 255};
 
 Placement at(uint8_t position, int32_t x, int32_t y, int32_t rotation = 0) {
-  return {rotation, 0, position, x, y};
+  return {rotation, WatermarkBoundary::kImage, position, x, y};
 }
 
 // Bounding box of the pixels that differ from white.
@@ -37,15 +37,15 @@ Box changedBox(FIBITMAP* image) {
 TEST(PlacementArea, FrameBoundaryNeedsAFrame) {
   ConversionSettings settings;
   settings.frameLeft = 5, settings.frameRight = 6, settings.frameTop = 7, settings.frameBottom = 8;
-  auto area = placementArea(planChain(settings).watermark.frame, 1, 100, 80);
+  auto area = placementArea(planChain(settings).watermark.frame, WatermarkBoundary::kFrame, 100, 80);
   EXPECT_EQ(area.width, 100) << "FRAME without a frame is IMAGE";
   settings.doFrame = 1;
-  area = placementArea(planChain(settings).watermark.frame, 1, 100, 80);
+  area = placementArea(planChain(settings).watermark.frame, WatermarkBoundary::kFrame, 100, 80);
   EXPECT_EQ(area.left, 5);
   EXPECT_EQ(area.top, 7);
   EXPECT_EQ(area.width, 89);
   EXPECT_EQ(area.height, 65);
-  area = placementArea(planChain(settings).watermark.frame, 0, 100, 80);
+  area = placementArea(planChain(settings).watermark.frame, WatermarkBoundary::kImage, 100, 80);
   EXPECT_EQ(area.left, 0);
   EXPECT_EQ(area.height, 80);
 }
@@ -127,7 +127,7 @@ TEST(PlaceWatermark, FrameBoundaryPlacesInsideTheBand) {
   settings.doFrame = 1;
   settings.frameRight = 15, settings.frameBottom = 5;
   Placement placement = planChain(settings).watermark.text.placement;
-  placement.boundary = 1;
+  placement.boundary = WatermarkBoundary::kFrame;
   Bitmap image = placeWatermark(solidBitmap(100, 80, 24, kWhite), solidBitmap(20, 10, 32, kRed),
                                 100, 80, planChain(settings).watermark.frame, placement);
   const Box box = changedBox(image.get());

@@ -97,11 +97,11 @@ TEST(TextBlockSize, AppliesMinimumLeadingAndPadding) {
 }
 
 TEST(AlignX, LeftCentreRight) {
-  EXPECT_EQ(alignX(0, 50, 55, 4), 4);
-  EXPECT_EQ(alignX(1, 50, 55, 4), 3) << "5 spare pixels: 2.5 rounds up";
-  EXPECT_EQ(alignX(1, 50, 54, 4), 2);
-  EXPECT_EQ(alignX(1, 60, 55, 4), -3) << "a half rounds away from zero";
-  EXPECT_EQ(alignX(2, 50, 55, 4), 1);
+  EXPECT_EQ(alignX(TextAlignment::kLeft, 50, 55, 4), 4);
+  EXPECT_EQ(alignX(TextAlignment::kCenter, 50, 55, 4), 3) << "5 spare pixels: 2.5 rounds up";
+  EXPECT_EQ(alignX(TextAlignment::kCenter, 50, 54, 4), 2);
+  EXPECT_EQ(alignX(TextAlignment::kCenter, 60, 55, 4), -3) << "a half rounds away from zero";
+  EXPECT_EQ(alignX(TextAlignment::kRight, 50, 55, 4), 1);
 }
 
 TEST(TextWatermark, DefaultPlacementIsTenPixelsFromTheCorner) {
