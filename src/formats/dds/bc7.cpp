@@ -172,14 +172,12 @@ void decodeSingleIndexMode(const BlockBits& bits, Rgba8* pixels, ptrdiff_t rowSt
 #pragma GCC unroll 3
   for (int s = 0; s < m.subsets; ++s) fillPalette<b>(lanes[s][0], lanes[s][1], palette + s * entries);
 
-  uint32_t words[kBlockPixels];
 #pragma GCC unroll 16
   for (int i = 0; i < kBlockPixels; ++i) {
     const uint32_t s = (subsetOf >> (2 * i)) & 3;
     const uint32_t index = static_cast<uint32_t>(indices >> (b * i)) & (entries - 1);
-    words[i] = palette[s * entries + index];
+    storePixelWord(pixels + (i / 4) * rowStride + i % 4, palette[s * entries + index]);
   }
-  storeRows(words, pixels, rowStride);
 }
 
 // Modes 4 and 5: one subset, separate index sets for colour and alpha, and a
@@ -229,14 +227,13 @@ void decodeTwoIndexMode(const BlockBits& bits, Rgba8* pixels, ptrdiff_t rowStrid
   const uint32_t alphaWord = kAlphaWord[rotation];
   const uint32_t colorMask = (1u << colorBits) - 1, alphaMask = (1u << alphaBits) - 1;
 
-  uint32_t words[kBlockPixels];
 #pragma GCC unroll 16
   for (int i = 0; i < kBlockPixels; ++i) {
     const uint32_t ci = static_cast<uint32_t>(colorIndices >> (colorBits * i)) & colorMask;
     const uint32_t ai = static_cast<uint32_t>(alphaIndices >> (alphaBits * i)) & alphaMask;
-    words[i] = (colorPalette[ci] & ~alphaWord) | (alphaPalette[ai] & alphaWord);
+    storePixelWord(pixels + (i / 4) * rowStride + i % 4,
+                   (colorPalette[ci] & ~alphaWord) | (alphaPalette[ai] & alphaWord));
   }
-  storeRows(words, pixels, rowStride);
 }
 
 }  // namespace
