@@ -1,5 +1,6 @@
 #include "formats/dds/dds_reader.h"
 
+#include "formats/dds/dds_file_rows.h"
 #include "formats/dds/dds_header.h"
 #include "formats/dds/dds_image.h"
 #include "platform/files.h"
@@ -17,7 +18,12 @@ Bitmap readDdsFile(const std::string& path) {
   // of it: only the top level, not the mipmaps, faces or slices after it.
   DdsHeader header;
   if (checkDdsFile(path, &header) != DdsCheck::Ok) return nullptr;
-  const uint64_t needed = header.dataOffset + ddsTopLevelDataSize(header, describeDdsLayout(header));
+  const DdsLayout layout = describeDdsLayout(header);
+  if (ddsRowsAreScanlines(layout.format)) {
+    return readDdsRowsFromFile(path, layout.format, header.width, header.height, header.dataOffset,
+                               ddsRowPitch(header, layout));
+  }
+  const uint64_t needed = header.dataOffset + ddsTopLevelDataSize(header, layout);
   std::string data;
   if (!readFilePrefix(path, static_cast<size_t>(needed), &data)) return nullptr;
   return readDdsImage(reinterpret_cast<const uint8_t*>(data.data()), data.size());
