@@ -1,8 +1,5 @@
 #include "app/main_driver.h"
 
-#include <IL/il.h>
-#include <IL/ilu.h>
-
 #include <string>
 #include <variant>
 #include <vector>
@@ -152,7 +149,5 @@ int runMainDriver(const std::vector<std::string>& parameters) {
 
 int runProgram(int argc, char** argv) {
   installInterruptCleanup();
-  ilInit();
-  iluInit();
   return runMainDriver(commandLineParameters(argc, argv));
 }

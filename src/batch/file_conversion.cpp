@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "batch/output_naming.h"
+#include "formats/library_messages.h"
 #include "pipeline/commit_output.h"
-#include "pipeline/library_messages.h"
 #include "platform/clock.h"
 #include "platform/memory.h"
 

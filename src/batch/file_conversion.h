@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "batch/input_set.h"
+#include "formats/writers/encode_image.h"
 #include "pipeline/convert_file.h"
-#include "pipeline/encode_image.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 

@@ -2,14 +2,14 @@
 
 #include <utility>
 
+#include "formats/library_messages.h"
+#include "formats/writers/encode_image.h"
 #include "pipeline/color_correction.h"
 #include "pipeline/depth.h"
 #include "pipeline/dither.h"
-#include "pipeline/encode_image.h"
 #include "pipeline/flip.h"
 #include "pipeline/frame.h"
 #include "pipeline/greyscale.h"
-#include "pipeline/library_messages.h"
 #include "pipeline/load_dds.h"
 #include "pipeline/load_mode.h"
 #include "pipeline/resize.h"

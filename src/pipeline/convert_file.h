@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/bitmap.h"
-#include "pipeline/encode_image.h"
+#include "formats/bitmap.h"
+#include "formats/writers/encode_image.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 
@@ -41,9 +41,6 @@ Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
 
 // The format and encoder settings a converted image of job is saved with.
 SaveTarget saveTargetFor(const ConversionSettings& settings, const ConversionJob& job);
-
-// FreeImage save flags for an output extension from that format's options.
-int32_t computeSaveFlags(const std::string& extension, const ConversionSettings& settings);
 
 // Messages the image libraries reported on this thread since the last call;
 // the worker prints each one as an error line.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "settings/conversion_job.h"
 
 // Brings the image to job.requestedBpp, the last step before saving. With

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "settings/conversion_settings.h"
 
 // Dithers the image to 1 bit with the chosen method.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "settings/conversion_settings.h"
 
 // Paints the solid frame over the image edges when doFrame is set; a framed

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "settings/conversion_settings.h"
 
 // Turns the image into 8-bit grey when greyscale is set.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // Loads the top level of a DDS file (path in UTF-8). The header is checked
 // first, so a file that lies about its size or layout is never decoded; such

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // ddsLoadAs values.
 inline constexpr int32_t kLoadAsAuto = 0;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "settings/conversion_settings.h"
 
 // Resizes the image to the target size of the settings when doResize is set.

@@ -24,10 +24,3 @@ std::string temporaryPathBeside(const std::string& outputPath) {
   const size_t slash = outputPath.rfind(kPathSeparator);
   return temporaryPathIn(slash == std::string::npos ? "" : outputPath.substr(0, slash + 1));
 }
-
-std::string makeTempPath(const ConversionSettings& settings, const ConversionJob& job) {
-  if (!job.outputFile.empty() && job.outputFile.find(kPathSeparator) != std::string::npos) {
-    return temporaryPathBeside(job.outputFile);
-  }
-  return temporaryPathIn(job.outputFolder + (settings.keepSubfolders ? job.currentSubfolder : ""));
-}

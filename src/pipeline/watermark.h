@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 

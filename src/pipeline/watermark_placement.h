@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "settings/conversion_settings.h"
 
 // How a watermark layer is laid on the image; the text and the picture

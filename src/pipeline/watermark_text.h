@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "pipeline/drawing/raster_text.h"
 #include "pipeline/watermark_placement.h"
 #include "settings/conversion_job.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // Replaces the image by a 24-bit copy and unloads the original. Steps call it
 // for depths their FreeImage operation does not handle. When FreeImage cannot

@@ -74,7 +74,18 @@ size_t countIgnoringCase(const std::string& text, const std::string& pattern) {
 
 namespace {
 
-void appendCodePoint(std::string& out, uint32_t c) {
+uint32_t readUnit(std::string_view bytes, size_t i, size_t width, bool bigEndian) {
+  uint32_t value = 0;
+  for (size_t k = 0; k < width; ++k) {
+    uint32_t b = static_cast<unsigned char>(bytes[i + (bigEndian ? k : width - 1 - k)]);
+    value = (value << 8) | b;
+  }
+  return value;
+}
+
+}  // namespace
+
+void appendUtf8(std::string& out, char32_t c) {
   if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));
@@ -93,21 +104,10 @@ void appendCodePoint(std::string& out, uint32_t c) {
   }
 }
 
-uint32_t readUnit(std::string_view bytes, size_t i, size_t width, bool bigEndian) {
-  uint32_t value = 0;
-  for (size_t k = 0; k < width; ++k) {
-    uint32_t b = static_cast<unsigned char>(bytes[i + (bigEndian ? k : width - 1 - k)]);
-    value = (value << 8) | b;
-  }
-  return value;
-}
-
-}  // namespace
-
 std::string latin1ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (char c : bytes) appendCodePoint(out, static_cast<unsigned char>(c));
+  for (char c : bytes) appendUtf8(out, static_cast<unsigned char>(c));
   return out;
 }
 
@@ -118,19 +118,19 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 4 <= bytes.size()) {
       uint32_t low = readUnit(bytes, i + 2, 2, bigEndian);
       if (low >= 0xDC00 && low <= 0xDFFF) {
-        appendCodePoint(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+        appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
         i += 2;
         continue;
       }
     }
-    appendCodePoint(out, unit);
+    appendUtf8(out, unit);
   }
   return out;
 }
 
 std::string utf32ToUtf8(std::string_view bytes, bool bigEndian) {
   std::string out;
-  for (size_t i = 0; i + 4 <= bytes.size(); i += 4) appendCodePoint(out, readUnit(bytes, i, 4, bigEndian));
+  for (size_t i = 0; i + 4 <= bytes.size(); i += 4) appendUtf8(out, readUnit(bytes, i, 4, bigEndian));
   return out;
 }
 
@@ -152,6 +152,26 @@ size_t decodeUtf8Sequence(std::string_view text, size_t i, char32_t* codePoint) 
   }
   *codePoint = value;
   return length;
+}
+
+std::vector<char32_t> decodeUtf8(std::string_view text) {
+  constexpr char32_t kReplacement = 0xFFFD;
+  std::vector<char32_t> result;
+  result.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    char32_t codePoint = 0;
+    const size_t length = decodeUtf8Sequence(text, i, &codePoint);
+    result.push_back(length == 0 ? kReplacement : codePoint);
+    i += length == 0 ? 1 : length;
+  }
+  return result;
+}
+
+std::string sanitizeUtf8(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (char32_t c : decodeUtf8(text)) appendUtf8(result, c);
+  return result;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Text is UTF-8 everywhere in the program. Case mapping covers all of Unicode
 // (so "été" upper-cases to "ÉTÉ"); bytes that are not valid UTF-8 pass through.
@@ -46,6 +47,18 @@ std::string utf32ToUtf8(std::string_view bytes, bool bigEndian);
 // length; 0 when the bytes there are no valid UTF-8 (cut, overlong, a
 // surrogate or past U+10FFFF).
 size_t decodeUtf8Sequence(std::string_view text, size_t i, char32_t* codePoint);
+
+// Appends the UTF-8 form of c; a surrogate or a value past U+10FFFF becomes
+// U+FFFD.
+void appendUtf8(std::string& out, char32_t c);
+
+// The code points of a text for drawing: a byte that does not start a valid
+// sequence becomes U+FFFD, so any text can be drawn.
+std::vector<char32_t> decodeUtf8(std::string_view text);
+
+// The text with every invalid sequence replaced by U+FFFD (for libraries that
+// refuse invalid UTF-8 outright).
+std::string sanitizeUtf8(std::string_view text);
 
 // Text as the report prints a path or a typed value: one line of valid UTF-8.
 // Control characters become "\n", "\r", "\t" or "\x1b" style escapes, bytes

@@ -14,6 +14,7 @@
 #include "batch/worker_count.h"
 #include "formats/format_tables.h"
 #include "pipeline/convert_file.h"
+#include "pipeline/save_flags.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "settings/debug_report.h"

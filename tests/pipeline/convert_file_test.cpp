@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "pipeline/exact_palette_bmp.h"
+#include "formats/writers/exact_palette_bmp.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/load_mode.h"
 #include "pipeline/pipeline_test_support.h"
@@ -294,19 +294,12 @@ TEST(ConvertFile, TemporaryNamesAreFreshAndInTheTargetFolder) {
   for (char c : name.substr(8, name.size() - 10)) EXPECT_TRUE(c >= 'a' && c <= 'z') << name;
   EXPECT_NE(makeUniqueName("p", ""), makeUniqueName("p", ""));
 
-  ConversionSettings settings;
-  resetSettings(settings, true);
-  ConversionJob job;
-  job.outputFolder = "/out/";
-  job.currentSubfolder = "sub/";
-  job.conversion = "png";
-  const std::string kept = makeTempPath(settings, job);
-  EXPECT_EQ(kept.substr(0, 9), "/out/sub/");
+  // Always in the folder of the output, so the rename never crosses a file system.
+  const std::string kept = temporaryPathBeside("/out/sub/name.png");
+  EXPECT_EQ(kept.substr(0, 18), "/out/sub/.pellucid");
   EXPECT_EQ(kept.substr(kept.size() - 4), ".tmp") << "never taken for an input by a later scan";
-  settings.keepSubfolders = 0;
-  EXPECT_EQ(makeTempPath(settings, job).substr(0, 14), "/out/.pellucid");
-  job.outputFile = "/out/sub/deeper/name.dds";
-  const std::string beside = makeTempPath(settings, job);
+  EXPECT_EQ(temporaryPathBeside("name.png").substr(0, 9), ".pellucid");
+  const std::string beside = temporaryPathBeside("/out/sub/deeper/name.dds");
   EXPECT_EQ(beside.substr(0, 25), "/out/sub/deeper/.pellucid");
   EXPECT_EQ(beside.substr(beside.size() - 4), ".tmp");
 }

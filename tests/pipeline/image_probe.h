@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // Small bitmaps with exact pixels for the pipeline step tests. Coordinates are
 // top-down (y = 0 is the top row) like every image viewer, although FreeImage

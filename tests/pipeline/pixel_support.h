@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "pipeline/drawing/canvas.h"
 
 // A bpp-bit (24 or 32) bitmap filled with one colour; alpha only for 32.

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include "formats/library_messages.h"
 #include "pipeline/drawing/picture_decoder.h"
 #include "pipeline/independent_reader.h"
-#include "pipeline/library_messages.h"
 #include "pipeline/watermark.h"
 #include "pixel_support.h"
 #include "platform/files.h"

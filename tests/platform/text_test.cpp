@@ -60,6 +60,17 @@ TEST(TextDecode, ConvertsLatin1AndUtf16AndUtf32) {
   EXPECT_EQ(utf32ToUtf8(std::string("\xFF\xFF\xFF\x7F", 4), false), "\xEF\xBF\xBD");
 }
 
+TEST(TextDecode, DrawableCodePointsReplaceEachBadByte) {
+  // "a", é, a stray byte, an overlong "/", a cut sequence at the end.
+  const std::string text = "a\xC3\xA9\xFF\xC0\xAF\xE2\x82";
+  const std::vector<char32_t> expected = {U'a', 0xE9, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD};
+  EXPECT_EQ(decodeUtf8(text), expected);
+  std::string sanitized = "a\xC3\xA9";
+  for (int i = 0; i < 5; ++i) sanitized += "\xEF\xBF\xBD";
+  EXPECT_EQ(sanitizeUtf8(text), sanitized);
+  EXPECT_EQ(sanitizeUtf8("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+}
+
 TEST(TextEscape, KeepsOneLineOfValidUtf8) {
   struct Case {
     const char* text;

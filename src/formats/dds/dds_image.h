@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "formats/bitmap.h"
 #include "formats/dds/dds_format.h"
-#include "pipeline/bitmap.h"
 
 // Decodes a width x height image of a supported format from data into a new
 // FreeImage bitmap (bottom row first, as FreeImage keeps them): 8-bit grey,

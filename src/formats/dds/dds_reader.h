@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // The program's DDS reader: the header is checked in full, then the top
 // level of the first surface (array element 0, cube face +X, volume slice 0)

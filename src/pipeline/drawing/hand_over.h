@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 #include "pipeline/drawing/canvas.h"
 
 // Passes a drawn canvas to FreeImage the way every layer travels: encoded as

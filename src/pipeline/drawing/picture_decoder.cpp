@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "pipeline/bitmap.h"
-#include "pipeline/library_messages.h"
+#include "formats/bitmap.h"
+#include "formats/library_messages.h"
 #include "pipeline/drawing/jpeg_decoder.h"
 #include "pipeline/drawing/png_codec.h"
 #include "platform/files.h"

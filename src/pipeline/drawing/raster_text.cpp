@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pipeline/drawing/compositing.h"
-#include "pipeline/drawing/utf8.h"
+#include "platform/text.h"
 
 namespace {
 

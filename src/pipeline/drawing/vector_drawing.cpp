@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "pipeline/drawing/cairo_handles.h"
-#include "pipeline/drawing/utf8.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // What an image is saved as: the output format and its encoder settings.
 struct SaveTarget {

@@ -1,4 +1,4 @@
-#include "pipeline/jxr_encoder.h"
+#include "formats/writers/jxr_encoder.h"
 
 extern "C" {
 #include <JXRGlue.h>

@@ -1,11 +1,11 @@
-#include "pipeline/jxr_writer.h"
+#include "formats/writers/jxr_writer.h"
 
 #include <cstring>
 #include <vector>
 
-#include "pipeline/library_messages.h"
+#include "formats/library_messages.h"
 
-#include "pipeline/jxr_encoder.h"
+#include "formats/writers/jxr_encoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pipeline/exact_palette_bmp.h"
+#include "formats/writers/exact_palette_bmp.h"
 
 #include <algorithm>
 #include <cstring>

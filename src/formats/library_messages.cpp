@@ -1,4 +1,4 @@
-#include "pipeline/library_messages.h"
+#include "formats/library_messages.h"
 
 #include <FreeImage.h>
 #include <tiffio.h>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // An 8-bit BMP whose colour table holds only the colours the pixels use
 // (indices 0..n-1) instead of all 256 entries:

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/output_bytes.h"
+#include "formats/writers/output_bytes.h"
 
 // The libjxr side of the JPEG XR writer. It is kept apart from every FreeImage
 // header on purpose: FreeImage.h defines _WINDOWS_, which makes libjxr's

@@ -1,10 +1,10 @@
-#include "pipeline/encode_image.h"
+#include "formats/writers/encode_image.h"
 
-#include "pipeline/devil_writer.h"
-#include "pipeline/exact_palette_bmp.h"
-#include "pipeline/freeimage_writer.h"
-#include "pipeline/jxr_writer.h"
-#include "pipeline/output_bytes.h"
+#include "formats/writers/devil_writer.h"
+#include "formats/writers/exact_palette_bmp.h"
+#include "formats/writers/freeimage_writer.h"
+#include "formats/writers/jxr_writer.h"
+#include "formats/writers/output_bytes.h"
 
 namespace {
 

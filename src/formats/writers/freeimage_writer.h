@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/bitmap.h"
-#include "pipeline/output_bytes.h"
+#include "formats/bitmap.h"
+#include "formats/writers/output_bytes.h"
 
 // Encodes the image with FreeImage in the given format (a FreeImage format
 // code) into out; FreeImage never sees a file. Corrections of FreeImage's

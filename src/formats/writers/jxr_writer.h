@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "pipeline/bitmap.h"
-#include "pipeline/output_bytes.h"
+#include "formats/bitmap.h"
+#include "formats/writers/output_bytes.h"
 
 // Encodes the image as a lossless JPEG XR file into out. Handles every
 // depth the jxr output allows: 1 (black and white), 8 (grey; a colour palette

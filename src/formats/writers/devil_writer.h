@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/bitmap.h"
-#include "pipeline/output_bytes.h"
+#include "formats/bitmap.h"
+#include "formats/writers/output_bytes.h"
 
 // Encodes the image with DevIL as the DevIL image type (PSD, PCX or DDS) into
 // out, through write callbacks of ours; DevIL never sees a file. A DDS file

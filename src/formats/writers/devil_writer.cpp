@@ -1,4 +1,4 @@
-#include "pipeline/devil_writer.h"
+#include "formats/writers/devil_writer.h"
 
 #include <IL/il.h>
 #include <IL/ilu.h>
@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "pipeline/devil_image.h"
+#include "formats/writers/devil_image.h"
 
 namespace {
 

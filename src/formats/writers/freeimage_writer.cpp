@@ -1,6 +1,6 @@
-#include "pipeline/freeimage_writer.h"
+#include "formats/writers/freeimage_writer.h"
 
-#include "pipeline/library_messages.h"
+#include "formats/library_messages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pipeline/output_bytes.h"
+#include "formats/writers/output_bytes.h"
 
 #include <algorithm>
 #include <cstring>
