@@ -4,7 +4,7 @@
 #include <string>
 
 #include "formats/dds/dds_format.h"
-#include "pipeline/bitmap.h"
+#include "formats/bitmap.h"
 
 // Reads an uncompressed image whose stored rows already are the bitmap's
 // scanlines (ddsRowsAreScanlines) from the file at path straight into the
