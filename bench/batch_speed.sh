@@ -4,8 +4,10 @@
 #
 # A batch of uncompressed 32-bit DDS files (BENCH_SMALL of 256 x 256, default
 # 200, and BENCH_LARGE of 2048 x 2048, default 20) is converted to PNG and to
-# BMP with pellucidcmd's default save options (PNG without compression); each
-# tool runs BENCH_RUNS times (default 3) and the best time counts.
+# BMP with pellucidcmd's default save options (PNG without compression) and
+# one worker (--threads=1), as the floor works. The tools run in turns,
+# BENCH_RUNS rounds (default 3), and the median time counts. BENCH_BASELINE,
+# another pellucidcmd build (e.g. one from before a change), joins the turns.
 # BENCH_LAYOUT=dxt1 writes BC1-compressed files instead.
 # Prints files per second and the ratios to the floor.
 #
@@ -78,58 +80,74 @@ total=$((small + large))
 
 g++ -O2 -std=c++20 "$root/bench/freeimage_floor.cpp" -o "$work/floor" -lfreeimage
 
-# Best wall-clock seconds of $runs runs of a command that writes into $work/out.
-best_time() {
-  local best=""
-  for _ in $(seq "$runs"); do
-    rm -rf "$work/out" && mkdir -p "$work/out"
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    local written
-    written=$(find "$work/out" -type f | wc -l)
-    if [ "$written" -ne "$total" ]; then
-      echo "expected $total outputs, found $written: $*" >&2
-      exit 1
-    fi
-    best=$(awk -v a="$start" -v b="$end" -v best="$best" \
-      'BEGIN { t = b - a; if (best == "" || t < best) best = t; printf "%.3f", best }')
-  done
-  echo "$best"
-}
-
 rate() { awk -v n="$total" -v t="$1" 'BEGIN { printf "%.1f", n / t }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
 
 sections=${BENCH_SECTIONS:-formats,workers}
-echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 ($layout), best of $runs runs"
-for format in png bmp; do
-  [[ $sections == *formats* ]] || break
-  ours=$(best_time "$program" -i "$work/batch/" -o "$work/out/" -c "$format" -q)
-  floor=$(best_time "$work/floor" "$format" "$work/out/" "$work"/batch/*.dds)
-  # The same encoding work: PNG without compression, as pellucidcmd's default.
-  level=()
-  [ "$format" = png ] && level=(-define png:compression-level=0)
-  magick=$(best_time /usr/bin/mogrify -path "$work/out" -format "$format" "${level[@]}" \
-    "$work"/batch/*.dds)
-  echo "$format: pellucidcmd $(rate "$ours") files/s (${ours}s), floor $(rate "$floor") files/s" \
-    "(${floor}s), mogrify $(rate "$magick") files/s (${magick}s)"
-  echo "$format: pellucidcmd/floor speed $(ratio "$ours" "$floor"), mogrify/floor speed" \
-    "$(ratio "$magick" "$floor")"
-done
 
-[[ $sections == *workers* ]] || exit 0
+# One file at a time, as the floor does: builds that can run several workers
+# are held to one.
+one_worker() { if grep -aq -- '--threads' "$1"; then echo "--threads=1"; fi; }
 
-# Seconds of one run of a command that writes into $work/out.
+# Seconds of one run of a command that writes into $work/out; checks that
+# every file was written.
 one_time() {
   rm -rf "$work/out" && mkdir -p "$work/out"
   local start end
   start=$(date +%s.%N)
   "$@" >/dev/null
   end=$(date +%s.%N)
+  local written
+  written=$(find "$work/out" -type f | wc -l)
+  if [ "$written" -ne "$total" ]; then
+    echo "expected $total outputs, found $written: $*" >&2
+    exit 1
+  fi
   awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
 }
+
+median() { tr ' ' '\n' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 ($layout)," \
+  "median of $runs interleaved runs"
+for format in png bmp; do
+  [[ $sections == *formats* ]] || break
+  # The same encoding work: PNG without compression, as pellucidcmd's default.
+  level=()
+  [ "$format" = png ] && level=(-define png:compression-level=0)
+  tools=(ours floor mogrify)
+  [ -n "${BENCH_BASELINE:-}" ] && tools+=(baseline)
+  declare -A times=()
+  for _ in $(seq "$runs"); do
+    for tool in "${tools[@]}"; do
+      case $tool in
+        ours) t=$(one_time "$program" -i "$work/batch/" -o "$work/out/" -c "$format" -q \
+          $(one_worker "$program")) ;;
+        floor) t=$(one_time "$work/floor" "$format" "$work/out/" "$work"/batch/*.dds) ;;
+        mogrify) t=$(one_time /usr/bin/mogrify -path "$work/out" -format "$format" \
+          "${level[@]}" "$work"/batch/*.dds) ;;
+        baseline) t=$(one_time "$BENCH_BASELINE" -i "$work/batch/" -o "$work/out/" -c "$format" \
+          -q $(one_worker "$BENCH_BASELINE")) ;;
+      esac
+      times[$tool]="${times[$tool]:-} $t"
+    done
+  done
+  declare -A med=()
+  for tool in "${tools[@]}"; do med[$tool]=$(echo ${times[$tool]} | median); done
+  line="$format:"
+  for tool in "${tools[@]}"; do
+    line+=" $tool $(rate "${med[$tool]}") files/s (${med[$tool]}s),"
+  done
+  echo "${line%,}"
+  echo "$format: pellucidcmd/floor speed $(ratio "${med[ours]}" "${med[floor]}"), mogrify/floor" \
+    "speed $(ratio "${med[mogrify]}" "${med[floor]}")"
+  if [ -n "${BENCH_BASELINE:-}" ]; then
+    echo "$format: pellucidcmd/baseline speed $(ratio "${med[ours]}" "${med[baseline]}")"
+  fi
+done
+
+[[ $sections == *workers* ]] || exit 0
+
 
 png6=(-i "$work/batch/" -o "$work/out/" -c png --png-compression=zlib6 -q)
 declare -A best

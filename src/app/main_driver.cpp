@@ -9,16 +9,17 @@
 #include "app/option_loop.h"
 #include "app/option_table.h"
 #include "app/parameters.h"
+#include "app/prepare_and_run.h"
 #include "app/program_identity.h"
 #include "formats/format_tables.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/lock.h"
+#include "platform/memory.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
-#include "settings/prepare_and_run.h"
 
 namespace {
 
@@ -148,6 +149,7 @@ int runMainDriver(const std::vector<std::string>& parameters) {
 }  // namespace
 
 int runProgram(int argc, char** argv) {
+  reuseLargeAllocations();
   installInterruptCleanup();
   return runMainDriver(commandLineParameters(argc, argv));
 }

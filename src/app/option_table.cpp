@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "app/keyword_tables.h"
 #include "app/number_parsing.h"
 #include "platform/text.h"
+#include "settings/keyword_tables.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "app/keyword_tables.h"
 #include "formats/format_tables.h"
 #include "platform/text.h"
 #include "settings/conversion_settings.h"
+#include "settings/keyword_tables.h"
 
 const std::vector<NamedText>& optionGroups() {
   static const std::vector<NamedText> groups = {

@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/threads.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ std::vector<PipelineResources> workerResources(const ConversionSettings& setting
   for (int32_t worker = 0; worker < workers; ++worker) {
     PipelineResources own = shared;
     if (shared.watermarkFont) {
-      fonts.push_back(createWatermarkFont(settings));
+      fonts.push_back(createWatermarkFont(planWatermarkFont(settings)));
       if (!fonts.back()) break;
       own.watermarkFont = fonts.back().get();
     }

@@ -15,15 +15,15 @@ bool isListFile(const std::string& path) {
 
 }  // namespace
 
-int32_t importInputs(const ConversionJob& job, InputSet& inputs, BatchProgress& progress) {
-  InputScanner scanner(job.inputPath, inputs, progress);
-  if (!job.inputPath.empty()) {
+int32_t importInputs(const InputSource& source, InputSet& inputs, BatchProgress& progress) {
+  InputScanner scanner(source.folder, inputs, progress);
+  if (!source.folder.empty()) {
     runPhaseThread(progress, [&scanner] { scanner.scanInputFolder(); });
-  } else if (isListFile(job.currentFile)) {
-    runPhaseThread(progress, [&scanner, &job] { scanner.readListFile(job.currentFile); });
+  } else if (isListFile(source.file)) {
+    runPhaseThread(progress, [&scanner, &source] { scanner.readListFile(source.file); });
   } else {
     std::lock_guard<std::mutex> hold(progress.progressLock);
-    progress.count = scanner.addFile(job.currentFile);
+    progress.count = scanner.addFile(source.file);
   }
   std::lock_guard<std::mutex> hold(progress.progressLock);
   return progress.count;

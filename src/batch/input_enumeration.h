@@ -9,13 +9,19 @@
 #include "batch/batch_progress.h"
 #include "batch/input_set.h"
 #include "platform/files.h"
-#include "settings/conversion_job.h"
 
-// Builds the input set from the validated job: one file, a list file
-// ("txt"/"lst") or a folder with all its subfolders. Folder scans and list
+// What the command line named as input, once validated: a folder (ending in
+// "/"), or else one file, which may be a list file ("txt"/"lst").
+struct InputSource {
+  std::string folder;
+  std::string file;  // used when folder is empty
+};
+
+// Builds the input set: one file, the files a list file names, or a folder
+// with all its subfolders. Folder scans and list
 // files run on a phase thread; a single file is added on the calling thread.
 // Returns the number of files added.
-int32_t importInputs(const ConversionJob& job, InputSet& inputs, BatchProgress& progress);
+int32_t importInputs(const InputSource& source, InputSet& inputs, BatchProgress& progress);
 
 // Adds files below one input root to an input set. Every folder is searched
 // once per scan, however many symbolic links lead to it, so link cycles end.

@@ -2,8 +2,8 @@
 
 #include "pipeline/widen_to_24_bits.h"
 
-Bitmap applyColorCorrection(Bitmap image, const ConversionSettings& settings) {
-  if (!image || !settings.doColorCorrection) return image;
+Bitmap applyColorCorrection(Bitmap image, const ColorCorrectionStep& step) {
+  if (!image || !step.enabled) return image;
   // FreeImage adjusts 8-, 24- and 32-bit bitmaps and silently skips the rest;
   // 16-bit colour (5-5-5 or 5-6-5) is widened too, or it would lose the
   // adjustment unnoticed.
@@ -15,7 +15,7 @@ Bitmap applyColorCorrection(Bitmap image, const ConversionSettings& settings) {
   }
   // The percentages and the gamma go to FreeImage as they are; the alpha
   // channel of a 32-bit image is left alone.
-  FreeImage_AdjustColors(image.get(), settings.brightness, settings.contrast, settings.gamma,
-                         settings.invert ? TRUE : FALSE);
+  FreeImage_AdjustColors(image.get(), step.brightness, step.contrast, step.gamma,
+                         step.invert ? TRUE : FALSE);
   return image;
 }

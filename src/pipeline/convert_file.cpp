@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "batch/output_naming.h"
 #include "formats/library_messages.h"
 #include "formats/writers/encode_image.h"
 #include "pipeline/color_correction.h"
@@ -17,6 +18,7 @@
 #include "pipeline/threshold.h"
 #include "pipeline/watermark.h"
 #include "platform/memory.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -57,29 +59,33 @@ Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
   const size_t messagesBefore = pendingLibraryMessageCount();
   clearOutOfMemoryMark();
 
-  Bitmap image = applyLoadMode(loadDdsImage(job.currentFile), settings.ddsLoadAs);
+  const ChainPlan chain = planChain(settings);
+  Bitmap image = applyLoadMode(loadDdsImage(job.currentFile), chain.loadMode);
   ImageSize size = sizeOf(image);
   job.sourceBpp = image ? static_cast<int32_t>(FreeImage_GetBPP(image.get())) : 0;
   if (size.width == 0 || size.height == 0) {
     return fail(failure, outOfMemoryMarked() ? Kind::OutOfMemory : Kind::NotConverted);
   }
 
-  image = rotateImage(std::move(image), settings);
+  image = rotateImage(std::move(image), chain.rotate);
   size = sizeOf(image);
-  image = resizeImage(std::move(image), size.width, size.height, settings);
+  image = resizeImage(std::move(image), size.width, size.height, chain.resize);
   image = capIconSize(std::move(image), job);
   size = sizeOf(image);
-  image = flipImage(std::move(image), settings);
-  image = applyColorCorrection(std::move(image), settings);
-  image = applyGreyscale(std::move(image), settings);
-  image = applyThreshold(std::move(image), settings);
-  image = applyDither(std::move(image), settings);
-  image = applyFrame(std::move(image), size.width, size.height, settings);
+  image = flipImage(std::move(image), chain.flip);
+  image = applyColorCorrection(std::move(image), chain.colorCorrection);
+  image = applyGreyscale(std::move(image), chain.greyscale);
+  image = applyThreshold(std::move(image), chain.threshold);
+  image = applyDither(std::move(image), chain.dither);
+  image = applyFrame(std::move(image), size.width, size.height, chain.frame);
   job.imageWidth = size.width;
   job.imageHeight = size.height;
   job.frameIndex = 1;
-  image = applyWatermark(std::move(image), size.width, size.height, settings, job,
-                         resources.watermarkFont);
+  const std::string watermarkText = chain.watermark.kind == WatermarkKind::kText
+                                        ? expandWatermarkText(settings, job)
+                                        : std::string();
+  image = applyWatermark(std::move(image), size.width, size.height, chain.watermark,
+                         watermarkText, resources.watermarkFont);
   image = convertDepth(std::move(image), job);
   // A step that could not allocate hands back no image, or the image without
   // its frame or watermark; either way the file fails. Asked before anything

@@ -5,13 +5,23 @@
 #include <cstdint>
 
 #include "formats/bitmap.h"
-#include "settings/conversion_settings.h"
+
+// The dither methods in the order of their keywords (FS, BAYER4, BAYER8,
+// BAYER16, CLUSTER6, CLUSTER8, CLUSTER16).
+enum class DitherKind : uint8_t {
+  kFloydSteinberg = 0, kBayer4 = 1, kBayer8 = 2, kBayer16 = 3,
+  kCluster6 = 4, kCluster8 = 5, kCluster16 = 6,
+};
+
+struct DitherStep {
+  bool enabled = false;
+  DitherKind kind = DitherKind::kFloydSteinberg;
+};
 
 // Dithers the image to 1 bit with the chosen method.
 // Hands back the bitmap to go on with (the same one when nothing changes).
-Bitmap applyDither(Bitmap image, const ConversionSettings& settings);
+Bitmap applyDither(Bitmap image, const DitherStep& step);
 
-// FreeImage method of a ditherAlgorithm code (FS, BAYER4, BAYER8, BAYER16,
-// CLUSTER6, CLUSTER8, CLUSTER16 = 0..6). FreeImage numbers its methods in
-// another order from BAYER16 on; unknown codes give Floyd-Steinberg.
-FREE_IMAGE_DITHER ditherMethod(uint8_t code);
+// FreeImage's method for a dither kind. FreeImage numbers its methods in
+// another order from BAYER16 on; unknown values give Floyd-Steinberg.
+FREE_IMAGE_DITHER ditherMethod(DitherKind kind);

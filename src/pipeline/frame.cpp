@@ -6,7 +6,6 @@
 #include "pipeline/drawing/compositing.h"
 #include "pipeline/drawing/hand_over.h"
 #include "pipeline/drawing/vector_drawing.h"
-#include "pipeline/parse_color.h"
 
 namespace {
 
@@ -38,8 +37,8 @@ FrameShapes frameShapes(int64_t w, int64_t h, int64_t l, int64_t r, int64_t t, i
   };
 }
 
-Bitmap applyFrame(Bitmap image, int32_t width, int32_t height, const ConversionSettings& settings) {
-  if (!settings.doFrame || !image) return image;
+Bitmap applyFrame(Bitmap image, int32_t width, int32_t height, const FrameStep& step) {
+  if (!step.enabled || !image) return image;
   if (FreeImage_GetBPP(image.get()) != 24) {
     Bitmap converted = adoptBitmap(FreeImage_ConvertTo24Bits(image.get()));
     if (!converted) return image;
@@ -50,15 +49,15 @@ Bitmap applyFrame(Bitmap image, int32_t width, int32_t height, const ConversionS
 
   auto colorOf = [&](FrameSide side) {
     switch (side) {
-      case FrameSide::kTop: return rgbaFromColor(parseColor(settings.frameTopColor, 255));
-      case FrameSide::kRight: return rgbaFromColor(parseColor(settings.frameRightColor, 255));
-      case FrameSide::kBottom: return rgbaFromColor(parseColor(settings.frameBottomColor, 255));
+      case FrameSide::kTop: return rgbaFromColor(step.topColor);
+      case FrameSide::kRight: return rgbaFromColor(step.rightColor);
+      case FrameSide::kBottom: return rgbaFromColor(step.bottomColor);
       case FrameSide::kLeft: break;
     }
-    return rgbaFromColor(parseColor(settings.frameLeftColor, 255));
+    return rgbaFromColor(step.leftColor);
   };
-  const FrameShapes shapes = frameShapes(width, height, settings.frameLeft, settings.frameRight,
-                                         settings.frameTop, settings.frameBottom);
+  const FrameShapes shapes = frameShapes(width, height, step.insets.left, step.insets.right,
+                                         step.insets.top, step.insets.bottom);
   vectorDraw(frame, [&](VectorPainter& painter) {
     for (const FrameCorner& corner : shapes.corners) {
       painter.setSourceColor(colorOf(corner.color));
@@ -72,7 +71,7 @@ Bitmap applyFrame(Bitmap image, int32_t width, int32_t height, const ConversionS
 
   Canvas handOver;
   if (!handOver.create(width, height)) return image;
-  drawCanvasOver(handOver, frame, 0, 0, std::clamp(settings.frameOpacity, 0, 255));
+  drawCanvasOver(handOver, frame, 0, 0, std::clamp(step.opacity, 0, 255));
   frame = Canvas();  // the drawn frame is no longer needed; free it before decoding
   Bitmap layer = handOverToFreeImage(handOver);
   if (!layer) return image;

@@ -5,11 +5,29 @@
 #include <string>
 
 #include "formats/bitmap.h"
-#include "settings/conversion_settings.h"
 
-// Paints the solid frame over the image edges when doFrame is set; a framed
-// image goes on as 24-bit. width and height are the image's size.
-Bitmap applyFrame(Bitmap image, int32_t width, int32_t height, const ConversionSettings& settings);
+// How far the frame reaches in from each edge, in pixels.
+struct FrameInsets {
+  int32_t left = 0;
+  int32_t right = 0;
+  int32_t top = 0;
+  int32_t bottom = 0;
+};
+
+struct FrameStep {
+  bool enabled = false;
+  FrameInsets insets;
+  // Colours as parseColor gives them (red in the lowest byte), opaque.
+  uint32_t leftColor = 0xFF000000;
+  uint32_t rightColor = 0xFF000000;
+  uint32_t topColor = 0xFF000000;
+  uint32_t bottomColor = 0xFF000000;
+  int32_t opacity = 255;  // 0 transparent .. 255 opaque
+};
+
+// Paints the solid frame over the image edges when the step is enabled; a
+// framed image goes on as 24-bit. width and height are the image's size.
+Bitmap applyFrame(Bitmap image, int32_t width, int32_t height, const FrameStep& step);
 
 // Which side's colour a shape of the frame takes.
 enum class FrameSide { kTop, kRight, kBottom, kLeft };

@@ -2,8 +2,8 @@
 
 #include "pipeline/widen_to_24_bits.h"
 
-Bitmap applyGreyscale(Bitmap image, const ConversionSettings& settings) {
-  if (!image || !settings.greyscale) return image;
+Bitmap applyGreyscale(Bitmap image, const GreyscaleStep& step) {
+  if (!image || !step.enabled) return image;
   // 16-bit-per-channel and floating-point images go through 24 bits first.
   if (FreeImage_GetBPP(image.get()) > 32) {
     image = widenTo24Bits(std::move(image));

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "formats/bitmap.h"
-#include "settings/conversion_settings.h"
 
-// Turns the image into 8-bit grey when greyscale is set.
+struct GreyscaleStep {
+  bool enabled = false;
+};
+
+// Turns the image into 8-bit grey when the step is enabled.
 // Hands back the bitmap to go on with (the same one when nothing changes).
-Bitmap applyGreyscale(Bitmap image, const ConversionSettings& settings);
+Bitmap applyGreyscale(Bitmap image, const GreyscaleStep& step);

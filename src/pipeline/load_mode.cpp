@@ -2,8 +2,8 @@
 
 #include <utility>
 
-Bitmap applyLoadMode(Bitmap image, int32_t mode) {
-  if (!image || mode != kLoadAsRgba) return image;
+Bitmap applyLoadMode(Bitmap image, LoadMode mode) {
+  if (!image || mode != LoadMode::kRgba) return image;
   if (FreeImage_GetBPP(image.get()) != 32 || FreeImage_GetImageType(image.get()) != FIT_BITMAP) {
     Bitmap converted = adoptBitmap(FreeImage_ConvertTo32Bits(image.get()));
     if (!converted) return Bitmap();

@@ -4,11 +4,9 @@
 
 #include "formats/bitmap.h"
 
-// ddsLoadAs values.
-inline constexpr int32_t kLoadAsAuto = 0;
-inline constexpr int32_t kLoadAsBgra = 1;
-inline constexpr int32_t kLoadAsRgba = 2;
+// How the channels of a loaded image are taken (the DDS load keywords).
+enum class LoadMode : int32_t { kAuto = 0, kBgra = 1, kRgba = 2 };
 
 // AUTO and BGRA hand the image back as loaded; RGBA gives a 32-bit image with
 // red and blue exchanged (a 24-bit image gains an opaque alpha channel).
-Bitmap applyLoadMode(Bitmap image, int32_t mode);
+Bitmap applyLoadMode(Bitmap image, LoadMode mode);

@@ -5,10 +5,6 @@
 
 namespace {
 
-constexpr uint8_t kPixels = 0;
-constexpr uint8_t kPercent = 1;
-constexpr uint8_t kLargeImagesOnly = 1;
-
 // Rounds a size computed in floating point and clamps it into int32, so that
 // absurd requests turn into a size FreeImage refuses instead of overflowing.
 int32_t clampToInt32(double value) {
@@ -42,48 +38,48 @@ Size keepProportions(int32_t width, int32_t height, int32_t newWidth, int32_t ne
 
 }  // namespace
 
-int32_t targetSize(int32_t value, uint8_t unit, int32_t current) {
+int32_t targetSize(int32_t value, SizeUnit unit, int32_t current) {
   switch (unit) {
-    case kPixels:
+    case SizeUnit::kPixels:
       return value;
-    case kPercent:
+    case SizeUnit::kPercent:
       return clampToInt32(roundHalfToEven(value / 100.0 * current));
     default:
       return 0;
   }
 }
 
-FREE_IMAGE_FILTER resizeFilter(uint8_t code) {
-  switch (code) {
-    case 0: return FILTER_BOX;
-    case 1: return FILTER_BILINEAR;
-    case 2: return FILTER_BSPLINE;
-    case 3: return FILTER_BICUBIC;
-    case 4: return FILTER_CATMULLROM;
-    case 5: return FILTER_LANCZOS3;
+FREE_IMAGE_FILTER resizeFilter(ResizeFilter filter) {
+  switch (filter) {
+    case ResizeFilter::kBox: return FILTER_BOX;
+    case ResizeFilter::kBilinear: return FILTER_BILINEAR;
+    case ResizeFilter::kBSpline: return FILTER_BSPLINE;
+    case ResizeFilter::kBicubic: return FILTER_BICUBIC;
+    case ResizeFilter::kCatmullRom: return FILTER_CATMULLROM;
+    case ResizeFilter::kLanczos: return FILTER_LANCZOS3;
     default: return FILTER_BICUBIC;
   }
 }
 
-Bitmap resizeImage(Bitmap image, int32_t width, int32_t height, const ConversionSettings& settings) {
-  if (!image || !settings.doResize) return image;
-  const int32_t newWidth = targetSize(settings.resizeWidth, settings.resizeWidthUnit, width);
-  const int32_t newHeight = targetSize(settings.resizeHeight, settings.resizeHeightUnit, height);
+Bitmap resizeImage(Bitmap image, int32_t width, int32_t height, const ResizeStep& step) {
+  if (!image || !step.enabled) return image;
+  const int32_t newWidth = targetSize(step.width, step.widthUnit, width);
+  const int32_t newHeight = targetSize(step.height, step.heightUnit, height);
   if (newWidth <= 0 || newHeight <= 0) return image;
   if (newWidth == width && newHeight == height) return image;
   // LARGEIMAGES: an image that reaches the target in one direction is resized,
   // even when that enlarges the other direction.
-  if (settings.resizeType == kLargeImagesOnly && width < newWidth && height < newHeight) {
+  if (step.scope == ResizeScope::kLargeImagesOnly && width < newWidth && height < newHeight) {
     return image;
   }
 
   Size final{newWidth, newHeight};
-  if (settings.keepAspectRatio && width > 0 && height > 0) {
+  if (step.keepAspectRatio && width > 0 && height > 0) {
     final = keepProportions(width, height, newWidth, newHeight);
   }
   // A very wide image brought to a small width keeps a height of 0: no image
   // can be made, and the file fails rather than going on with a bad size.
   if (final.width <= 0 || final.height <= 0) return Bitmap();
   return adoptBitmap(FreeImage_Rescale(image.get(), final.width, final.height,
-                                       resizeFilter(settings.resizeAlgorithm)));
+                                       resizeFilter(step.filter)));
 }

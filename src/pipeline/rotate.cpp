@@ -1,20 +1,12 @@
 #include "pipeline/rotate.h"
 
-#include "pipeline/background_color.h"
 #include "pipeline/widen_to_24_bits.h"
 
-namespace {
-
-constexpr uint8_t kSimpleRotation = 0;
-constexpr uint8_t kAdvancedRotation = 1;
-
-}  // namespace
-
-Bitmap rotateImage(Bitmap image, const ConversionSettings& settings) {
+Bitmap rotateImage(Bitmap image, const RotateStep& step) {
   if (!image) return image;
-  const int32_t angle = settings.rotationAngle;
+  const int32_t angle = step.angle;
   // A full turn or more, no turn and negative angles leave the image alone.
-  if (!settings.doRotation || angle <= 0 || angle >= 360) return image;
+  if (!step.enabled || angle <= 0 || angle >= 360) return image;
 
   const double width = FreeImage_GetWidth(image.get());
   const double height = FreeImage_GetHeight(image.get());
@@ -26,13 +18,12 @@ Bitmap rotateImage(Bitmap image, const ConversionSettings& settings) {
     if (!image) return image;
   }
 
-  switch (settings.rotationType) {
-    case kSimpleRotation: {
+  switch (step.kind) {
+    case RotationKind::kSimple: {
       // The canvas grows to hold the turned picture; the corners take the background.
-      const RGBQUAD background = rotationBackground(settings.rotationBackColor);
-      return adoptBitmap(FreeImage_Rotate(image.get(), angle, &background));
+      return adoptBitmap(FreeImage_Rotate(image.get(), angle, &step.background));
     }
-    case kAdvancedRotation:
+    case RotationKind::kAdvanced:
       // About the centre (a half pixel for odd sizes), same size; without a
       // mask FreeImage fills the uncovered areas by mirroring the picture.
       return adoptBitmap(FreeImage_RotateEx(image.get(), angle, 0.0, 0.0, width / 2.0,

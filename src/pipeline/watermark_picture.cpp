@@ -11,16 +11,16 @@ RgbaPixel greyFilter(RgbaPixel color) {
   return {grey, grey, grey, color.a};
 }
 
-Bitmap makePictureLayer(const ConversionSettings& settings) {
+Bitmap makePictureLayer(const PictureWatermark& watermark) {
   Canvas picture;
-  if (!decodePicture(settings.wmImage, &picture)) return nullptr;
+  if (!decodePicture(watermark.path, &picture)) return nullptr;
   // A picture with alpha starts from a transparent canvas, any other from
   // opaque black; every pixel is overwritten either way.
   const RgbaPixel start = picture.depth() == 32 ? RgbaPixel{} : RgbaPixel{0, 0, 0, 255};
   Canvas handOver;
   if (!handOver.create(picture.width(), picture.height(), start)) return nullptr;
-  const int32_t opacity = std::clamp(settings.wmImageOpacity, 0, 255);
-  if (settings.wmImageGreyscale) {
+  const int32_t opacity = std::clamp(watermark.opacity, 0, 255);
+  if (watermark.greyscale) {
     drawPictureFiltered(handOver, picture, opacity, greyFilter);
   } else {
     drawPictureReplacing(handOver, picture, opacity);

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint8_t kBoundaryFrame = 1;
-
 // The paste canvas is transparent, so the layer is copied onto it unchanged.
 // FreeImage's alpha-blend paste (a factor of 255 or less) divides by 256
 // instead of 255: it would turn an opaque 255 into 254 in every channel, alpha
@@ -29,22 +27,11 @@ bool rotationFits(unsigned width, unsigned height, int32_t degrees) {
 
 }  // namespace
 
-Placement textPlacement(const ConversionSettings& settings) {
-  return {settings.wmTextRotation, settings.wmTextBoundary, settings.wmTextPosition,
-          settings.wmTextXOffset, settings.wmTextYOffset};
-}
-
-Placement picturePlacement(const ConversionSettings& settings) {
-  return {settings.wmImageRotation, settings.wmImageBoundary, settings.wmImagePosition,
-          settings.wmImageXOffset, settings.wmImageYOffset};
-}
-
-PlacementArea placementArea(const ConversionSettings& settings, uint8_t boundary, int32_t width,
-                            int32_t height) {
-  if (settings.doFrame && boundary == kBoundaryFrame) {
-    return {settings.frameLeft, settings.frameTop,
-            int64_t{width} - settings.frameLeft - settings.frameRight,
-            int64_t{height} - settings.frameTop - settings.frameBottom};
+PlacementArea placementArea(const std::optional<FrameInsets>& frame, WatermarkBoundary boundary,
+                            int32_t width, int32_t height) {
+  if (frame && boundary == WatermarkBoundary::kFrame) {
+    return {frame->left, frame->top, int64_t{width} - frame->left - frame->right,
+            int64_t{height} - frame->top - frame->bottom};
   }
   return {0, 0, width, height};
 }
@@ -95,7 +82,7 @@ LayerPosition layerPosition(LayerExtent layer, const PlacementArea& area,
 }
 
 Bitmap placeWatermark(Bitmap image, Bitmap layer, int32_t width, int32_t height,
-                      const ConversionSettings& settings, const Placement& placement) {
+                      const std::optional<FrameInsets>& frame, const Placement& placement) {
   if (!image || !layer) return image;
   if (placement.rotation > 0 && placement.rotation < 360) {
     if (!rotationFits(FreeImage_GetWidth(layer.get()), FreeImage_GetHeight(layer.get()),
@@ -106,7 +93,7 @@ Bitmap placeWatermark(Bitmap image, Bitmap layer, int32_t width, int32_t height,
     if (!layer) return image;
   }
 
-  const PlacementArea area = placementArea(settings, placement.boundary, width, height);
+  const PlacementArea area = placementArea(frame, placement.boundary, width, height);
   const LayerExtent rotated{FreeImage_GetWidth(layer.get()), FreeImage_GetHeight(layer.get())};
   const LayerExtent cropped = cropToFit(rotated, area, placement);
   if (cropped.width <= 0 || cropped.height <= 0) return image;  // nothing left to show

@@ -1,22 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "formats/bitmap.h"
-#include "settings/conversion_settings.h"
+#include "pipeline/frame.h"
 
 // How a watermark layer is laid on the image; the text and the picture
 // watermark each have their own set of these settings.
+enum class WatermarkBoundary : uint8_t { kImage = 0, kFrame = 1 };
+
 struct Placement {
   int32_t rotation = 0;  // whole degrees; only 0 < rotation < 360 rotates
-  uint8_t boundary = 0;  // 0 IMAGE, 1 FRAME
+  WatermarkBoundary boundary = WatermarkBoundary::kImage;
   uint8_t position = 8;  // 0 TOPLEFT .. 8 BOTTOMRIGHT, row by row
   int32_t xOffset = 10;
   int32_t yOffset = 10;
 };
-
-Placement textPlacement(const ConversionSettings& settings);
-Placement picturePlacement(const ConversionSettings& settings);
 
 // The part of the image a layer is placed in: the whole image, or the inside
 // of the frame for boundary FRAME when a frame is drawn.
@@ -26,8 +26,9 @@ struct PlacementArea {
   int64_t width = 0;
   int64_t height = 0;
 };
-PlacementArea placementArea(const ConversionSettings& settings, uint8_t boundary, int32_t width,
-                            int32_t height);
+// frame is the frame drawn before the watermark, if any.
+PlacementArea placementArea(const std::optional<FrameInsets>& frame, WatermarkBoundary boundary,
+                            int32_t width, int32_t height);
 
 struct LayerExtent {
   int64_t width = 0;
@@ -70,4 +71,4 @@ LayerPosition layerPosition(LayerExtent layer, const PlacementArea& area,
 // the 24-bit image. A layer that would lie partly outside the image, or that
 // cropping leaves empty, is dropped and the image comes back unchanged.
 Bitmap placeWatermark(Bitmap image, Bitmap layer, int32_t width, int32_t height,
-                      const ConversionSettings& settings, const Placement& placement);
+                      const std::optional<FrameInsets>& frame, const Placement& placement);

@@ -5,21 +5,17 @@
 #include <cmath>
 #include <limits>
 
-#include "batch/output_naming.h"
 #include "pipeline/drawing/canvas.h"
 #include "pipeline/drawing/compositing.h"
 #include "pipeline/drawing/hand_over.h"
 #include "pipeline/drawing/vector_drawing.h"
 #include "pipeline/drawing/watermark_font.h"
-#include "pipeline/parse_color.h"
 #include "platform/text.h"
 
 namespace {
 
 const std::string kLineBreak = "%eol%";
 constexpr int32_t kMinimumLineSide = 10;
-constexpr uint8_t kAlignCenter = 1;
-constexpr uint8_t kAlignRight = 2;
 
 int32_t saturate(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
@@ -28,31 +24,35 @@ int32_t saturate(int64_t value) {
 
 int32_t clampOpacity(int32_t opacity) { return std::clamp(opacity, 0, 255); }
 
+RgbaPixel withAlpha(uint32_t color, int32_t alpha) {
+  return rgbaFromColor((color & 0xFFFFFF) | static_cast<uint32_t>(alpha & 0xFF) << 24);
+}
+
 // Where each line's box starts in the block; a single line sits at the
 // padding whatever the alignment. window is the part of the block drawn.
 struct LineLayout {
   const std::vector<std::string>& lines;
   const std::vector<TextSize>& rasterSizes;
   const TextBlock& block;
-  const ConversionSettings& settings;
+  const TextWatermark& watermark;
   const LayerWindow& window;
 
   int32_t x(int32_t lineWidth) const {
-    if (lines.size() == 1) return settings.wmTextPadding;
-    return alignX(settings.wmTextAlignment, lineWidth, block.width, settings.wmTextPadding);
+    if (lines.size() == 1) return watermark.padding;
+    return alignX(watermark.alignment, lineWidth, block.width, watermark.padding);
   }
   int32_t y(size_t line) const {
-    return saturate(int64_t{settings.wmTextPadding} + int64_t{block.step} * static_cast<int64_t>(line));
+    return saturate(int64_t{watermark.padding} + int64_t{block.step} * static_cast<int64_t>(line));
   }
 };
 
 // Plain text: a flood fill of the background, then monochrome glyphs.
 void drawPlainText(Canvas& textCanvas, const LineLayout& layout, const WatermarkFont& font) {
-  const ConversionSettings& settings = layout.settings;
-  const int32_t textOpacity = clampOpacity(settings.wmTextOpacity);
-  const int32_t backOpacity = clampOpacity(settings.wmBackOpacity);
-  const RgbaPixel textColor = rgbaFromColor(parseColor(settings.wmFontColor, textOpacity));
-  const RgbaPixel backColor = rgbaFromColor(parseColor(settings.wmBackColor, backOpacity));
+  const TextWatermark& watermark = layout.watermark;
+  const int32_t textOpacity = clampOpacity(watermark.textOpacity);
+  const int32_t backOpacity = clampOpacity(watermark.backOpacity);
+  const RgbaPixel textColor = withAlpha(watermark.fontColor, textOpacity);
+  const RgbaPixel backColor = withAlpha(watermark.backColor, backOpacity);
   // The flood fill from (1, 1) of the empty block fills all of it, and leaves
   // a block thinner than two pixels unfilled; the canvas may be only the
   // top-left part of the block, so the block's sides decide.
@@ -71,9 +71,9 @@ void drawPlainText(Canvas& textCanvas, const LineLayout& layout, const Watermark
 // form, each laid on the hand-over canvas with its own opacity.
 void drawSmoothText(Canvas& textCanvas, Canvas& handOver, const LineLayout& layout,
                     const WatermarkFont& font) {
-  const ConversionSettings& settings = layout.settings;
-  const RgbaPixel textColor = rgbaFromColor(parseColor(settings.wmFontColor, 255));
-  const RgbaPixel backColor = rgbaFromColor(parseColor(settings.wmBackColor, 255));
+  const TextWatermark& watermark = layout.watermark;
+  const RgbaPixel textColor = withAlpha(watermark.fontColor, 255);
+  const RgbaPixel backColor = withAlpha(watermark.backColor, 255);
   Canvas background;
   if (background.create(textCanvas.width(), textCanvas.height())) {
     vectorDraw(background, [&](VectorPainter& painter) {
@@ -95,9 +95,9 @@ void drawSmoothText(Canvas& textCanvas, Canvas& handOver, const LineLayout& layo
       },
       layout.window.left, layout.window.top);
   if (!background.empty()) {
-    drawCanvasOver(handOver, background, 0, 0, clampOpacity(settings.wmBackOpacity));
+    drawCanvasOver(handOver, background, 0, 0, clampOpacity(watermark.backOpacity));
   }
-  drawCanvasOver(handOver, textCanvas, 0, 0, clampOpacity(settings.wmTextOpacity));
+  drawCanvasOver(handOver, textCanvas, 0, 0, clampOpacity(watermark.textOpacity));
 }
 
 }  // namespace
@@ -138,23 +138,23 @@ TextBlock textBlockSize(const std::vector<TextSize>& lines, int32_t leading, int
           saturate(step)};
 }
 
-int32_t alignX(uint8_t alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding) {
-  if (alignment == kAlignCenter) {
+int32_t alignX(TextAlignment alignment, int32_t lineWidth, int32_t blockWidth, int32_t padding) {
+  if (alignment == TextAlignment::kCenter) {
     const float half = static_cast<float>(int64_t{blockWidth} - lineWidth) / 2.0f;
     return saturate(std::lroundf(half));
   }
-  if (alignment == kAlignRight) return saturate(int64_t{blockWidth} - lineWidth - padding);
+  if (alignment == TextAlignment::kRight) return saturate(int64_t{blockWidth} - lineWidth - padding);
   return padding;
 }
 
-Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& job,
+Bitmap makeTextLayer(const TextWatermark& watermark, const std::string& text,
                      const WatermarkFont* font, const VisiblePart& visible) {
   if (!font) return nullptr;
-  const std::vector<std::string> lines = splitWatermarkLines(expandWatermarkText(settings, job));
+  const std::vector<std::string> lines = splitWatermarkLines(text);
   std::vector<TextSize> sizes;
   sizes.reserve(lines.size());
   for (const std::string& line : lines) sizes.push_back(measureRasterText(*font, line));
-  const TextBlock block = textBlockSize(sizes, settings.wmFontLeading, settings.wmTextPadding);
+  const TextBlock block = textBlockSize(sizes, watermark.leading, watermark.padding);
 
   // Only the part of the block that can show is drawn: the text canvas and the
   // hand-over canvas are that part, the lines keep their places in the whole
@@ -173,8 +173,8 @@ Bitmap makeTextLayer(const ConversionSettings& settings, const ConversionJob& jo
   const auto canvasHeight = static_cast<int32_t>(window.height);
   if (!textCanvas.create(canvasWidth, canvasHeight)) return nullptr;
   if (!handOver.create(canvasWidth, canvasHeight)) return nullptr;
-  const LineLayout layout{lines, sizes, block, settings, window};
-  if (settings.wmTextAntialiasing) {
+  const LineLayout layout{lines, sizes, block, watermark, window};
+  if (watermark.antialiasing) {
     drawSmoothText(textCanvas, handOver, layout, *font);
   } else {
     drawPlainText(textCanvas, layout, *font);

@@ -6,3 +6,11 @@
 // piece of work and ask after it, before other system calls overwrite it.
 void clearOutOfMemoryMark();
 bool outOfMemoryMarked();
+
+// A batch allocates and frees blocks of the same few sizes for every file
+// (the file read, the decoded image, the encoded output: megabytes each).
+// By default the allocator maps each such block afresh and returns freed
+// heap tops at once, so the kernel faults in every page again for every
+// file. This keeps blocks up to a bound in the heap for reuse; larger ones
+// are still mapped and returned. Call once, before the work starts.
+void reuseLargeAllocations();

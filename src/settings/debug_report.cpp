@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/keyword_tables.h"
 #include "platform/text.h"
+#include "settings/keyword_tables.h"
 
 void DebugReport::text(std::string_view label, std::string_view value) {
   if (!enabled_) return;

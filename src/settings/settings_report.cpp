@@ -3,9 +3,9 @@
 #include <iterator>
 #include <string_view>
 
-#include "app/keyword_tables.h"
 #include "formats/format_tables.h"
 #include "platform/text.h"
+#include "settings/keyword_tables.h"
 
 namespace {
 

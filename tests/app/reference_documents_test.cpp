@@ -6,8 +6,8 @@
 
 #include <cstdio>
 
-#include "app/keyword_tables.h"
 #include "platform/files.h"
+#include "settings/keyword_tables.h"
 #include "support/temp_dir.h"
 
 namespace {

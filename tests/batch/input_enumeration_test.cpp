@@ -26,17 +26,9 @@ std::map<std::string, std::string> listedFiles(const InputSet& inputs) {
   return files;
 }
 
-ConversionJob folderJob(const std::string& folder) {
-  ConversionJob job;
-  job.inputPath = folder;
-  return job;
-}
+InputSource folderJob(const std::string& folder) { return {folder, ""}; }
 
-ConversionJob fileJob(const std::string& file) {
-  ConversionJob job;
-  job.currentFile = file;
-  return job;
-}
+InputSource fileJob(const std::string& file) { return {"", file}; }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/image_probe.h"
+#include "settings/run_plan.h"
 
 using namespace pipeline_test;
 
@@ -35,14 +36,14 @@ TEST(ApplyColorCorrection, ChangesKnownPixels) {
       {"nothing asked", adjust(0, 0, 1.0f, 0), {100, 64, 10}},
   };
   for (const Case& c : cases) {
-    Bitmap result = applyColorCorrection(makeImage(2, 2, 24, {100, 64, 10}), c.settings);
+    Bitmap result = applyColorCorrection(makeImage(2, 2, 24, {100, 64, 10}), planChain(c.settings).colorCorrection);
     ASSERT_TRUE(result) << c.name;
     EXPECT_EQ(getPixel(result.get(), 1, 1), c.expected) << c.name << " "
                                                         << toString(getPixel(result.get(), 1, 1));
   }
   ConversionSettings off = adjust(50, 0, 1.0f, 1);
   off.doColorCorrection = 0;
-  Bitmap untouched = applyColorCorrection(makeImage(1, 1, 24, {100, 64, 10}), off);
+  Bitmap untouched = applyColorCorrection(makeImage(1, 1, 24, {100, 64, 10}), planChain(off).colorCorrection);
   EXPECT_EQ(getPixel(untouched.get(), 0, 0), (Pixel{100, 64, 10}));
 }
 
@@ -52,7 +53,7 @@ TEST(ApplyColorCorrection, PassesTheValuesToFreeImageUnchanged) {
   FreeImage_GetAdjustColorsLookupTable(table, -30, 20, 0.6, TRUE);
   Bitmap ramp = makeImage(256, 1, 24);
   for (int v = 0; v < 256; ++v) setPixel(ramp.get(), v, 0, {v, 255 - v, v / 2});
-  Bitmap result = applyColorCorrection(std::move(ramp), adjust(-30, 20, 0.6f, 1));
+  Bitmap result = applyColorCorrection(std::move(ramp), planChain(adjust(-30, 20, 0.6f, 1)).colorCorrection);
   ASSERT_TRUE(result);
   for (int v = 0; v < 256; ++v) {
     EXPECT_EQ(getPixel(result.get(), v, 0), (Pixel{table[v], table[255 - v], table[v / 2]})) << v;
@@ -64,7 +65,7 @@ TEST(ApplyColorCorrection, KeepsAlphaOf32BitImages) {
   setPixel(image.get(), 0, 0, {100, 64, 10, 0});
   setPixel(image.get(), 1, 0, {100, 64, 10, 77});
   setPixel(image.get(), 2, 0, {100, 64, 10, 255});
-  Bitmap result = applyColorCorrection(std::move(image), adjust(0, 0, 1.0f, 1));
+  Bitmap result = applyColorCorrection(std::move(image), planChain(adjust(0, 0, 1.0f, 1)).colorCorrection);
   ASSERT_TRUE(result);
   EXPECT_EQ(FreeImage_GetBPP(result.get()), 32u);
   PngReadBack png = readBackThroughPng(result.get());
@@ -84,12 +85,12 @@ TEST(ApplyColorCorrection, DepthsFreeImageSkipsAreWidenedFirst) {
     Bitmap image = c.bpp == 48   ? makeWideImage(FIT_RGB16, 2, 2)
                    : c.bpp == 64 ? makeWideImage(FIT_RGBA16, 2, 2)
                                  : makeImage(2, 2, c.bpp, {255, 255, 255});
-    Bitmap result = applyColorCorrection(std::move(image), adjust(-50, 0, 1.0f, 0));
+    Bitmap result = applyColorCorrection(std::move(image), planChain(adjust(-50, 0, 1.0f, 0)).colorCorrection);
     ASSERT_TRUE(result) << c.bpp;
     EXPECT_EQ(FreeImage_GetBPP(result.get()), c.expectedBpp) << c.bpp;
     // White at half brightness.
     EXPECT_EQ(getPixel(result.get(), 0, 0), (Pixel{128, 128, 128})) << c.bpp << " "
         << toString(getPixel(result.get(), 0, 0));
   }
-  EXPECT_FALSE(applyColorCorrection(Bitmap(), adjust(10, 0, 1.0f, 0)));
+  EXPECT_FALSE(applyColorCorrection(Bitmap(), planChain(adjust(10, 0, 1.0f, 0)).colorCorrection));
 }

@@ -186,14 +186,14 @@ TEST(ConvertFile, LoadModeRgbaExchangesRedAndBlue) {
   Bitmap image = adoptBitmap(FreeImage_Allocate(3, 2, 24));
   RGBQUAD colour{10, 20, 30, 0};  // blue, green, red
   FreeImage_SetPixelColor(image.get(), 2, 1, &colour);
-  for (int32_t mode : {kLoadAsAuto, kLoadAsBgra}) {
+  for (LoadMode mode : {LoadMode::kAuto, LoadMode::kBgra}) {
     Bitmap same = applyLoadMode(adoptBitmap(FreeImage_Clone(image.get())), mode);
     RGBQUAD got{};
     FreeImage_GetPixelColor(same.get(), 2, 1, &got);
-    EXPECT_EQ(FreeImage_GetBPP(same.get()), 24u) << mode;
-    EXPECT_EQ(got.rgbRed, 30) << mode;
+    EXPECT_EQ(FreeImage_GetBPP(same.get()), 24u) << static_cast<int>(mode);
+    EXPECT_EQ(got.rgbRed, 30) << static_cast<int>(mode);
   }
-  Bitmap swapped = applyLoadMode(std::move(image), kLoadAsRgba);
+  Bitmap swapped = applyLoadMode(std::move(image), LoadMode::kRgba);
   ASSERT_TRUE(swapped);
   EXPECT_EQ(FreeImage_GetBPP(swapped.get()), 32u);
   RGBQUAD got{};
@@ -202,7 +202,7 @@ TEST(ConvertFile, LoadModeRgbaExchangesRedAndBlue) {
   EXPECT_EQ(got.rgbGreen, 20);
   EXPECT_EQ(got.rgbBlue, 30);
   EXPECT_EQ(got.rgbReserved, 255);
-  EXPECT_FALSE(applyLoadMode(Bitmap(), kLoadAsRgba));
+  EXPECT_FALSE(applyLoadMode(Bitmap(), LoadMode::kRgba));
 }
 
 TEST(ConvertFile, ExactPaletteBmpHasTheUsedColoursOnly) {

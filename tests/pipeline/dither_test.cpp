@@ -7,6 +7,7 @@
 
 using namespace pipeline_test;
 #include "pipeline/threshold.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -38,36 +39,36 @@ bool samePixels(FIBITMAP* a, FIBITMAP* b) {
 }  // namespace
 
 TEST(DitherMethod, KeywordOrderDiffersFromFreeImagesFromBayer16On) {
-  EXPECT_EQ(ditherMethod(0), FID_FS);
-  EXPECT_EQ(ditherMethod(1), FID_BAYER4x4);
-  EXPECT_EQ(ditherMethod(2), FID_BAYER8x8);
-  EXPECT_EQ(ditherMethod(3), FID_BAYER16x16);
-  EXPECT_EQ(static_cast<int>(ditherMethod(3)), 6);
-  EXPECT_EQ(ditherMethod(4), FID_CLUSTER6x6);
-  EXPECT_EQ(static_cast<int>(ditherMethod(4)), 3);
-  EXPECT_EQ(ditherMethod(5), FID_CLUSTER8x8);
-  EXPECT_EQ(ditherMethod(6), FID_CLUSTER16x16);
-  EXPECT_EQ(ditherMethod(7), FID_FS);
-  EXPECT_EQ(ditherMethod(255), FID_FS);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(0)), FID_FS);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(1)), FID_BAYER4x4);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(2)), FID_BAYER8x8);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(3)), FID_BAYER16x16);
+  EXPECT_EQ(static_cast<int>(ditherMethod(static_cast<DitherKind>(3))), 6);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(4)), FID_CLUSTER6x6);
+  EXPECT_EQ(static_cast<int>(ditherMethod(static_cast<DitherKind>(4))), 3);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(5)), FID_CLUSTER8x8);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(6)), FID_CLUSTER16x16);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(7)), FID_FS);
+  EXPECT_EQ(ditherMethod(static_cast<DitherKind>(255)), FID_FS);
 }
 
 TEST(ApplyDither, EveryMethodGivesOneBitAsFreeImageDithers) {
   for (uint8_t code = 0; code < 7; ++code) {
     Bitmap source = gradient();
-    Bitmap reference = adoptBitmap(FreeImage_Dither(source.get(), ditherMethod(code)));
-    Bitmap result = applyDither(std::move(source), ditherWith(code));
+    Bitmap reference = adoptBitmap(FreeImage_Dither(source.get(), ditherMethod(static_cast<DitherKind>(code))));
+    Bitmap result = applyDither(std::move(source), planChain(ditherWith(code)).dither);
     ASSERT_TRUE(result) << int(code);
     EXPECT_EQ(FreeImage_GetBPP(result.get()), 1u) << int(code);
     EXPECT_TRUE(samePixels(result.get(), reference.get())) << int(code);
   }
   // The methods really differ, so the comparison above tells them apart.
-  Bitmap bayer16 = applyDither(gradient(), ditherWith(3));
-  Bitmap cluster6 = applyDither(gradient(), ditherWith(4));
+  Bitmap bayer16 = applyDither(gradient(), planChain(ditherWith(3)).dither);
+  Bitmap cluster6 = applyDither(gradient(), planChain(ditherWith(4)).dither);
   EXPECT_FALSE(samePixels(bayer16.get(), cluster6.get()));
 }
 
 TEST(ApplyDither, MidGreyBecomesAMixReadBackFromPng) {
-  Bitmap result = applyDither(makeImage(16, 16, 8, {128}), ditherWith(0));
+  Bitmap result = applyDither(makeImage(16, 16, 8, {128}), planChain(ditherWith(0)).dither);
   ASSERT_TRUE(result);
   PngReadBack png = readBackThroughPng(result.get());
   ASSERT_TRUE(png.ok);
@@ -88,12 +89,12 @@ TEST(ApplyDither, GreyscaleThresholdAndDitherChainFollowsTheThresholdedImage) {
   settings.doDither = 1;
   for (uint8_t code = 0; code < 7; ++code) {
     settings.ditherAlgorithm = code;
-    Bitmap grey = applyGreyscale(gradient(), settings);
+    Bitmap grey = applyGreyscale(gradient(), planChain(settings).greyscale);
     ASSERT_EQ(FreeImage_GetBPP(grey.get()), 8u);
-    Bitmap thresholded = applyThreshold(std::move(grey), settings);
+    Bitmap thresholded = applyThreshold(std::move(grey), planChain(settings).threshold);
     ASSERT_EQ(FreeImage_GetBPP(thresholded.get()), 1u);
     Bitmap expected = adoptBitmap(FreeImage_Clone(thresholded.get()));
-    Bitmap dithered = applyDither(std::move(thresholded), settings);
+    Bitmap dithered = applyDither(std::move(thresholded), planChain(settings).dither);
     ASSERT_TRUE(dithered) << int(code);
     EXPECT_EQ(FreeImage_GetBPP(dithered.get()), 1u) << int(code);
     // Error diffusion and the ordered matrices reproduce pure black and white
@@ -112,5 +113,5 @@ TEST(ApplyDither, GreyscaleThresholdAndDitherChainFollowsTheThresholdedImage) {
     if (code <= 3) EXPECT_EQ(changed, 0) << int(code);
     else EXPECT_LT(changed, 64 * 64 / 20) << int(code);
   }
-  EXPECT_FALSE(applyDither(Bitmap(), ditherWith(0)));
+  EXPECT_FALSE(applyDither(Bitmap(), planChain(ditherWith(0)).dither));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/image_probe.h"
+#include "settings/run_plan.h"
 
 using namespace pipeline_test;
 
@@ -35,7 +36,7 @@ TEST(FlipImage, MovesPixelsToTheMirroredPlaces) {
       settings.flipVertical = c.vertical;
       Bitmap image = numbered(bpp);
       FIBITMAP* before = image.get();
-      Bitmap flipped = flipImage(std::move(image), settings);
+      Bitmap flipped = flipImage(std::move(image), planChain(settings).flip);
       EXPECT_EQ(flipped.get(), before);  // in place
       for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
@@ -52,11 +53,11 @@ TEST(FlipImage, BothFlagsMatchAHalfTurnReadBackFromPng) {
   settings.flipVertical = 1;
   Bitmap original = numbered(24);
   Bitmap turned = adoptBitmap(FreeImage_Rotate(original.get(), 180, nullptr));
-  Bitmap flipped = flipImage(std::move(original), settings);
+  Bitmap flipped = flipImage(std::move(original), planChain(settings).flip);
   PngReadBack a = readBackThroughPng(flipped.get());
   PngReadBack b = readBackThroughPng(turned.get());
   ASSERT_TRUE(a.ok && b.ok);
   EXPECT_EQ(a.pixels, b.pixels);
   EXPECT_EQ(a.at(0, 0).r, 6);
-  EXPECT_FALSE(flipImage(Bitmap(), settings));
+  EXPECT_FALSE(flipImage(Bitmap(), planChain(settings).flip));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pixel_support.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST(FrameShapes, SidesAreMitredPathTexts) {
 TEST(ApplyFrame, LeftSideOnlyPaintsTheLeftColumns) {
   ConversionSettings settings = frameSettings(10, 0, 0, 0);
   settings.frameLeftColor = "FF0000";
-  Bitmap image = applyFrame(solidBitmap(40, 30, 24, kWhite), 40, 30, settings);
+  Bitmap image = applyFrame(solidBitmap(40, 30, 24, kWhite), 40, 30, planChain(settings).frame);
   ASSERT_TRUE(image);
   EXPECT_EQ(FreeImage_GetWidth(image.get()), 40u);
   EXPECT_EQ(FreeImage_GetHeight(image.get()), 30u);
@@ -53,7 +54,7 @@ TEST(ApplyFrame, FourColoursMeetOnTheCornerDiagonals) {
   settings.frameRightColor = "00FF00";
   settings.frameBottomColor = "0000FF";
   settings.frameLeftColor = "FFFF00";
-  Bitmap image = applyFrame(solidBitmap(100, 100, 24, kWhite), 100, 100, settings);
+  Bitmap image = applyFrame(solidBitmap(100, 100, 24, kWhite), 100, 100, planChain(settings).frame);
   ASSERT_TRUE(image);
   saveForEye(image.get(), "frame_four_colours");
   const RgbaPixel red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255},
@@ -92,7 +93,7 @@ TEST(ApplyFrame, FourColoursMeetOnTheCornerDiagonals) {
 TEST(ApplyFrame, OpacityMakesTheFrameTranslucent) {
   ConversionSettings settings = frameSettings(8, 8, 8, 8);
   settings.frameOpacity = 128;
-  Bitmap image = applyFrame(solidBitmap(50, 50, 24, kWhite), 50, 50, settings);
+  Bitmap image = applyFrame(solidBitmap(50, 50, 24, kWhite), 50, 50, planChain(settings).frame);
   ASSERT_TRUE(image);
   saveForEye(image.get(), "frame_half_black");
   const RgbaPixel grey = pixelAt(image.get(), 25, 3);
@@ -101,7 +102,7 @@ TEST(ApplyFrame, OpacityMakesTheFrameTranslucent) {
   EXPECT_EQ(pixelAt(image.get(), 25, 25), kWhite);
 
   settings.frameOpacity = 0;
-  Bitmap unchanged = applyFrame(solidBitmap(50, 50, 32, {1, 2, 3, 4}), 50, 50, settings);
+  Bitmap unchanged = applyFrame(solidBitmap(50, 50, 32, {1, 2, 3, 4}), 50, 50, planChain(settings).frame);
   EXPECT_EQ(FreeImage_GetBPP(unchanged.get()), 24u);
   EXPECT_EQ(pixelAt(unchanged.get(), 2, 2), (RgbaPixel{1, 2, 3, 255}));
 }
@@ -109,7 +110,7 @@ TEST(ApplyFrame, OpacityMakesTheFrameTranslucent) {
 TEST(ApplyFrame, AlphaInputLeavesAs24Bit) {
   ConversionSettings settings = frameSettings(4, 4, 4, 4);
   settings.frameTopColor = "00FF00";
-  Bitmap image = applyFrame(solidBitmap(20, 20, 32, {10, 20, 30, 0}), 20, 20, settings);
+  Bitmap image = applyFrame(solidBitmap(20, 20, 32, {10, 20, 30, 0}), 20, 20, planChain(settings).frame);
   ASSERT_TRUE(image);
   EXPECT_EQ(FreeImage_GetBPP(image.get()), 24u);
   EXPECT_EQ(pixelAt(image.get(), 10, 10), (RgbaPixel{10, 20, 30, 255})) << "alpha dropped, colour kept";
@@ -120,7 +121,7 @@ TEST(ApplyFrame, NoFrameLeavesTheImageAlone) {
   ConversionSettings settings;
   Bitmap source = solidBitmap(5, 5, 32, {1, 2, 3, 4});
   FIBITMAP* raw = source.get();
-  Bitmap image = applyFrame(std::move(source), 5, 5, settings);
+  Bitmap image = applyFrame(std::move(source), 5, 5, planChain(settings).frame);
   EXPECT_EQ(image.get(), raw);
 }
 
@@ -130,11 +131,11 @@ TEST(ApplyFrame, OddWidthsNeitherCrashNorResize) {
   for (const auto& w : cases) {
     ConversionSettings settings = frameSettings(w[0], w[1], w[2], w[3]);
     settings.frameLeftColor = "12";  // not six characters: black
-    Bitmap image = applyFrame(solidBitmap(10, 6, 24, kWhite), 10, 6, settings);
+    Bitmap image = applyFrame(solidBitmap(10, 6, 24, kWhite), 10, 6, planChain(settings).frame);
     ASSERT_TRUE(image) << w[0];
     EXPECT_EQ(FreeImage_GetWidth(image.get()), 10u);
     EXPECT_EQ(FreeImage_GetHeight(image.get()), 6u);
   }
-  Bitmap tiny = applyFrame(solidBitmap(1, 1, 24, kWhite), 1, 1, frameSettings(1, 1, 1, 1));
+  Bitmap tiny = applyFrame(solidBitmap(1, 1, 24, kWhite), 1, 1, planChain(frameSettings(1, 1, 1, 1)).frame);
   ASSERT_TRUE(tiny);
 }

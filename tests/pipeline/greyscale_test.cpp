@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/image_probe.h"
+#include "settings/run_plan.h"
 
 using namespace pipeline_test;
 
@@ -22,7 +23,7 @@ TEST(ApplyGreyscale, GivesEightBitGreyByLuminance) {
   for (int bpp : {24, 32}) {
     Bitmap image = makeImage(5, 1, bpp);
     for (int x = 0; x < 5; ++x) setPixel(image.get(), x, 0, colors[x]);
-    Bitmap grey = applyGreyscale(std::move(image), greyscaleOn());
+    Bitmap grey = applyGreyscale(std::move(image), planChain(greyscaleOn()).greyscale);
     ASSERT_TRUE(grey) << bpp;
     EXPECT_EQ(FreeImage_GetBPP(grey.get()), 8u) << bpp;
     EXPECT_EQ(FreeImage_GetColorType(grey.get()), FIC_MINISBLACK) << bpp;
@@ -42,7 +43,7 @@ TEST(ApplyGreyscale, WidensSixteenBitsPerChannelFirst) {
     FIRGB16* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(wide.get(), 0));
     if (type == FIT_RGB16) row[0] = FIRGB16{65535, 0, 0};
     else reinterpret_cast<FIRGBA16*>(row)[0] = FIRGBA16{65535, 0, 0, 65535};
-    Bitmap grey = applyGreyscale(std::move(wide), greyscaleOn());
+    Bitmap grey = applyGreyscale(std::move(wide), planChain(greyscaleOn()).greyscale);
     ASSERT_TRUE(grey) << type;
     EXPECT_EQ(FreeImage_GetBPP(grey.get()), 8u) << type;
     EXPECT_EQ(getPixel(grey.get(), 0, 0).r, 54) << type;
@@ -53,7 +54,7 @@ TEST(ApplyGreyscale, WidensSixteenBitsPerChannelFirst) {
 TEST(ApplyGreyscale, OffOrNoImageChangesNothing) {
   Bitmap image = makeImage(2, 2, 24, {255, 0, 0});
   FIBITMAP* before = image.get();
-  Bitmap result = applyGreyscale(std::move(image), ConversionSettings{});
+  Bitmap result = applyGreyscale(std::move(image), planChain(ConversionSettings{}).greyscale);
   EXPECT_EQ(result.get(), before);
-  EXPECT_FALSE(applyGreyscale(Bitmap(), greyscaleOn()));
+  EXPECT_FALSE(applyGreyscale(Bitmap(), planChain(greyscaleOn()).greyscale));
 }

@@ -2,7 +2,7 @@
 
 #include "formats/format_tables.h"
 #include "pipeline/convert_file.h"
-#include "pipeline/save_flags.h"
+#include "settings/save_flags.h"
 
 ConversionSetup makeSetup(const std::string& extension, const std::string& inputFile,
                           const std::string& outputFolder) {

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "pipeline/image_probe.h"
+#include "settings/run_plan.h"
 
 using namespace pipeline_test;
 
@@ -34,7 +35,7 @@ struct Outcome {
 Outcome run(int width, int height, const ConversionSettings& settings) {
   Bitmap image = makeImage(width, height, 24, {10, 20, 30});
   FIBITMAP* before = image.get();
-  Bitmap result = resizeImage(std::move(image), width, height, settings);
+  Bitmap result = resizeImage(std::move(image), width, height, planChain(settings).resize);
   Outcome outcome;
   outcome.present = static_cast<bool>(result);
   outcome.untouched = result.get() == before;
@@ -63,7 +64,7 @@ TEST(TargetSize, PercentRoundsHalvesToEven) {
       {INT32_MAX, kPercent, 1000, INT32_MAX}, {INT32_MIN, kPercent, 1000, INT32_MIN},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(targetSize(c.value, c.unit, c.current), c.expected)
+    EXPECT_EQ(targetSize(c.value, static_cast<SizeUnit>(c.unit), c.current), c.expected)
         << c.value << " unit " << int(c.unit) << " of " << c.current;
   }
 }
@@ -72,8 +73,8 @@ TEST(ResizeFilter, MapsKeywordCodesToFreeImageFilters) {
   const FREE_IMAGE_FILTER expected[] = {FILTER_BOX,     FILTER_BILINEAR,   FILTER_BSPLINE,
                                         FILTER_BICUBIC, FILTER_CATMULLROM, FILTER_LANCZOS3,
                                         FILTER_BICUBIC};
-  for (uint8_t code = 0; code < 7; ++code) EXPECT_EQ(resizeFilter(code), expected[code]) << int(code);
-  EXPECT_EQ(resizeFilter(255), FILTER_BICUBIC);
+  for (uint8_t code = 0; code < 7; ++code) EXPECT_EQ(resizeFilter(static_cast<ResizeFilter>(code)), expected[code]) << int(code);
+  EXPECT_EQ(resizeFilter(static_cast<ResizeFilter>(255)), FILTER_BICUBIC);
 }
 
 TEST(ResizeImage, FinalSizeRules) {
@@ -141,7 +142,7 @@ TEST(ResizeImage, SizesFreeImageCannotMakeFailTheFileCleanly) {
     Outcome got = run(c.width, c.height, c.settings);
     EXPECT_FALSE(got.present) << c.name;
   }
-  EXPECT_FALSE(resizeImage(Bitmap(), 10, 10, resizeTo(5, 5)));
+  EXPECT_FALSE(resizeImage(Bitmap(), 10, 10, planChain(resizeTo(5, 5)).resize));
 }
 
 TEST(ResizeImage, BoxFilterHalvesBlocksExactly) {
@@ -152,7 +153,7 @@ TEST(ResizeImage, BoxFilterHalvesBlocksExactly) {
     for (int x = 0; x < 4; ++x) setPixel(image.get(), x, y, colors[y / 2][x / 2]);
   ConversionSettings settings = resizeTo(50, 50, kPercent);
   settings.resizeAlgorithm = 0;  // BOX
-  Bitmap half = resizeImage(std::move(image), 4, 4, settings);
+  Bitmap half = resizeImage(std::move(image), 4, 4, planChain(settings).resize);
   ASSERT_TRUE(half);
   PngReadBack png = readBackThroughPng(half.get());
   ASSERT_TRUE(png.ok);
@@ -164,7 +165,7 @@ TEST(ResizeImage, BoxFilterHalvesBlocksExactly) {
 
 TEST(ResizeImage, WideAndFloatTexturesKeepTheirType) {
   for (FREE_IMAGE_TYPE type : {FIT_RGB16, FIT_RGBA16, FIT_RGBF, FIT_RGBAF}) {
-    Bitmap result = resizeImage(adoptBitmap(FreeImage_AllocateT(type, 8, 6)), 8, 6, resizeTo(4, 3));
+    Bitmap result = resizeImage(adoptBitmap(FreeImage_AllocateT(type, 8, 6)), 8, 6, planChain(resizeTo(4, 3)).resize);
     ASSERT_TRUE(result) << type;
     EXPECT_EQ(FreeImage_GetImageType(result.get()), type);
     EXPECT_EQ(FreeImage_GetWidth(result.get()), 4u) << type;

@@ -4,6 +4,7 @@
 
 #include "pipeline/background_color.h"
 #include "pipeline/image_probe.h"
+#include "settings/run_plan.h"
 
 using namespace pipeline_test;
 
@@ -33,7 +34,7 @@ TEST(RotateImage, QuarterTurnCarriesCornersCounterClockwise) {
   setPixel(image.get(), 199, 0, kGreen);  // top right
   setPixel(image.get(), 0, 99, kBlue);    // bottom left
   setPixel(image.get(), 199, 99, kWhite); // bottom right
-  Bitmap turned = rotateImage(std::move(image), rotation(90));
+  Bitmap turned = rotateImage(std::move(image), planChain(rotation(90)).rotate);
   ASSERT_TRUE(turned);
   PngReadBack png = readBackThroughPng(turned.get());
   ASSERT_TRUE(png.ok);
@@ -55,7 +56,7 @@ TEST(RotateImage, FortyFiveDegreesGrowsCanvasWithBackgroundCorners) {
                {"FF00001", kBlack},      {"", kBlack},             {"G0FFzz", {0, 255, 0, 255}},
                {"\xC3\x84" "FF00", kBlack}};  // five characters, six bytes
   for (const Case& c : cases) {
-    Bitmap turned = rotateImage(makeImage(20, 20, 24, kWhite), rotation(45, 0, c.text));
+    Bitmap turned = rotateImage(makeImage(20, 20, 24, kWhite), planChain(rotation(45, 0, c.text)).rotate);
     ASSERT_TRUE(turned) << c.text;
     const int width = static_cast<int>(FreeImage_GetWidth(turned.get()));
     const int height = static_cast<int>(FreeImage_GetHeight(turned.get()));
@@ -66,7 +67,7 @@ TEST(RotateImage, FortyFiveDegreesGrowsCanvasWithBackgroundCorners) {
     EXPECT_EQ(getPixel(turned.get(), width / 2, height / 2), kWhite) << c.text;
   }
   // The headline case once more through an independent PNG reader.
-  Bitmap turned = rotateImage(makeImage(20, 20, 24, kWhite), rotation(45, 0, "FF0000"));
+  Bitmap turned = rotateImage(makeImage(20, 20, 24, kWhite), planChain(rotation(45, 0, "FF0000")).rotate);
   PngReadBack png = readBackThroughPng(turned.get());
   ASSERT_TRUE(png.ok);
   EXPECT_EQ(png.at(0, 0), kRed);
@@ -75,7 +76,7 @@ TEST(RotateImage, FortyFiveDegreesGrowsCanvasWithBackgroundCorners) {
 }
 
 TEST(RotateImage, CornersOfA32BitImageAreTransparent) {
-  Bitmap turned = rotateImage(makeImage(20, 20, 32, kWhite), rotation(45, 0, "0000FF"));
+  Bitmap turned = rotateImage(makeImage(20, 20, 32, kWhite), planChain(rotation(45, 0, "0000FF")).rotate);
   ASSERT_TRUE(turned);
   EXPECT_EQ(FreeImage_GetBPP(turned.get()), 32u);
   PngReadBack png = readBackThroughPng(turned.get());
@@ -95,14 +96,14 @@ TEST(RotateImage, AnglesOutsideTheOpenWindowChangeNothing) {
     FIBITMAP* before = image.get();
     ConversionSettings settings = rotation(c.angle);
     settings.doRotation = c.doRotation;
-    Bitmap result = rotateImage(std::move(image), settings);
+    Bitmap result = rotateImage(std::move(image), planChain(settings).rotate);
     EXPECT_EQ(result.get(), before) << c.angle << " on=" << int(c.doRotation);
     EXPECT_EQ(FreeImage_GetBPP(result.get()), 8u) << c.angle;
     EXPECT_EQ(FreeImage_GetWidth(result.get()), 6u) << c.angle;
   }
   // The boundaries just inside the window do turn.
   for (int32_t angle : {1, 359}) {
-    Bitmap result = rotateImage(makeImage(6, 4, 24), rotation(angle));
+    Bitmap result = rotateImage(makeImage(6, 4, 24), planChain(rotation(angle)).rotate);
     ASSERT_TRUE(result);
     EXPECT_GT(FreeImage_GetWidth(result.get()), 6u) << angle;
   }
@@ -115,23 +116,23 @@ TEST(RotateImage, DepthRuleBeforeTurning) {
   } cases[] = {{1, 24}, {4, 24}, {8, 24}, {16, 24}, {24, 24}, {32, 32}};
   for (uint8_t type : {0, 1}) {
     for (const Case& c : cases) {
-      Bitmap result = rotateImage(makeImage(8, 6, c.bpp), rotation(180, type));
+      Bitmap result = rotateImage(makeImage(8, 6, c.bpp), planChain(rotation(180, type)).rotate);
       ASSERT_TRUE(result) << c.bpp << " type " << int(type);
       EXPECT_EQ(FreeImage_GetBPP(result.get()), c.expected) << c.bpp << " type " << int(type);
     }
   }
   for (FREE_IMAGE_TYPE type : {FIT_RGB16, FIT_RGBA16}) {
-    Bitmap result = rotateImage(makeWideImage(type, 8, 6), rotation(90));
+    Bitmap result = rotateImage(makeWideImage(type, 8, 6), planChain(rotation(90)).rotate);
     ASSERT_TRUE(result) << type;
     EXPECT_EQ(FreeImage_GetBPP(result.get()), 24u) << type;
     EXPECT_EQ(getPixel(result.get(), 0, 0), kWhite) << type;
   }
   // An unknown method still widens the image but does not turn it.
-  Bitmap odd = rotateImage(makeImage(8, 6, 8), rotation(90, 7));
+  Bitmap odd = rotateImage(makeImage(8, 6, 8), planChain(rotation(90, 7)).rotate);
   EXPECT_EQ(FreeImage_GetBPP(odd.get()), 24u);
   EXPECT_EQ(FreeImage_GetWidth(odd.get()), 8u);
   // A palette image keeps its colours through the widening.
-  Bitmap grey = rotateImage(makeImage(8, 6, 8, {200}), rotation(90));
+  Bitmap grey = rotateImage(makeImage(8, 6, 8, {200}), planChain(rotation(90)).rotate);
   EXPECT_EQ(getPixel(grey.get(), 2, 2), (Pixel{200, 200, 200, 255}));
 }
 
@@ -141,7 +142,7 @@ TEST(RotateImage, AdvancedTurnsAboutTheHalfPixelCentreAndKeepsTheSize) {
   Bitmap image = makeImage(5, 5, 24);
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x) setPixel(image.get(), x, y, {x * 10 + y + 1, 0, 0, 255});
-  Bitmap turned = rotateImage(std::move(image), rotation(180, 1));
+  Bitmap turned = rotateImage(std::move(image), planChain(rotation(180, 1)).rotate);
   ASSERT_TRUE(turned);
   EXPECT_EQ(FreeImage_GetWidth(turned.get()), 5u);
   EXPECT_EQ(FreeImage_GetHeight(turned.get()), 5u);
@@ -155,14 +156,14 @@ TEST(RotateImage, AdvancedTurnsAboutTheHalfPixelCentreAndKeepsTheSize) {
     EXPECT_NE(getPixel(turned.get(), 0, i).r, 0) << i;
     EXPECT_NE(getPixel(turned.get(), i, 0).r, 0) << i;
   }
-  Bitmap wide = rotateImage(makeImage(6, 4, 32), rotation(30, 1));
+  Bitmap wide = rotateImage(makeImage(6, 4, 32), planChain(rotation(30, 1)).rotate);
   EXPECT_EQ(FreeImage_GetWidth(wide.get()), 6u);
   EXPECT_EQ(FreeImage_GetHeight(wide.get()), 4u);
   EXPECT_EQ(FreeImage_GetBPP(wide.get()), 32u);
 }
 
 TEST(RotateImage, NoImageStaysNoImage) {
-  EXPECT_FALSE(rotateImage(Bitmap(), rotation(90)));
+  EXPECT_FALSE(rotateImage(Bitmap(), planChain(rotation(90)).rotate));
 }
 
 TEST(RotationBackground, ReservedByteIsZero) {

@@ -4,6 +4,7 @@
 
 #include "pipeline/dither.h"
 #include "pipeline/image_probe.h"
+#include "settings/run_plan.h"
 
 using namespace pipeline_test;
 
@@ -37,7 +38,7 @@ TEST(ApplyThreshold, UsesTheLowByteOfTheLevel) {
       {255, {0, 0, 0, 1}}, {-212, {0, 1, 1, 1}},  // two's complement low byte 44
   };
   for (const Case& c : cases) {
-    Bitmap result = applyThreshold(greyRow(), thresholdAt(c.level));
+    Bitmap result = applyThreshold(greyRow(), planChain(thresholdAt(c.level)).threshold);
     ASSERT_TRUE(result) << c.level;
     EXPECT_EQ(FreeImage_GetBPP(result.get()), 1u) << c.level;
     for (int x = 0; x < 4; ++x) {
@@ -54,7 +55,7 @@ TEST(ApplyThreshold, GivesBlackAndWhiteReadBackFromPng) {
     setPixel(image.get(), x, 1, {0, 0, 0});
   }
   // Luminance 54, 182, 18, 255 against 300 (44).
-  Bitmap result = applyThreshold(std::move(image), thresholdAt(300));
+  Bitmap result = applyThreshold(std::move(image), planChain(thresholdAt(300)).threshold);
   ASSERT_TRUE(result);
   EXPECT_EQ(FreeImage_GetBPP(result.get()), 1u);
   PngReadBack png = readBackThroughPng(result.get());
@@ -69,15 +70,15 @@ TEST(ApplyThreshold, GivesBlackAndWhiteReadBackFromPng) {
 TEST(ApplyThreshold, OneBitInputIsWidenedAndKeepsItsPicture) {
   Bitmap image = makeImage(2, 1, 1);
   setPixel(image.get(), 1, 0, {255});
-  Bitmap result = applyThreshold(std::move(image), thresholdAt(128));
+  Bitmap result = applyThreshold(std::move(image), planChain(thresholdAt(128)).threshold);
   ASSERT_TRUE(result);
   EXPECT_EQ(FreeImage_GetBPP(result.get()), 1u);
   EXPECT_EQ(getPixel(result.get(), 0, 0).r, 0);
   EXPECT_EQ(getPixel(result.get(), 1, 0).r, 255);
-  EXPECT_FALSE(applyThreshold(Bitmap(), thresholdAt(128)));
+  EXPECT_FALSE(applyThreshold(Bitmap(), planChain(thresholdAt(128)).threshold));
   Bitmap untouched = greyRow();
   FIBITMAP* before = untouched.get();
-  EXPECT_EQ(applyThreshold(std::move(untouched), ConversionSettings{}).get(), before);
+  EXPECT_EQ(applyThreshold(std::move(untouched), planChain(ConversionSettings{}).threshold).get(), before);
 }
 
 TEST(ApplyThreshold, EveryDepthGivesOneBitAndDitherToo) {
@@ -99,8 +100,8 @@ TEST(ApplyThreshold, EveryDepthGivesOneBitAndDitherToo) {
   dither.doDither = 1;
   for (const Case& c : cases) {
     for (int step = 0; step < 2; ++step) {
-      Bitmap result = step == 0 ? applyThreshold(c.make(), thresholdAt(128))
-                                : applyDither(c.make(), dither);
+      Bitmap result = step == 0 ? applyThreshold(c.make(), planChain(thresholdAt(128)).threshold)
+                                : applyDither(c.make(), planChain(dither).dither);
       ASSERT_TRUE(result) << c.name << (step ? " dither" : " threshold");
       EXPECT_EQ(FreeImage_GetBPP(result.get()), 1u) << c.name;
       EXPECT_EQ(getPixel(result.get(), 3, 3).r, 255) << c.name << (step ? " dither" : " threshold");

@@ -10,6 +10,7 @@
 #include "pixel_support.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -34,9 +35,8 @@ ConversionSettings pictureSettings(const std::string& path, int32_t opacity = 25
 }
 
 Bitmap watermarked(const ConversionSettings& settings, int width = 100, int height = 80) {
-  ConversionJob job;
-  return applyWatermark(solidBitmap(width, height, 24, kWhite), width, height, settings, job,
-                        nullptr);
+  return applyWatermark(solidBitmap(width, height, 24, kWhite), width, height,
+                        planChain(settings).watermark, "", nullptr);
 }
 
 bool untouched(FIBITMAP* image) {
@@ -90,15 +90,15 @@ TEST(PictureLayer, OpacityScalesThePicturesAlpha) {
   const std::string jpeg = makePicture(dir, "photo.jpg",
                                        "im = Image.new('RGB', (30, 20), (200, 100, 50))\n"
                                        "im.save(path, quality=95)\n");
-  Bitmap layer = makePictureLayer(pictureSettings(png, 128));
+  Bitmap layer = makePictureLayer(planChain(pictureSettings(png, 128)).watermark.picture);
   ASSERT_TRUE(layer);
   EXPECT_EQ(FreeImage_GetBPP(layer.get()), 32u);
   EXPECT_EQ(pixelAt(layer.get(), 5, 5), (RgbaPixel{10, 20, 30, 100})) << "128 * 200 / 255";
   EXPECT_EQ(pixelAt(layer.get(), 0, 0), (RgbaPixel{1, 2, 3, 128}));
-  layer = makePictureLayer(pictureSettings(png, 255));
+  layer = makePictureLayer(planChain(pictureSettings(png, 255)).watermark.picture);
   EXPECT_EQ(pixelAt(layer.get(), 5, 5), (RgbaPixel{10, 20, 30, 200})) << "255 copies exactly";
 
-  layer = makePictureLayer(pictureSettings(jpeg, 128));
+  layer = makePictureLayer(planChain(pictureSettings(jpeg, 128)).watermark.picture);
   ASSERT_TRUE(layer);
   for (int y = 0; y < 20; ++y) {
     for (int x = 0; x < 30; ++x) ASSERT_EQ(pixelAt(layer.get(), x, y).a, 128) << x << "," << y;
@@ -107,7 +107,7 @@ TEST(PictureLayer, OpacityScalesThePicturesAlpha) {
 
   ConversionSettings grey = pictureSettings(jpeg, 77);
   grey.wmImageGreyscale = 1;
-  layer = makePictureLayer(grey);
+  layer = makePictureLayer(planChain(grey).watermark.picture);
   const RgbaPixel p = pixelAt(layer.get(), 15, 10);
   EXPECT_EQ(p.r, p.g);
   EXPECT_EQ(p.g, p.b);
@@ -121,14 +121,14 @@ TEST(PictureLayer, ReadsBmpAndIconButNotTiff) {
   const std::string ico = makePicture(
       dir, "icon.ico", "Image.new('RGBA', (16, 16), (0, 0, 255, 100)).save(path, sizes=[(16, 16)])\n");
   const std::string tif = makePicture(dir, "red.tif", "Image.new('RGB', (8, 6), (255, 0, 0)).save(path)\n");
-  Bitmap layer = makePictureLayer(pictureSettings(bmp));
+  Bitmap layer = makePictureLayer(planChain(pictureSettings(bmp)).watermark.picture);
   ASSERT_TRUE(layer);
   EXPECT_EQ(FreeImage_GetWidth(layer.get()), 8u);
   EXPECT_EQ(pixelAt(layer.get(), 7, 5), kRed);
-  layer = makePictureLayer(pictureSettings(ico));
+  layer = makePictureLayer(planChain(pictureSettings(ico)).watermark.picture);
   ASSERT_TRUE(layer);
   EXPECT_EQ(pixelAt(layer.get(), 3, 3), (RgbaPixel{0, 0, 255, 100}));
-  EXPECT_FALSE(makePictureLayer(pictureSettings(tif)));
+  EXPECT_FALSE(makePictureLayer(planChain(pictureSettings(tif)).watermark.picture));
 
   Bitmap image = watermarked(pictureSettings(tif));
   ASSERT_TRUE(image);

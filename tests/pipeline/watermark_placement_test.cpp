@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pixel_support.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ constexpr RgbaPixel kWhite{255, 255, 255, 255};
 constexpr RgbaPixel kRed{255, 0, 0, 255};
 
 Placement at(uint8_t position, int32_t x, int32_t y, int32_t rotation = 0) {
-  return {rotation, 0, position, x, y};
+  return {rotation, WatermarkBoundary::kImage, position, x, y};
 }
 
 // Bounding box of the pixels that differ from white.
@@ -36,15 +37,15 @@ Box changedBox(FIBITMAP* image) {
 TEST(PlacementArea, FrameBoundaryNeedsAFrame) {
   ConversionSettings settings;
   settings.frameLeft = 5, settings.frameRight = 6, settings.frameTop = 7, settings.frameBottom = 8;
-  auto area = placementArea(settings, 1, 100, 80);
+  auto area = placementArea(planChain(settings).watermark.frame, WatermarkBoundary::kFrame, 100, 80);
   EXPECT_EQ(area.width, 100) << "FRAME without a frame is IMAGE";
   settings.doFrame = 1;
-  area = placementArea(settings, 1, 100, 80);
+  area = placementArea(planChain(settings).watermark.frame, WatermarkBoundary::kFrame, 100, 80);
   EXPECT_EQ(area.left, 5);
   EXPECT_EQ(area.top, 7);
   EXPECT_EQ(area.width, 89);
   EXPECT_EQ(area.height, 65);
-  area = placementArea(settings, 0, 100, 80);
+  area = placementArea(planChain(settings).watermark.frame, WatermarkBoundary::kImage, 100, 80);
   EXPECT_EQ(area.left, 0);
   EXPECT_EQ(area.height, 80);
 }
@@ -89,7 +90,8 @@ TEST(LayerPosition, NinePositions) {
 TEST(PlaceWatermark, DefaultPlacementIsTenPixelsFromRightAndBottom) {
   ConversionSettings settings;
   Bitmap image = placeWatermark(solidBitmap(100, 80, 24, kWhite), solidBitmap(20, 10, 32, kRed),
-                                100, 80, settings, textPlacement(settings));
+                                100, 80, planChain(settings).watermark.frame,
+                                planChain(settings).watermark.text.placement);
   ASSERT_TRUE(image);
   EXPECT_EQ(FreeImage_GetBPP(image.get()), 24u);
   const Box box = changedBox(image.get());
@@ -102,9 +104,9 @@ TEST(PlaceWatermark, DefaultPlacementIsTenPixelsFromRightAndBottom) {
 
 TEST(PlaceWatermark, TranslucentLayerIsCompositedByItsAlpha) {
   ConversionSettings settings;
-  Bitmap image = placeWatermark(solidBitmap(30, 30, 24, kWhite),
-                                solidBitmap(5, 5, 32, {0, 0, 0, 128}), 30, 30, settings,
-                                at(0, 0, 0));
+  Bitmap image =
+      placeWatermark(solidBitmap(30, 30, 24, kWhite), solidBitmap(5, 5, 32, {0, 0, 0, 128}), 30, 30,
+                     planChain(settings).watermark.frame, at(0, 0, 0));
   EXPECT_NEAR(pixelAt(image.get(), 2, 2).r, 127, 1);
 }
 
@@ -113,8 +115,8 @@ TEST(PlaceWatermark, LayersThatCannotBePastedLeaveTheImage) {
   const Placement cases[] = {at(0, -1, 0), at(0, 0, -3), at(0, 100, 0), at(8, 0, 80),
                              at(2, 2000000000, 0)};
   for (const Placement& placement : cases) {
-    Bitmap image = placeWatermark(solidBitmap(100, 80, 24, kWhite),
-                                  solidBitmap(20, 10, 32, kRed), 100, 80, settings, placement);
+    Bitmap image = placeWatermark(solidBitmap(100, 80, 24, kWhite), solidBitmap(20, 10, 32, kRed),
+                                  100, 80, planChain(settings).watermark.frame, placement);
     ASSERT_TRUE(image) << placement.xOffset << "," << placement.yOffset;
     EXPECT_EQ(changedBox(image.get()).left, -1) << placement.xOffset << "," << placement.yOffset;
   }
@@ -124,10 +126,10 @@ TEST(PlaceWatermark, FrameBoundaryPlacesInsideTheBand) {
   ConversionSettings settings;
   settings.doFrame = 1;
   settings.frameRight = 15, settings.frameBottom = 5;
-  Placement placement = textPlacement(settings);
-  placement.boundary = 1;
+  Placement placement = planChain(settings).watermark.text.placement;
+  placement.boundary = WatermarkBoundary::kFrame;
   Bitmap image = placeWatermark(solidBitmap(100, 80, 24, kWhite), solidBitmap(20, 10, 32, kRed),
-                                100, 80, settings, placement);
+                                100, 80, planChain(settings).watermark.frame, placement);
   const Box box = changedBox(image.get());
   EXPECT_EQ(box.right, 100 - 15 - 10 - 1);
   EXPECT_EQ(box.bottom, 80 - 5 - 10 - 1);
@@ -142,8 +144,9 @@ TEST(PlaceWatermark, RotationTurnsOnlyBetweenZeroAnd360) {
   // A 40 x 10 layer at the top-left corner.
   const Case cases[] = {{0, 39, 9}, {360, 39, 9}, {-90, 39, 9}, {90, 9, 39}, {270, 9, 39}};
   for (const Case& c : cases) {
-    Bitmap image = placeWatermark(solidBitmap(100, 80, 24, kWhite), solidBitmap(40, 10, 32, kRed),
-                                  100, 80, settings, at(0, 0, 0, c.rotation));
+    Bitmap image =
+        placeWatermark(solidBitmap(100, 80, 24, kWhite), solidBitmap(40, 10, 32, kRed), 100, 80,
+                       planChain(settings).watermark.frame, at(0, 0, 0, c.rotation));
     const Box box = changedBox(image.get());
     EXPECT_EQ(box.right, c.right) << "rotation " << c.rotation;
     EXPECT_EQ(box.bottom, c.bottom) << "rotation " << c.rotation;
@@ -153,7 +156,7 @@ TEST(PlaceWatermark, RotationTurnsOnlyBetweenZeroAnd360) {
 TEST(PlaceWatermark, Rotation45GrowsTheLayerWithTransparentCorners) {
   ConversionSettings settings;
   Bitmap image = placeWatermark(solidBitmap(100, 100, 24, kWhite), solidBitmap(40, 40, 32, kRed),
-                                100, 100, settings, at(0, 0, 0, 45));
+                                100, 100, planChain(settings).watermark.frame, at(0, 0, 0, 45));
   saveForEye(image.get(), "placement_rotated_45");
   const Box box = changedBox(image.get());
   EXPECT_GE(box.right, 54) << "the diagonal of a 40-pixel square is 56.6";
@@ -166,8 +169,8 @@ TEST(PlaceWatermark, Rotation45GrowsTheLayerWithTransparentCorners) {
 TEST(PlaceWatermark, OpaqueLayerKeepsExactColours) {
   ConversionSettings settings;
   Bitmap image = placeWatermark(solidBitmap(30, 30, 24, {0, 0, 0, 255}),
-                                solidBitmap(5, 5, 32, {255, 254, 1, 255}), 30, 30, settings,
-                                at(0, 0, 0));
+                                solidBitmap(5, 5, 32, {255, 254, 1, 255}), 30, 30,
+                                planChain(settings).watermark.frame, at(0, 0, 0));
   EXPECT_EQ(pixelAt(image.get(), 2, 2), (RgbaPixel{255, 254, 1, 255}))
       << "the paste must copy, not blend: " << describe(pixelAt(image.get(), 2, 2));
 }

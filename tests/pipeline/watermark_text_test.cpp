@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "batch/output_naming.h"
 #include "pipeline/drawing/watermark_font.h"
 #include "pipeline/frame.h"
 #include "pipeline/watermark.h"
 #include "pixel_support.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -45,10 +47,11 @@ ConversionSettings textSettings(const std::string& text, uint8_t antialiasing) {
 
 Bitmap watermarked(const ConversionSettings& settings, int width = 300, int height = 120,
                    RgbaPixel background = kWhite, int bpp = 24) {
-  auto font = createWatermarkFont(settings);
+  auto font = createWatermarkFont(planWatermarkFont(settings));
   EXPECT_TRUE(font);
   ConversionJob job;
-  return applyWatermark(solidBitmap(width, height, bpp, background), width, height, settings, job,
+  return applyWatermark(solidBitmap(width, height, bpp, background), width, height,
+                        planChain(settings).watermark, expandWatermarkText(settings, job),
                         font.get());
 }
 
@@ -94,11 +97,11 @@ TEST(TextBlockSize, AppliesMinimumLeadingAndPadding) {
 }
 
 TEST(AlignX, LeftCentreRight) {
-  EXPECT_EQ(alignX(0, 50, 55, 4), 4);
-  EXPECT_EQ(alignX(1, 50, 55, 4), 3) << "5 spare pixels: 2.5 rounds up";
-  EXPECT_EQ(alignX(1, 50, 54, 4), 2);
-  EXPECT_EQ(alignX(1, 60, 55, 4), -3) << "a half rounds away from zero";
-  EXPECT_EQ(alignX(2, 50, 55, 4), 1);
+  EXPECT_EQ(alignX(TextAlignment::kLeft, 50, 55, 4), 4);
+  EXPECT_EQ(alignX(TextAlignment::kCenter, 50, 55, 4), 3) << "5 spare pixels: 2.5 rounds up";
+  EXPECT_EQ(alignX(TextAlignment::kCenter, 50, 54, 4), 2);
+  EXPECT_EQ(alignX(TextAlignment::kCenter, 60, 55, 4), -3) << "a half rounds away from zero";
+  EXPECT_EQ(alignX(TextAlignment::kRight, 50, 55, 4), 1);
 }
 
 TEST(TextWatermark, DefaultPlacementIsTenPixelsFromTheCorner) {
@@ -115,7 +118,7 @@ TEST(TextWatermark, DefaultPlacementIsTenPixelsFromTheCorner) {
 TEST(TextWatermark, BlockHasTheMeasuredSizePlusPadding) {
   ConversionSettings settings = textSettings("Hello", 0);
   settings.wmTextPadding = 4;
-  auto font = createWatermarkFont(settings);
+  auto font = createWatermarkFont(planWatermarkFont(settings));
   ASSERT_TRUE(font);
   const TextSize size = measureRasterText(*font, "Hello");
   const Box box = changedBox(watermarked(settings).get(), kWhite);
@@ -170,7 +173,9 @@ TEST(TextWatermark, LeavesAs24BitEvenWithoutALayer) {
   ConversionSettings settings = textSettings("", 0);  // empty text: no block
   ConversionJob job;
   for (const WatermarkFont* font : {static_cast<const WatermarkFont*>(nullptr)}) {
-    Bitmap image = applyWatermark(solidBitmap(20, 20, 32, {1, 2, 3, 0}), 20, 20, settings, job, font);
+    Bitmap image =
+        applyWatermark(solidBitmap(20, 20, 32, {1, 2, 3, 0}), 20, 20, planChain(settings).watermark,
+                       expandWatermarkText(settings, job), font);
     ASSERT_TRUE(image);
     EXPECT_EQ(FreeImage_GetBPP(image.get()), 24u);
     EXPECT_EQ(pixelAt(image.get(), 5, 5), (RgbaPixel{1, 2, 3, 255}));
@@ -221,12 +226,13 @@ TEST(TextWatermark, FramedImageWithCentredLinesInsideTheFrame) {
   settings.wmBackColor = "FFFF00";
   settings.wmBackOpacity = 96;
   settings.wmFontColor = "800000";
-  auto font = createWatermarkFont(settings);
+  auto font = createWatermarkFont(planWatermarkFont(settings));
   ASSERT_TRUE(font);
   ConversionJob job;
   Bitmap image = solidBitmap(260, 160, 24, {40, 160, 90, 255});
-  image = applyFrame(std::move(image), 260, 160, settings);
-  image = applyWatermark(std::move(image), 260, 160, settings, job, font.get());
+  image = applyFrame(std::move(image), 260, 160, planChain(settings).frame);
+  image = applyWatermark(std::move(image), 260, 160, planChain(settings).watermark,
+                         expandWatermarkText(settings, job), font.get());
   ASSERT_TRUE(image);
   saveForEye(image.get(), "framed_centred_text");
   // The block ends 10 pixels inside the 12-pixel band at the bottom right.
@@ -236,12 +242,13 @@ TEST(TextWatermark, FramedImageWithCentredLinesInsideTheFrame) {
 
 TEST(TextWatermark, TokensExpandWithTheImageSize) {
   ConversionSettings settings = textSettings("%width%x%HEIGHT%", 0);
-  auto font = createWatermarkFont(settings);
+  auto font = createWatermarkFont(planWatermarkFont(settings));
   ASSERT_TRUE(font);
   ConversionJob job;
   job.imageWidth = 200;
   job.imageHeight = 100;
-  Bitmap layer = makeTextLayer(settings, job, font.get());
+  Bitmap layer = makeTextLayer(planChain(settings).watermark.text,
+                               expandWatermarkText(settings, job), font.get());
   ASSERT_TRUE(layer);
   EXPECT_EQ(static_cast<int>(FreeImage_GetWidth(layer.get())), measureRasterText(*font, "200x100").width);
   EXPECT_NE(measureRasterText(*font, "200x100").width,

@@ -7,6 +7,7 @@
 #include "pipeline/color_correction.h"
 #include "pipeline/image_probe.h"
 #include "pipeline/rotate.h"
+#include "settings/run_plan.h"
 
 using namespace pipeline_test;
 
@@ -48,10 +49,10 @@ TEST(WidenTo24Bits, FloatTexturesGoThroughRotationAndColourSteps) {
   settings.rotationAngle = 180;
   settings.doColorCorrection = 1;
   settings.invert = 1;
-  Bitmap turned = rotateImage(floatImage(FIT_RGBAF), settings);
+  Bitmap turned = rotateImage(floatImage(FIT_RGBAF), planChain(settings).rotate);
   ASSERT_TRUE(turned);
   EXPECT_EQ(getPixel(turned.get(), 2, 0), kExpected[0]);
-  Bitmap inverted = applyColorCorrection(floatImage(FIT_RGBF), settings);
+  Bitmap inverted = applyColorCorrection(floatImage(FIT_RGBF), planChain(settings).colorCorrection);
   ASSERT_TRUE(inverted);
   EXPECT_EQ(getPixel(inverted.get(), 0, 0), (Pixel{0, 0, 127}));
 }

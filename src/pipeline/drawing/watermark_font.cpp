@@ -13,13 +13,6 @@ namespace {
 constexpr int32_t kDisplayDpi = 96;
 constexpr int32_t kMaxPixelHeight = 16384;
 
-// Style and effect codes of the settings.
-constexpr uint8_t kStyleBold = 1;
-constexpr uint8_t kStyleItalic = 2;
-constexpr uint8_t kStyleBoldItalic = 3;
-constexpr uint8_t kEffectUnderline = 1;
-constexpr uint8_t kEffectStrikeOut = 2;
-
 struct FontPatternDestroy {
   void operator()(FcPattern* pattern) const { ::FcPatternDestroy(pattern); }
 };
@@ -139,20 +132,20 @@ std::string WatermarkFont::familyName() const {
   return rasterFace_ && rasterFace_->family_name ? rasterFace_->family_name : "";
 }
 
-std::unique_ptr<WatermarkFont> createWatermarkFont(const ConversionSettings& settings) {
+std::unique_ptr<WatermarkFont> createWatermarkFont(const FontRequest& request) {
   auto font = std::make_unique<WatermarkFont>();
-  const bool bold = settings.wmFontStyle == kStyleBold || settings.wmFontStyle == kStyleBoldItalic;
+  const bool bold = request.style == FontStyle::kBold || request.style == FontStyle::kBoldItalic;
   const bool italic =
-      settings.wmFontStyle == kStyleItalic || settings.wmFontStyle == kStyleBoldItalic;
-  font->pixelHeight_ = fontPixelHeight(settings.wmFontSize);
-  font->underline_ = settings.wmFontEffect == kEffectUnderline;
-  font->strikeOut_ = settings.wmFontEffect == kEffectStrikeOut;
+      request.style == FontStyle::kItalic || request.style == FontStyle::kBoldItalic;
+  font->pixelHeight_ = fontPixelHeight(request.points);
+  font->underline_ = request.effect == FontEffect::kUnderline;
+  font->strikeOut_ = request.effect == FontEffect::kStrikeOut;
 
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) != 0) return nullptr;
   font->library_.reset(library);
 
-  for (const FaceFile& file : candidateFaces(settings.wmFont, bold, italic, font->pixelHeight_)) {
+  for (const FaceFile& file : candidateFaces(request.name, bold, italic, font->pixelHeight_)) {
     FT_Face face = nullptr;
     if (FT_New_Face(library, file.path.c_str(), file.index, &face) != 0) continue;
     FreeTypeFace raster(face);

@@ -10,7 +10,17 @@
 #include <type_traits>
 
 #include "pipeline/drawing/cairo_handles.h"
-#include "settings/conversion_settings.h"
+
+enum class FontStyle : uint8_t { kRegular = 0, kBold = 1, kItalic = 2, kBoldItalic = 3 };
+enum class FontEffect : uint8_t { kNone = 0, kUnderline = 1, kStrikeOut = 2 };
+
+// The font a text watermark asks for.
+struct FontRequest {
+  std::string name = "Arial";  // a family name; fontconfig finds the closest face
+  int32_t points = 14;
+  FontStyle style = FontStyle::kRegular;
+  FontEffect effect = FontEffect::kNone;
+};
 
 // Character height in pixels of a font of the given size in points on a 96 dpi
 // display, rounded to nearest. Kept within 1..16384 so that a nonsensical size
@@ -62,7 +72,7 @@ class WatermarkFont {
   std::string familyName() const;
 
  private:
-  friend std::unique_ptr<WatermarkFont> createWatermarkFont(const ConversionSettings& settings);
+  friend std::unique_ptr<WatermarkFont> createWatermarkFont(const FontRequest& request);
 
   FreeTypeLibrary library_;
   FreeTypeFace rasterFace_;
@@ -76,7 +86,6 @@ class WatermarkFont {
   TextDecoration strikeOutStroke_;
 };
 
-// The font of wmFont, wmFontSize, wmFontStyle and wmFontEffect. A name that
-// is not installed falls back to the closest face fontconfig offers; nullptr
-// only when no face at all can be loaded.
-std::unique_ptr<WatermarkFont> createWatermarkFont(const ConversionSettings& settings);
+// The font of the request. A name that is not installed falls back to the closest face fontconfig
+// offers; nullptr only when no face at all can be loaded.
+std::unique_ptr<WatermarkFont> createWatermarkFont(const FontRequest& request);

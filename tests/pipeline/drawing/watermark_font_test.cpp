@@ -6,6 +6,7 @@
 #include "pipeline/drawing/raster_text.h"
 #include "pipeline/drawing/vector_drawing.h"
 #include "../pixel_support.h"
+#include "settings/run_plan.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ std::unique_ptr<WatermarkFont> fontFor(const std::string& name, int32_t size, ui
   settings.wmFontSize = size;
   settings.wmFontStyle = style;
   settings.wmFontEffect = effect;
-  return createWatermarkFont(settings);
+  return createWatermarkFont(planWatermarkFont(settings));
 }
 
 int countAlpha(const Canvas& canvas, int x0, int y0, int x1, int y1) {

@@ -1,5 +1,6 @@
-#include "settings/prepare_and_run.h"
+#include "app/prepare_and_run.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,12 +15,13 @@
 #include "batch/worker_count.h"
 #include "formats/format_tables.h"
 #include "pipeline/convert_file.h"
-#include "pipeline/save_flags.h"
+#include "pipeline/drawing/watermark_font.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "settings/debug_report.h"
+#include "settings/run_plan.h"
+#include "settings/save_flags.h"
 #include "settings/settings_report.h"
-#include "settings/watermark_font_loading.h"
 
 namespace {
 
@@ -71,12 +73,15 @@ bool checkConversion(ConversionJob& job, DebugReport& report) {
 }
 
 // Reports the watermark and makes sure it can be drawn: a text watermark
-// needs its font, a picture watermark a non-empty file.
-bool prepareWatermark(const ConversionSettings& settings, PipelineResources& resources,
-                      DebugReport& report) {
+// needs its font, a picture watermark a non-empty file. The font is made
+// once, before the first file; the pipeline only borrows it.
+bool prepareWatermark(const ConversionSettings& settings, std::unique_ptr<WatermarkFont>& font,
+                      PipelineResources& resources, DebugReport& report) {
   reportWatermark(settings, report);
-  if (settings.watermarkKind == 1 && !loadWatermarkFontForRun(settings, resources)) {
-    return report.fail("Error: Invalid watermark font");
+  if (settings.watermarkKind == 1) {
+    font = createWatermarkFont(planWatermarkFont(settings));
+    if (!font) return report.fail("Error: Invalid watermark font");
+    resources.watermarkFont = font.get();
   }
   if (settings.watermarkKind == 2 && fileSize(settings.wmImage) <= 0) {
     return report.fail("Error: Invalid watermark image");
@@ -98,13 +103,14 @@ bool checkRunSplit(const ConversionSettings& settings, ConversionJob& job, Debug
 }
 
 bool checkAndReportSettings(const ConversionSettings& settings, ConversionJob& job,
-                            PipelineResources& resources, DebugReport& report) {
+                            std::unique_ptr<WatermarkFont>& font, PipelineResources& resources,
+                            DebugReport& report) {
   if (!checkInput(job, report) || !checkOutput(job, report) || !checkConversion(job, report)) {
     return false;
   }
   if (!reportSaveOptions(settings, job.conversion, report)) return false;
   if (!reportOperations(settings, report)) return false;
-  if (!prepareWatermark(settings, resources, report)) return false;
+  if (!prepareWatermark(settings, font, resources, report)) return false;
   reportOutputNaming(settings, report);
   return checkRunSplit(settings, job, report);
 }
@@ -125,7 +131,7 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
   InputSet inputs;
   BatchProgress progress;
   phaseLine("General", "Importing");
-  int32_t added = importInputs(job, inputs, progress);
+  int32_t added = importInputs(InputSource{job.inputPath, job.currentFile}, inputs, progress);
   if (job.shardCount > 1) added = keepShard(inputs, Shard{job.shardIndex, job.shardCount});
   const std::string addedText = std::to_string(added);
   if (!quiet) console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Import complete"), addedText));
@@ -171,28 +177,19 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
   return converted < added ? RunOutcome::kSomeFailed : RunOutcome::kAllConverted;
 }
 
-// Frees the run's watermark font however the run ends.
-class WatermarkFontRelease {
- public:
-  explicit WatermarkFontRelease(PipelineResources& resources) : resources_(resources) {}
-  ~WatermarkFontRelease() { releaseWatermarkFontForRun(resources_); }
-  WatermarkFontRelease(const WatermarkFontRelease&) = delete;
-  WatermarkFontRelease& operator=(const WatermarkFontRelease&) = delete;
-
- private:
-  PipelineResources& resources_;
-};
-
 }  // namespace
 
 RunOutcome prepareAndRun(ConversionSettings& settings, ConversionJob& job, bool quiet,
                          Console& console) {
   if (!quiet) console.printLine(LookupMessage("General", "Preparing"));
   DebugReport report(console, job.debugMode == "DEBUG");
-  // The pipeline's state for the whole run lives here, next to the settings.
+  // The pipeline's state for the whole run lives here, next to the settings;
+  // the font lives until the batch has ended.
+  std::unique_ptr<WatermarkFont> font;
   PipelineResources resources;
-  WatermarkFontRelease releaseFont(resources);
-  if (!checkAndReportSettings(settings, job, resources, report)) return RunOutcome::kNotStarted;
+  if (!checkAndReportSettings(settings, job, font, resources, report)) {
+    return RunOutcome::kNotStarted;
+  }
   deriveJobValues(settings, job);
   return runBatch(settings, job, resources, quiet, console);
 }

@@ -1,4 +1,4 @@
-#include "settings/prepare_and_run.h"
+#include "app/prepare_and_run.h"
 
 #include <gtest/gtest.h>
 

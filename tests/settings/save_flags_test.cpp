@@ -1,4 +1,4 @@
-#include "pipeline/save_flags.h"
+#include "settings/save_flags.h"
 
 #include <gtest/gtest.h>
 

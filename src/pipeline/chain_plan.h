@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+#include "pipeline/color_correction.h"
+#include "pipeline/dither.h"
+#include "pipeline/flip.h"
+#include "pipeline/frame.h"
+#include "pipeline/greyscale.h"
+#include "pipeline/load_mode.h"
+#include "pipeline/resize.h"
+#include "pipeline/rotate.h"
+#include "pipeline/threshold.h"
+#include "pipeline/watermark.h"
+
+// The parameters of every step of the per-image chain, in chain order. The
+// run plan fills it once per run from the settings; each step reads only its
+// own part, so a step's header says everything that changes it.
+struct ChainPlan {
+  LoadMode loadMode = LoadMode::kAuto;
+  RotateStep rotate;
+  ResizeStep resize;
+  FlipStep flip;
+  ColorCorrectionStep colorCorrection;
+  GreyscaleStep greyscale;
+  ThresholdStep threshold;
+  DitherStep dither;
+  FrameStep frame;
+  WatermarkStep watermark;
+};

@@ -1,0 +1,84 @@
+#include "settings/run_plan.h"
+
+#include "pipeline/background_color.h"
+#include "pipeline/parse_color.h"
+
+namespace {
+
+// Keyword codes go over as they are: a kind's values are its keyword codes.
+RotateStep planRotate(const ConversionSettings& s) {
+  return {s.doRotation != 0, static_cast<RotationKind>(s.rotationType), s.rotationAngle,
+          rotationBackground(s.rotationBackColor)};
+}
+
+ResizeStep planResize(const ConversionSettings& s) {
+  return {s.doResize != 0,
+          s.resizeWidth,
+          static_cast<SizeUnit>(s.resizeWidthUnit),
+          s.resizeHeight,
+          static_cast<SizeUnit>(s.resizeHeightUnit),
+          s.keepAspectRatio != 0,
+          static_cast<ResizeScope>(s.resizeType),
+          static_cast<ResizeFilter>(s.resizeAlgorithm)};
+}
+
+FrameStep planFrame(const ConversionSettings& s) {
+  return {s.doFrame != 0,
+          FrameInsets{s.frameLeft, s.frameRight, s.frameTop, s.frameBottom},
+          parseColor(s.frameLeftColor, 255),
+          parseColor(s.frameRightColor, 255),
+          parseColor(s.frameTopColor, 255),
+          parseColor(s.frameBottomColor, 255),
+          s.frameOpacity};
+}
+
+Placement textPlacement(const ConversionSettings& s) {
+  return {s.wmTextRotation, static_cast<WatermarkBoundary>(s.wmTextBoundary), s.wmTextPosition,
+          s.wmTextXOffset, s.wmTextYOffset};
+}
+
+Placement picturePlacement(const ConversionSettings& s) {
+  return {s.wmImageRotation, static_cast<WatermarkBoundary>(s.wmImageBoundary),
+          s.wmImagePosition, s.wmImageXOffset, s.wmImageYOffset};
+}
+
+WatermarkStep planWatermark(const ConversionSettings& s) {
+  WatermarkStep step;
+  step.kind = static_cast<WatermarkKind>(s.watermarkKind);
+  step.text = {s.wmText,
+               parseColor(s.wmFontColor, 0),
+               parseColor(s.wmBackColor, 0),
+               s.wmTextOpacity,
+               s.wmBackOpacity,
+               s.wmFontLeading,
+               s.wmTextPadding,
+               static_cast<TextAlignment>(s.wmTextAlignment),
+               s.wmTextAntialiasing != 0,
+               textPlacement(s)};
+  step.picture = {s.wmImage, s.wmImageGreyscale != 0, s.wmImageOpacity, picturePlacement(s)};
+  if (s.doFrame) step.frame = FrameInsets{s.frameLeft, s.frameRight, s.frameTop, s.frameBottom};
+  return step;
+}
+
+}  // namespace
+
+ChainPlan planChain(const ConversionSettings& s) {
+  ChainPlan plan;
+  plan.loadMode = static_cast<LoadMode>(s.ddsLoadAs);
+  plan.rotate = planRotate(s);
+  plan.resize = planResize(s);
+  plan.flip = {s.flipHorizontal != 0, s.flipVertical != 0};
+  plan.colorCorrection = {s.doColorCorrection != 0, s.brightness, s.contrast, s.gamma,
+                          s.invert != 0};
+  plan.greyscale = {s.greyscale != 0};
+  plan.threshold = {s.doThreshold != 0, s.threshold};
+  plan.dither = {s.doDither != 0, static_cast<DitherKind>(s.ditherAlgorithm)};
+  plan.frame = planFrame(s);
+  plan.watermark = planWatermark(s);
+  return plan;
+}
+
+FontRequest planWatermarkFont(const ConversionSettings& s) {
+  return {s.wmFont, s.wmFontSize, static_cast<FontStyle>(s.wmFontStyle),
+          static_cast<FontEffect>(s.wmFontEffect)};
+}
