@@ -79,3 +79,19 @@ bool setFileModifiedTime(const std::string& path, int64_t localSeconds);
 
 // The text of the last system error, for messages.
 std::string lastSystemError();
+
+// One piece of a scattered read: size bytes from offset in the file, into
+// destination.
+struct FilePiece {
+  uint64_t offset = 0;
+  void* destination = nullptr;
+  size_t size = 0;
+};
+
+// Reads every piece of the regular file at path into its destination, all or
+// nothing: false when the file cannot be opened or read, or ends before a
+// piece does (the destinations may then hold part of the data). Pieces that
+// follow each other in the file are read in as few system calls as the
+// system allows, so rows read straight into a bitmap's scanlines cost no
+// more than reading the file into one buffer.
+bool readFilePieces(const std::string& path, const std::vector<FilePiece>& pieces);

@@ -3,10 +3,12 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -125,6 +127,56 @@ bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, st
   close(fd);
   data->resize(filled);
   return true;
+}
+
+namespace {
+
+// Reads the whole run of buffers from offset on, resuming after short reads.
+bool readRun(int fd, uint64_t offset, iovec* run, size_t count) {
+  while (count > 0) {
+    const ssize_t n = preadv(fd, run, static_cast<int>(std::min<size_t>(count, IOV_MAX)),
+                             static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;  // an error, or the file ends first
+    offset += static_cast<uint64_t>(n);
+    size_t done = static_cast<size_t>(n);
+    while (count > 0 && done >= run->iov_len) {
+      done -= run->iov_len;
+      ++run;
+      --count;
+    }
+    if (done > 0) {
+      run->iov_base = static_cast<char*>(run->iov_base) + done;
+      run->iov_len -= done;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool readFilePieces(const std::string& path, const std::vector<FilePiece>& pieces) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // as readFilePrefix
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::vector<iovec> run;
+  for (size_t i = 0; ok && i < pieces.size();) {
+    // Pieces that follow each other in the file make one run; empty ones
+    // are left out (a run of only empty buffers would read as the end).
+    const uint64_t start = pieces[i].offset;
+    uint64_t end = start;
+    run.clear();
+    for (; i < pieces.size() && pieces[i].offset == end; ++i) {
+      if (pieces[i].size == 0) continue;
+      run.push_back({pieces[i].destination, pieces[i].size});
+      end += pieces[i].size;
+    }
+    // Offsets stay where off_t is positive.
+    ok = end >= start && end <= (uint64_t{1} << 62) && readRun(fd, start, run.data(), run.size());
+  }
+  close(fd);
+  return ok;
 }
 
 bool readWholeFile(const std::string& path, std::string* data) {

@@ -41,64 +41,67 @@ static_assert(FI_RGBA_BLUE == 0 && FI_RGBA_GREEN == 1 && FI_RGBA_RED == 2 && FI_
 // 255 * c / 31 exactly; the interpolated colours are taken from those exact
 // values: (2 c0 + c1) / 3 = 255 * (2 c0 + c1) / 93, and so on.
 // With opaque 0 the words leave the alpha byte free for BC2 and BC3.
-void blockPalette(const uint8_t* block, bool allowThreeColor, uint32_t opaque, uint32_t* palette) {
+// Both modes' middle colours are worked out and one is picked without a
+// branch: which mode a block is in follows no pattern a predictor could learn.
+template <bool allowThreeColor>
+inline void blockPalette(const uint8_t* block, uint32_t opaque, uint32_t* palette) {
   const uint32_t c0 = load16(block);
   const uint32_t c1 = load16(block + 2);
   const uint32_t r0 = c0 >> 11, g0 = (c0 >> 5) & 63, b0 = c0 & 31;
   const uint32_t r1 = c1 >> 11, g1 = (c1 >> 5) & 63, b1 = c1 & 31;
   palette[0] = pixelWord(kFifths31[r0], kSixths63[g0], kFifths31[b0], opaque);
   palette[1] = pixelWord(kFifths31[r1], kSixths63[g1], kFifths31[b1], opaque);
-  if (c0 > c1 || !allowThreeColor) {
-    palette[2] = pixelWord(kThirds93[2 * r0 + r1], kThirds189[2 * g0 + g1], kThirds93[2 * b0 + b1], opaque);
-    palette[3] = pixelWord(kThirds93[r0 + 2 * r1], kThirds189[g0 + 2 * g1], kThirds93[b0 + 2 * b1], opaque);
+  const uint32_t third = pixelWord(kThirds93[2 * r0 + r1], kThirds189[2 * g0 + g1], kThirds93[2 * b0 + b1], opaque);
+  const uint32_t twoThirds = pixelWord(kThirds93[r0 + 2 * r1], kThirds189[g0 + 2 * g1], kThirds93[b0 + 2 * b1], opaque);
+  if constexpr (allowThreeColor) {
+    const bool fourColors = c0 > c1;
+    const uint32_t half = pixelWord(kHalves62[r0 + r1], kHalves126[g0 + g1], kHalves62[b0 + b1], opaque);
+    palette[2] = fourColors ? third : half;
+    palette[3] = fourColors ? twoThirds : 0;  // else transparent black
   } else {
-    palette[2] = pixelWord(kHalves62[r0 + r1], kHalves126[g0 + g1], kHalves62[b0 + b1], opaque);
-    palette[3] = 0;  // transparent black
+    palette[2] = third;
+    palette[3] = twoThirds;
   }
 }
 
-// The colour words of the 16 pixels; alpha is 255 (BC1) or 0 (BC2, BC3).
-void decodeColorWords(const uint8_t* block, bool allowThreeColor, uint32_t opaque, uint32_t* words) {
+// Writes the 16 pixels of a colour block: the colour its 2-bit index selects,
+// with alphaOf(i) (a word holding only the alpha byte) added for pixel i.
+template <bool allowThreeColor, typename AlphaOf>
+inline void storeColorBlock(const uint8_t* block, uint32_t opaque, AlphaOf alphaOf, Rgba8* pixels,
+                            ptrdiff_t rowStride) {
   uint32_t palette[4];
-  blockPalette(block, allowThreeColor, opaque, palette);
-  uint32_t indices = load32(block + 4);
-  for (int i = 0; i < kBlockPixels; ++i, indices >>= 2) words[i] = palette[indices & 3];
-}
-
-void storeWords(const uint32_t* words, Rgba8* pixels, ptrdiff_t rowStride) {
-  for (int row = 0; row < 4; ++row) {
-    std::memcpy(static_cast<void*>(pixels + row * rowStride), words + 4 * row, 16);
+  blockPalette<allowThreeColor>(block, opaque, palette);
+  const uint32_t indices = load32(block + 4);
+#pragma GCC unroll 4
+  for (int row = 0; row < 4; ++row, pixels += rowStride) {
+#pragma GCC unroll 4
+    for (int col = 0; col < 4; ++col) {
+      const int i = 4 * row + col;
+      storePixelWord(pixels + col, palette[(indices >> (2 * i)) & 3] | alphaOf(i));
+    }
   }
 }
 
 }  // namespace
 
 void decodeBc1Block(const uint8_t* block, Rgba8* pixels, ptrdiff_t rowStride) {
-  uint32_t words[kBlockPixels];
-  decodeColorWords(block, true, 255, words);
-  storeWords(words, pixels, rowStride);
+  storeColorBlock<true>(block, 255, [](int) { return 0u; }, pixels, rowStride);
 }
 
 void decodeBc2Block(const uint8_t* block, Rgba8* pixels, ptrdiff_t rowStride) {
-  uint32_t words[kBlockPixels];
-  decodeColorWords(block + 8, false, 0, words);
-  for (int i = 0; i < kBlockPixels; ++i) {
-    const uint32_t nibble = (block[i / 2] >> (4 * (i & 1))) & 15;
-    words[i] |= (nibble * 17) << 24;
-  }
-  storeWords(words, pixels, rowStride);
+  uint64_t nibbles = 0;
+  for (int k = 7; k >= 0; --k) nibbles = (nibbles << 8) | block[k];
+  auto alphaOf = [nibbles](int i) { return static_cast<uint32_t>((nibbles >> (4 * i)) & 15) * 17 << 24; };
+  storeColorBlock<false>(block + 8, 0, alphaOf, pixels, rowStride);
 }
 
 void decodeBc3Block(const uint8_t* block, Rgba8* pixels, ptrdiff_t rowStride) {
-  uint32_t words[kBlockPixels];
-  decodeColorWords(block + 8, false, 0, words);
-  uint8_t alpha[8];
-  bc4Palette(block, alpha);
-  uint32_t low, high;
-  bc4Indices(block, &low, &high);
-  for (int i = 0; i < 8; ++i) {
-    words[i] |= static_cast<uint32_t>(alpha[(low >> (3 * i)) & 7]) << 24;
-    words[8 + i] |= static_cast<uint32_t>(alpha[(high >> (3 * i)) & 7]) << 24;
-  }
-  storeWords(words, pixels, rowStride);
+  uint8_t values[8];
+  bc4Palette(block, values);
+  uint32_t alpha[8];
+  for (int k = 0; k < 8; ++k) alpha[k] = static_cast<uint32_t>(values[k]) << 24;
+  uint64_t indices = 0;
+  for (int k = 7; k >= 2; --k) indices = (indices << 8) | block[k];
+  auto alphaOf = [&alpha, indices](int i) { return alpha[(indices >> (3 * i)) & 7]; };
+  storeColorBlock<false>(block + 8, 0, alphaOf, pixels, rowStride);
 }

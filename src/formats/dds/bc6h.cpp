@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "formats/dds/block_bits.h"
@@ -153,14 +154,6 @@ constexpr bool layoutsFillTheirBits() {
 }
 static_assert(layoutsFillTheirBits());
 
-// Index into kModes by 5-bit mode number; -1 for the reserved ones.
-constexpr std::array<int8_t, 32> kModeIndex = [] {
-  std::array<int8_t, 32> index{};
-  index.fill(-1);
-  for (int i = 0; i < kModeCount; ++i) index[kModes[i].number] = static_cast<int8_t>(i);
-  return index;
-}();
-
 inline int signExtend(int value, int bits) {
   const int shift = 32 - bits;
   return static_cast<int>(static_cast<uint32_t>(value) << shift) >> shift;
@@ -207,40 +200,40 @@ const float* finishedFloats() {
   return table.data() + (isSigned ? 0x8000 : 0);
 }
 
-template <bool isSigned>
-void decodeBlock(const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
-  const BlockBits bits(block);
-  const int modeNumber = static_cast<int>(block[0] & 3) < 2 ? block[0] & 3 : block[0] & 31;
-  const int index = kModeIndex[modeNumber];
-  if (index < 0) {
-    for (int row = 0; row < 4; ++row) {
-      std::memset(static_cast<void*>(pixels + row * rowStride), 0, 4 * sizeof(FIRGBF));
-    }
-    return;
-  }
-  const Bc6hMode& mode = kModes[index];
-  const ModeRuns& layout = kModeRuns[index];
+// Ors one run's bits into its endpoint value; the run is a template
+// argument, so its shift and mask are constants.
+template <BitRun run>
+inline void gatherRun(const BlockBits& bits, int* values) {
+  const uint64_t word = run.word == 0 ? bits.low : bits.high;
+  values[run.target] |= static_cast<int>(((word >> run.shift) & run.mask) << run.firstBit);
+}
 
+template <int kIndex, size_t... r>
+inline void gatherRuns(const BlockBits& bits, int* values, std::index_sequence<r...>) {
+  (gatherRun<kModeRuns[kIndex].runs[r]>(bits, values), ...);
+}
+
+// One mode's decoder: its layout, widths and subsets are constants here.
+template <int kIndex, bool isSigned>
+void decodeMode(const BlockBits& bits, FIRGBF* pixels, ptrdiff_t rowStride) {
+  constexpr Bc6hMode mode = kModes[kIndex];
   int values[12] = {};  // r0 g0 b0 r1 g1 b1 r2 g2 b2 r3 g3 b3
-  const uint64_t words[2] = {bits.low, bits.high};
-  for (int r = 0; r < layout.count; ++r) {
-    const BitRun& run = layout.runs[r];
-    values[run.target] |= static_cast<int>(((words[run.word] >> run.shift) & run.mask) << run.firstBit);
-  }
-  const int subsets = mode.partitionBits > 0 ? 2 : 1;
-  const int indexStart = subsets == 2 ? 82 : 65;
-  const int partition = static_cast<int>(bits.field(77, mode.partitionBits));
-  const int endpointCount = subsets * 2;
+  gatherRuns<kIndex>(bits, values, std::make_index_sequence<kModeRuns[kIndex].count>());
+  constexpr int subsets = mode.partitionBits > 0 ? 2 : 1;
+  constexpr int indexStart = subsets == 2 ? 82 : 65;
+  constexpr int endpointCount = subsets * 2;
 
-  const int mask = (1 << mode.endpointBits) - 1;
-  if (isSigned) {
+  constexpr int mask = (1 << mode.endpointBits) - 1;
+  if constexpr (isSigned) {
     for (int c = 0; c < 3; ++c) values[c] = signExtend(values[c], mode.endpointBits);
   }
+#pragma GCC unroll 3
   for (int e = 1; e < endpointCount; ++e) {
+#pragma GCC unroll 3
     for (int c = 0; c < 3; ++c) {
       int& v = values[e * 3 + c];
       if (isSigned || mode.transformed) v = signExtend(v, mode.deltaBits[c]);
-      if (mode.transformed) {
+      if constexpr (mode.transformed) {
         v = (v + values[c]) & mask;
         if (isSigned) v = signExtend(v, mode.endpointBits);
       }
@@ -248,19 +241,23 @@ void decodeBlock(const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
   }
 
   int endpoints[4][3];
+#pragma GCC unroll 4
   for (int e = 0; e < endpointCount; ++e) {
+#pragma GCC unroll 3
     for (int c = 0; c < 3; ++c) endpoints[e][c] = unquantize(values[e * 3 + c], mode.endpointBits, isSigned);
   }
 
   // The colours each subset's indices select from, as finished floats.
-  const int indexBits = subsets == 2 ? 3 : 4;
-  const int entries = 1 << indexBits;
+  constexpr int indexBits = subsets == 2 ? 3 : 4;
+  constexpr int entries = 1 << indexBits;
   const uint8_t* weights = bptcWeights(indexBits);
   const float* finished = finishedFloats<isSigned>();
-  FIRGBF palette[2][16];
+  FIRGBF palette[subsets][entries];
+#pragma GCC unroll 2
   for (int s = 0; s < subsets; ++s) {
     const int* e0 = endpoints[2 * s];
     const int* e1 = endpoints[2 * s + 1];
+#pragma GCC unroll 16
     for (int k = 0; k < entries; ++k) {
       const int w = weights[k];
       auto channel = [&](int c) { return finished[(e0[c] * (64 - w) + e1[c] * w + 32) >> 6]; };
@@ -273,22 +270,47 @@ void decodeBlock(const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
 
   uint64_t indices = restoreAnchorBit(bits.field(indexStart, 128 - indexStart), 0, indexBits);
   uint32_t subsetMask = 0;  // one bit per pixel
-  if (subsets == 2) {
+  if constexpr (subsets == 2) {
+    const int partition = static_cast<int>(bits.field(77, mode.partitionBits));
     indices = restoreAnchorBit(indices, kTwoSubsetAnchors[partition], indexBits);
     subsetMask = kTwoSubsetPartitions[partition];
   }
+#pragma GCC unroll 16
   for (int i = 0; i < kBlockPixels; ++i) {
     const uint32_t k = static_cast<uint32_t>(indices >> (indexBits * i)) & (entries - 1);
-    pixels[(i / 4) * rowStride + (i % 4)] = palette[(subsetMask >> i) & 1][k];
+    pixels[(i / 4) * rowStride + (i % 4)] = palette[subsets == 2 ? (subsetMask >> i) & 1 : 0][k];
   }
 }
+
+// The reserved mode numbers decode as black.
+void decodeReserved(const BlockBits&, FIRGBF* pixels, ptrdiff_t rowStride) {
+  for (int row = 0; row < 4; ++row) {
+    std::memset(static_cast<void*>(pixels + row * rowStride), 0, 4 * sizeof(FIRGBF));
+  }
+}
+
+using ModeDecoder = void (*)(const BlockBits&, FIRGBF*, ptrdiff_t);
+
+// The decoder of each 5-bit mode number (the 2-bit ones fill their four slots).
+template <bool isSigned, size_t... i>
+constexpr std::array<ModeDecoder, 32> modeDecoders(std::index_sequence<i...>) {
+  std::array<ModeDecoder, 32> table{};
+  table.fill(&decodeReserved);
+  ((table[kModes[i].number] = &decodeMode<static_cast<int>(i), isSigned>), ...);
+  for (int number = 0; number < 32; ++number) {
+    if ((number & 3) < 2) table[number] = table[number & 3];
+  }
+  return table;
+}
+
+template <bool isSigned>
+constexpr std::array<ModeDecoder, 32> kModeDecoders =
+    modeDecoders<isSigned>(std::make_index_sequence<kModeCount>());
 
 }  // namespace
 
 void decodeBc6hBlock(const uint8_t* block, bool isSigned, FIRGBF* pixels, ptrdiff_t rowStride) {
-  if (isSigned) {
-    decodeBlock<true>(block, pixels, rowStride);
-  } else {
-    decodeBlock<false>(block, pixels, rowStride);
-  }
+  const BlockBits bits(block);
+  const ModeDecoder* decoders = isSigned ? kModeDecoders<true>.data() : kModeDecoders<false>.data();
+  decoders[block[0] & 31](bits, pixels, rowStride);
 }

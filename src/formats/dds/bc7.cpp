@@ -75,20 +75,40 @@ inline uint64_t spreadLanes(const uint32_t* rgba) {
          uint64_t{rgba[3]} << 48;
 }
 
-// ((64 - w) e0 + w e1 + 32) / 64 in every lane, packed back into a pixel word.
-inline uint32_t interpolateLanes(uint64_t e0, uint64_t e1, uint64_t weight) {
-  const uint64_t sum = (64 - weight) * e0 + weight * e1 + 0x0020002000200020u;
-  const uint64_t lanes = (sum >> 6) & 0x00FF00FF00FF00FFu;
-  return static_cast<uint32_t>((lanes & 0xFF) | ((lanes >> 8) & 0xFF00) |
-                               ((lanes >> 16) & 0xFF0000) | ((lanes >> 24) & 0xFF000000));
-}
+// Two pixels' four channels as 16-bit lanes, and the same pixels as bytes:
+// vectors of the compiler's own, so the palette below is worked out two
+// entries at a time on any target with vector registers.
+using PairLanes = uint16_t __attribute__((vector_size(16)));
+using PairBytes = uint8_t __attribute__((vector_size(8)));
 
-// The 2^indexBits colours a subset's indices select from.
+// The weights of palette entries k and k + 1, each in the four lanes of its
+// pixel.
+template <int indexBits>
+constexpr std::array<PairLanes, (1 << indexBits) / 2> kPairWeights = [] {
+  const uint8_t* weights = indexBits == 2 ? kWeights2 : indexBits == 3 ? kWeights3 : kWeights4;
+  std::array<PairLanes, (1 << indexBits) / 2> pairs{};
+  for (int k = 0; k < (1 << indexBits); k += 2) {
+    const uint16_t a = weights[k], b = weights[k + 1];
+    pairs[k / 2] = PairLanes{a, a, a, a, b, b, b, b};
+  }
+  return pairs;
+}();
+
+// The 2^indexBits colours a subset's indices select from:
+// ((64 - w) e0 + w e1 + 32) / 64 in every lane, packed into pixel words.
 template <int indexBits>
 inline void fillPalette(uint64_t e0, uint64_t e1, uint32_t* palette) {
-  const uint8_t* weights = indexBits == 2 ? kWeights2 : indexBits == 3 ? kWeights3 : kWeights4;
-#pragma GCC unroll 16
-  for (int k = 0; k < (1 << indexBits); ++k) palette[k] = interpolateLanes(e0, e1, weights[k]);
+  PairLanes v0, v1;
+  const uint64_t both0[2] = {e0, e0}, both1[2] = {e1, e1};
+  std::memcpy(&v0, both0, sizeof v0);
+  std::memcpy(&v1, both1, sizeof v1);
+#pragma GCC unroll 8
+  for (int pair = 0; pair < (1 << indexBits) / 2; ++pair) {
+    const PairLanes w = kPairWeights<indexBits>[pair];
+    const PairLanes sum = (64 - w) * v0 + w * v1 + 32;
+    const PairBytes bytes = __builtin_convertvector(sum >> 6, PairBytes);
+    std::memcpy(palette + 2 * pair, &bytes, sizeof bytes);
+  }
 }
 
 inline void storeRows(const uint32_t* words, Rgba8* pixels, ptrdiff_t rowStride) {
@@ -172,14 +192,12 @@ void decodeSingleIndexMode(const BlockBits& bits, Rgba8* pixels, ptrdiff_t rowSt
 #pragma GCC unroll 3
   for (int s = 0; s < m.subsets; ++s) fillPalette<b>(lanes[s][0], lanes[s][1], palette + s * entries);
 
-  uint32_t words[kBlockPixels];
 #pragma GCC unroll 16
   for (int i = 0; i < kBlockPixels; ++i) {
     const uint32_t s = (subsetOf >> (2 * i)) & 3;
     const uint32_t index = static_cast<uint32_t>(indices >> (b * i)) & (entries - 1);
-    words[i] = palette[s * entries + index];
+    storePixelWord(pixels + (i / 4) * rowStride + i % 4, palette[s * entries + index]);
   }
-  storeRows(words, pixels, rowStride);
 }
 
 // Modes 4 and 5: one subset, separate index sets for colour and alpha, and a
@@ -229,14 +247,13 @@ void decodeTwoIndexMode(const BlockBits& bits, Rgba8* pixels, ptrdiff_t rowStrid
   const uint32_t alphaWord = kAlphaWord[rotation];
   const uint32_t colorMask = (1u << colorBits) - 1, alphaMask = (1u << alphaBits) - 1;
 
-  uint32_t words[kBlockPixels];
 #pragma GCC unroll 16
   for (int i = 0; i < kBlockPixels; ++i) {
     const uint32_t ci = static_cast<uint32_t>(colorIndices >> (colorBits * i)) & colorMask;
     const uint32_t ai = static_cast<uint32_t>(alphaIndices >> (alphaBits * i)) & alphaMask;
-    words[i] = (colorPalette[ci] & ~alphaWord) | (alphaPalette[ai] & alphaWord);
+    storePixelWord(pixels + (i / 4) * rowStride + i % 4,
+                   (colorPalette[ci] & ~alphaWord) | (alphaPalette[ai] & alphaWord));
   }
-  storeRows(words, pixels, rowStride);
 }
 
 }  // namespace

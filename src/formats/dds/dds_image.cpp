@@ -191,6 +191,17 @@ void unpremultiply(FIBITMAP* bitmap, PixelOutput output, uint32_t width, uint32_
 
 }  // namespace
 
+Bitmap allocateDdsBitmap(const DdsFormat& format, uint32_t width, uint32_t height) {
+  if (ddsDecodedBytes(format, width, height) > kMaxDecodedBytes) return nullptr;
+  return allocateBitmap(ddsOutput(format), width, height);
+}
+
+bool ddsRowsAreScanlines(const DdsFormat& format) {
+  return format.encoding == DdsEncoding::Uncompressed &&
+         !(format.premultiplied && outputHasAlpha(ddsOutput(format))) &&
+         LayoutRowDecoder(format.layout).copiesRows();
+}
+
 Bitmap decodeDdsImage(const DdsFormat& format, uint32_t width, uint32_t height,
                       const uint8_t* data, size_t size, uint64_t rowPitch) {
   if (format.encoding == DdsEncoding::Unsupported || width == 0 || height == 0) return nullptr;
@@ -201,9 +212,8 @@ Bitmap decodeDdsImage(const DdsFormat& format, uint32_t width, uint32_t height,
   } else if (ddsImageBytes(format, width, height) > size) {
     return nullptr;
   }
-  if (ddsDecodedBytes(format, width, height) > kMaxDecodedBytes) return nullptr;
   const PixelOutput output = ddsOutput(format);
-  Bitmap bitmap = allocateBitmap(output, width, height);
+  Bitmap bitmap = allocateDdsBitmap(format, width, height);
   if (!bitmap) return nullptr;
 
   if (format.encoding == DdsEncoding::Uncompressed) {

@@ -15,3 +15,12 @@
 // rowPitch is the distance of uncompressed rows in bytes; 0 means packed rows.
 Bitmap decodeDdsImage(const DdsFormat& format, uint32_t width, uint32_t height,
                       const uint8_t* data, size_t size, uint64_t rowPitch = 0);
+
+// The empty bitmap decodeDdsImage would fill for a width x height image of
+// format; empty when it would exceed kMaxDecodedBytes or cannot be allocated.
+Bitmap allocateDdsBitmap(const DdsFormat& format, uint32_t width, uint32_t height);
+
+// True when every stored row of format is, byte for byte, the bitmap's
+// scanline with nothing left to do afterwards, so a reader may place the
+// rows there itself.
+bool ddsRowsAreScanlines(const DdsFormat& format);

@@ -1,5 +1,6 @@
 #include "formats/dds/dds_reader.h"
 
+#include "formats/dds/dds_file_rows.h"
 #include "formats/dds/dds_header.h"
 #include "formats/dds/dds_image.h"
 #include "formats/dds/palette_image.h"
@@ -48,7 +49,6 @@ Bitmap readDdsSurface(const uint8_t* bytes, size_t size, const DdsSurfaceId& id,
   if (!locate(header, layout, id, &span) || span.offset > size || span.size > size - span.offset) {
     return nullptr;
   }
-  describeFacts(header, layout, facts);
   return decodeSurface(layout, bytes, span, bytes + span.offset, static_cast<size_t>(span.size));
 }
 
@@ -64,13 +64,18 @@ Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id, DdsIm
   if (!locate(header, layout, id, &span)) return nullptr;
   const uint64_t length = static_cast<uint64_t>(fileSize(path));
   if (span.offset > length || span.size > length - span.offset) return nullptr;
+  describeFacts(header, layout, facts);
+  // Rows that already are the bitmap's scanlines go from the file straight
+  // into it. Stored rows are packed: the pitch field is not trusted.
+  if (!layout.format.paletted && ddsRowsAreScanlines(layout.format)) {
+    return readDdsRowsFromFile(path, layout.format, span.width, span.height, span.offset, 0);
+  }
   std::string prefix;
   std::string data;
   if (!readFilePrefix(path, header.dataOffset, &prefix) || prefix.size() < header.dataOffset ||
       !readFileRange(path, span.offset, static_cast<size_t>(span.size), &data)) {
     return nullptr;
   }
-  describeFacts(header, layout, facts);
   return decodeSurface(layout, reinterpret_cast<const uint8_t*>(prefix.data()), span,
                        reinterpret_cast<const uint8_t*>(data.data()), data.size());
 }

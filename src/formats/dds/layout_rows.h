@@ -20,6 +20,9 @@ class LayoutRowDecoder {
   // True when the layout takes a row path rather than the mask decoder.
   bool byRows() const { return kind_ != Kind::Generic; }
 
+  // True when a stored row already is the scanline, byte for byte.
+  bool copiesRows() const { return kind_ == Kind::Copy; }
+
  private:
   enum class Kind : uint8_t { Generic, Copy, Unorm8, Snorm8, Unorm16, Snorm16, Half, Float32 };
 

@@ -3,6 +3,7 @@
 #include <FreeImage.h>
 
 #include <cstdint>
+#include <cstring>
 
 // One decoded 8-bit pixel. Its fields lie in memory in the order FreeImage
 // keeps the bytes of a 32-bit pixel (blue, green, red, alpha on every
@@ -24,6 +25,13 @@ constexpr Rgba8 makeRgba8(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   pixel.b = b;
   pixel.a = a;
   return pixel;
+}
+
+// Stores a pixel given as the 32-bit word it is in memory (blue in the low
+// byte); one store, where four byte stores or a staging array read back in
+// wider pieces would cost more.
+inline void storePixelWord(Rgba8* pixel, uint32_t word) {
+  std::memcpy(static_cast<void*>(pixel), &word, 4);
 }
 
 // Pixels of a decoded 4x4 block, row by row, top left first.
