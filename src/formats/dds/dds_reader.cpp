@@ -49,6 +49,7 @@ Bitmap readDdsSurface(const uint8_t* bytes, size_t size, const DdsSurfaceId& id,
   if (!locate(header, layout, id, &span) || span.offset > size || span.size > size - span.offset) {
     return nullptr;
   }
+  describeFacts(header, layout, facts);
   return decodeSurface(layout, bytes, span, bytes + span.offset, static_cast<size_t>(span.size));
 }
 
