@@ -225,6 +225,7 @@ void decodeMode(const BlockBits& bits, FIRGBF* pixels, ptrdiff_t rowStride) {
 
   constexpr int mask = (1 << mode.endpointBits) - 1;
   if constexpr (isSigned) {
+#pragma GCC unroll 3
     for (int c = 0; c < 3; ++c) values[c] = signExtend(values[c], mode.endpointBits);
   }
 #pragma GCC unroll 3

@@ -153,6 +153,7 @@ int readEndpoints(const BlockBits& bits, int position, uint64_t (*lanes)[2]) {
       if (m.endpointPBits) p = static_cast<uint32_t>(bits.field(position + 2 * s + e, 1));
       if (m.sharedPBits) p = static_cast<uint32_t>(bits.field(position + s, 1));
       uint32_t rgba[4];
+#pragma GCC unroll 3
       for (int c = 0; c < 3; ++c) {
         rgba[c] = widen(hasPBits ? (values[s][e][c] << 1) | p : values[s][e][c], colorBits);
       }
