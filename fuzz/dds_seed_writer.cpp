@@ -2,6 +2,7 @@
 // small files of every layout family the reader knows, with varied sizes,
 // so mutation starts from inputs that reach the decoders.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -30,32 +31,50 @@ struct Seed {
   uint32_t blockBytes;  // 0: uncompressed, bitCount / 8 bytes per pixel
 };
 
-std::string makeFile(const Seed& seed, uint32_t width, uint32_t height, std::mt19937& random) {
+// More than one surface: mip levels, cube faces, array elements, depth
+// slices. The data is random and at least as long as all of them.
+struct Shape {
+  uint32_t mips = 0;       // header mip count (0: one level)
+  uint32_t cubeFaces = 0;  // legacy caps2 face bits; DX10 files get the cube flag
+  uint32_t depth = 0;      // volume depth (0: no volume)
+  uint32_t arraySize = 1;  // DX10 array elements
+};
+
+std::string makeFile(const Seed& seed, uint32_t width, uint32_t height, std::mt19937& random,
+                     const Shape& shape = {}) {
+  const bool dx10 = seed.fourCode == fourCc("DX10");
   std::string out;
   put32(out, 0x20534444);
   put32(out, 124);
-  put32(out, 0x1 | 0x2 | 0x4 | 0x1000);
+  put32(out, 0x1 | 0x2 | 0x4 | 0x1000 | (shape.mips ? 0x20000 : 0) | (shape.depth ? 0x800000 : 0));
   put32(out, height);
   put32(out, width);
-  for (int i = 0; i < 2 + 1 + 11; ++i) put32(out, 0);  // pitch, depth, mip count, reserved
+  put32(out, 0);  // pitch
+  put32(out, shape.depth);
+  put32(out, shape.mips);
+  for (int i = 0; i < 11; ++i) put32(out, 0);  // reserved
   put32(out, 32);
   put32(out, seed.pixelFlags);
   put32(out, seed.fourCode);
   put32(out, seed.bitCount);
   for (uint32_t mask : seed.masks) put32(out, mask);
-  put32(out, 0x1000);
-  for (int i = 0; i < 4; ++i) put32(out, 0);
-  if (seed.fourCode == fourCc("DX10")) {
+  const bool several = shape.mips || shape.cubeFaces || shape.depth || shape.arraySize > 1;
+  put32(out, 0x1000 | (several ? 0x8 : 0) | (shape.mips ? 0x400000 : 0));
+  put32(out, (shape.cubeFaces ? 0x200 | shape.cubeFaces : 0) | (shape.depth ? 0x200000 : 0));
+  for (int i = 0; i < 3; ++i) put32(out, 0);
+  if (dx10) {
     put32(out, seed.dxgi);
-    put32(out, 3);
-    put32(out, 0);
-    put32(out, 1);
+    put32(out, shape.depth ? 4 : 3);
+    put32(out, shape.cubeFaces ? 0x4 : 0);
+    put32(out, shape.arraySize);
     put32(out, 0);
   }
   const uint64_t bytes = seed.blockBytes
                              ? uint64_t{(width + 3) / 4} * ((height + 3) / 4) * seed.blockBytes
                              : uint64_t{width} * height * (seed.bitCount / 8);
-  for (uint64_t i = 0; i < bytes; ++i) out.push_back(static_cast<char>(random()));
+  const uint64_t copies = uint64_t{shape.cubeFaces ? 6u : 1u} * shape.arraySize *
+                          std::max<uint32_t>(shape.depth, 1) * (shape.mips ? 2 : 1);
+  for (uint64_t i = 0; i < bytes * copies; ++i) out.push_back(static_cast<char>(random()));
   return out;
 }
 
@@ -108,6 +127,27 @@ int main(int argc, char** argv) {
       std::fwrite(data.data(), 1, data.size(), file);
       std::fclose(file);
     }
+  }
+  // A few files of many surfaces, so mutation reaches every kind of them.
+  const struct {
+    const char* name;
+    Seed seed;
+    Shape shape;
+  } shaped[] = {
+      {"cube_mips", seeds[13], {3, 0xFC00, 0, 1}},
+      {"cube_some_faces", seeds[0], {0, 0x2400, 0, 1}},
+      {"volume_mips", seeds[13], {3, 0, 4, 1}},
+      {"dx10_array", seeds[22], {2, 0, 0, 3}},
+      {"dx10_cube", seeds[10], {0, 0xFC00, 0, 1}},
+      {"dx10_volume", seeds[22], {2, 0, 4, 1}},
+  };
+  for (const auto& s : shaped) {
+    const std::string path = std::string(argv[1]) + "/" + s.name + ".dds";
+    const std::string data = makeFile(s.seed, 4, 4, random, s.shape);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return 1;
+    std::fwrite(data.data(), 1, data.size(), file);
+    std::fclose(file);
   }
   return 0;
 }
