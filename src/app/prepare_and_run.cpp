@@ -154,10 +154,11 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
     snapshot.elapsedMillis = monotonicMillis() - start;
     console.showStatus(progressLine(snapshot, console.statusColumns()));
   };
+  const BatchPlan plan = planRun(settings, job);
   runPhaseThread(
       progress,
       [&] {
-        conversionWorker(settings, job, inputs, resources, progress, console,
+        conversionWorker(plan, inputs, resources, progress, console,
                          WorkerTexts{LookupMessage("Msg", "Already written"),
                                      LookupMessage("Msg", "Unable to write"),
                                      LookupMessage("Msg", "Not enough memory to convert"),

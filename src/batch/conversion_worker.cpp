@@ -15,7 +15,6 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/threads.h"
-#include "settings/run_plan.h"
 
 namespace {
 
@@ -23,12 +22,10 @@ namespace {
 constexpr int64_t kMinimumDuration = 1000;
 
 void startFile(const InputEntry& entry, int32_t visited, int64_t previousDuration,
-               ConversionJob& job, BatchProgress& progress) {
-  job.currentFile = entry.path;
-  job.currentSubfolder = entry.subfolder;
+               BatchProgress& progress) {
   std::lock_guard<std::mutex> hold(progress.progressLock);
   progress.index = visited;
-  progress.currentName = job.currentFile;
+  progress.currentName = entry.path;
   progress.lastDuration = previousDuration;
 }
 
@@ -59,7 +56,7 @@ std::vector<const InputEntry*> listedEntries(const InputSet& inputs) {
 // The resources of each worker thread. A font serves one thread at a time,
 // so every worker but a lone one gets a font of its own. Fewer entries than
 // asked for when a font cannot be made: the run then has fewer workers.
-std::vector<PipelineResources> workerResources(const ConversionSettings& settings,
+std::vector<PipelineResources> workerResources(const FontRequest& font,
                                                const PipelineResources& shared, int32_t workers,
                                                std::vector<std::unique_ptr<WatermarkFont>>& fonts) {
   std::vector<PipelineResources> resources(1, shared);
@@ -68,7 +65,7 @@ std::vector<PipelineResources> workerResources(const ConversionSettings& setting
   for (int32_t worker = 0; worker < workers; ++worker) {
     PipelineResources own = shared;
     if (shared.watermarkFont) {
-      fonts.push_back(createWatermarkFont(planWatermarkFont(settings)));
+      fonts.push_back(createWatermarkFont(font));
       if (!fonts.back()) break;
       own.watermarkFont = fonts.back().get();
     }
@@ -83,48 +80,41 @@ std::vector<PipelineResources> workerResources(const ConversionSettings& setting
 // files one after another would.
 class Committer {
  public:
-  Committer(const ConversionSettings& settings, ConversionJob& job,
-            const PipelineResources& resources, BatchProgress& progress, Console& console,
-            const WorkerTexts& texts)
-      : settings_(settings),
-        job_(job),
-        base_(job),
+  Committer(const BatchPlan& plan, const PipelineResources& resources, BatchProgress& progress,
+            Console& console, const WorkerTexts& texts)
+      : plan_(plan),
         resources_(resources),
         progress_(progress),
         console_(console),
         texts_(texts),
-        debug_(job.consoleMode != 0 && job.debugMode == "DEBUG"),
-        counterInText_(settings.watermarkKind == 1 &&
-                       countIgnoringCase(settings.wmText, "%n%") > 0) {}
+        counter_(plan.firstCounter) {}
 
   // The %n% a worker gives the file at index: every earlier input not known
   // to have written nothing is taken to write something.
   int32_t expectedCounter(int32_t index) const {
-    return base_.fileCounter + index - failures_.load();
+    return plan_.firstCounter + index - failures_.load();
   }
-
-  // The run's job as it was before the first file; workers copy it.
-  const ConversionJob& base() const { return base_; }
 
   // Saves every surface of input in order. The input counts as converted
   // when all of them were written; %n% moves on once per input that wrote
   // anything, so its surfaces share the number and the next input never
   // takes it again.
   void commit(const InputEntry& entry, InputInWork& input) {
-    startFile(entry, ++visited_, duration_, job_, progress_);
-    if (settings_.keepSubfolders) ensureOutputSubfolder(job_.outputFolder, job_.currentSubfolder);
-    if (debug_) {
-      console_.printLine("Processing: " + escapeForDisplay(job_.currentFile));
-      console_.printLine("File Format: " + detectSignature(job_.currentFile));
+    startFile(entry, ++visited_, duration_, progress_);
+    if (plan_.naming.keepSubfolders) {
+      ensureOutputSubfolder(plan_.naming.outputFolder, entry.subfolder);
+    }
+    if (plan_.debugLines) {
+      console_.printLine("Processing: " + escapeForDisplay(entry.path));
+      console_.printLine("File Format: " + detectSignature(entry.path));
     }
     // The watermark showed a number an earlier failure has taken back: draw
     // it again with the true one.
-    if (counterInText_ && input.counter != job_.fileCounter) {
-      input = convertEntry(settings_, base_, entry, job_.fileCounter, resources_);
+    if (plan_.counterInWatermark && input.counter != counter_) {
+      input = convertEntry(plan_, entry, counter_, resources_);
     }
     if (input.overLimit) {
-      console_.printLine("Error: " + fillTwo(texts_.tooManySurfaces,
-                                             escapeForDisplay(job_.currentFile),
+      console_.printLine("Error: " + fillTwo(texts_.tooManySurfaces, escapeForDisplay(entry.path),
                                              std::to_string(kDdsMaxLayers)));
     }
     size_t saved = 0;
@@ -132,9 +122,11 @@ class Committer {
       if (saveSurface(file)) ++saved;
     }
     if (saved == 0) ++failures_;
-    else job_.fileCounter += 1;
+    else counter_ += 1;
     if (input.surfaces.empty() || saved < input.surfaces.size()) {
-      if (input.surfaces.empty() && debug_) console_.printLine("[ERROR] Unable to convert the file!");
+      if (input.surfaces.empty() && plan_.debugLines) {
+        console_.printLine("[ERROR] Unable to convert the file!");
+      }
       duration_ = 0;
       return;
     }
@@ -149,9 +141,9 @@ class Committer {
   // output already written in this run is refused with a line naming the
   // earlier input.
   bool saveSurface(FileInWork& file) {
-    file.job.fileCounter = job_.fileCounter;
+    file.job.fileCounter = counter_;
     const std::string* earlierInput = nullptr;
-    const bool saved = saveConverted(settings_, file, [&](const std::string& output) {
+    const bool saved = saveConverted(plan_, file, [&](const std::string& output) {
       earlierInput = written_.writerOf(output);
       return earlierInput == nullptr;
     });
@@ -162,12 +154,14 @@ class Committer {
                                              escapeForDisplay(*earlierInput)));
     }
     if (!saved) {
-      if (debug_) console_.printLine("[ERROR] Unable to convert the file!");
+      if (plan_.debugLines) console_.printLine("[ERROR] Unable to convert the file!");
       return false;
     }
     written_.record(file.job.outputFile, file.job.currentFile);
-    if (debug_) console_.printLine("[OK] Saving As: " + escapeForDisplay(file.job.outputFile));
-    applyFileTimePolicy(settings_, file.job);
+    if (plan_.debugLines) {
+      console_.printLine("[OK] Saving As: " + escapeForDisplay(file.job.outputFile));
+    }
+    applyFileTimePolicy(plan_.fileTimes, file.job.currentFile, file.job.outputFile);
     return true;
   }
 
@@ -190,16 +184,13 @@ class Committer {
     }
   }
 
-  const ConversionSettings& settings_;
-  ConversionJob& job_;
-  const ConversionJob base_;
+  const BatchPlan& plan_;
   const PipelineResources& resources_;
   BatchProgress& progress_;
   Console& console_;
   const WorkerTexts& texts_;
   WrittenOutputs written_;  // the run's outputs; the committer is the only writer
-  const bool debug_;
-  const bool counterInText_;
+  int32_t counter_;                   // "%n%" of the next input that writes anything
   std::atomic<int32_t> failures_{0};  // inputs that wrote nothing
   int32_t visited_ = 0;
   int32_t converted_ = 0;
@@ -208,19 +199,19 @@ class Committer {
 
 }  // namespace
 
-void conversionWorker(const ConversionSettings& settings, ConversionJob& job,
-                      const InputSet& inputs, const PipelineResources& resources,
-                      BatchProgress& progress, Console& console, const WorkerTexts& texts) {
+void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
+                      const PipelineResources& resources, BatchProgress& progress,
+                      Console& console, const WorkerTexts& texts) {
   const std::vector<const InputEntry*> entries = listedEntries(inputs);
   const int32_t count = static_cast<int32_t>(entries.size());
   std::vector<std::unique_ptr<WatermarkFont>> fonts;
   const std::vector<PipelineResources> perWorker = workerResources(
-      settings, resources, workerCount(job.threadCount, availableCores(), count), fonts);
-  Committer committer(settings, job, resources, progress, console, texts);
+      plan.watermarkFont, resources, workerCount(plan.threadCount, availableCores(), count), fonts);
+  Committer committer(plan, resources, progress, console, texts);
   runOrdered<InputInWork>(
       count, static_cast<int32_t>(perWorker.size()),
       [&](int32_t worker, int32_t index) {
-        return convertEntry(settings, committer.base(), *entries[static_cast<size_t>(index)],
+        return convertEntry(plan, *entries[static_cast<size_t>(index)],
                             committer.expectedCounter(index),
                             perWorker[static_cast<size_t>(worker)]);
       },

@@ -2,13 +2,12 @@
 
 #include <string>
 
+#include "batch/batch_plan.h"
 #include "batch/batch_progress.h"
 #include "batch/input_set.h"
 #include "batch/written_outputs.h"
 #include "pipeline/convert_file.h"
 #include "platform/console.h"
-#include "settings/conversion_job.h"
-#include "settings/conversion_settings.h"
 
 // Report texts of the worker, taken from the message catalogue by the caller.
 struct WorkerTexts {
@@ -26,13 +25,12 @@ struct WorkerTexts {
 };
 
 // Phase body of the conversion: converts every file of inputs and leaves the
-// number converted in progress.count. job.threadCount workers (0: one per
+// number converted in progress.count. plan.threadCount workers (0: one per
 // available core) load and convert files side by side in input order; one
 // committer then names, saves and reports each file strictly in input order
 // and keeps the counters, so names, bytes, file times and printed lines are
-// the same for any number of workers. job carries the run-wide values in; the
-// committer keeps the file in hand (current file, subfolder) and the %n%
-// counter in it. resources is the pipeline state prepared once for the run.
+// the same for any number of workers; %n% starts at plan.firstCounter.
+// resources is the pipeline state prepared once for the run.
 // Image-library messages are printed as "Error: " lines whatever the mode; in
 // debug mode each file also gets its "Processing: ", "File Format: " and
 // result lines. An input whose output path an earlier input of the run has
@@ -40,10 +38,9 @@ struct WorkerTexts {
 // --mipmaps, --faces or --layers each chosen surface of an input is saved
 // as a file of its own ("[OK] Saving As: " each); the input counts as
 // converted when all were written.
-void conversionWorker(const ConversionSettings& settings, ConversionJob& job,
-                      const InputSet& inputs, const PipelineResources& resources,
-                      BatchProgress& progress, Console& console,
-                      const WorkerTexts& texts = WorkerTexts{});
+void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
+                      const PipelineResources& resources, BatchProgress& progress,
+                      Console& console, const WorkerTexts& texts = WorkerTexts{});
 
 // Creates outputFolder + subfolder one component at a time where missing.
 // Failures are silent: the save then fails and the file is not converted.

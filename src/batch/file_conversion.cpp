@@ -20,8 +20,15 @@ void append(std::vector<std::string>& to, std::vector<std::string> more) {
 
 // The encoder's part of a worker's job; the image is released as soon as
 // its bytes exist.
-void encodeInWork(const ConversionSettings& settings, Bitmap image, FileInWork& file) {
-  file.encoded = encodeImage(image.get(), saveTargetFor(settings, file.job));
+// The save target of a converted file: an exact palette only at 8 bits.
+SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
+  SaveTarget target = plan.save;
+  target.exactPalette = plan.exactPaletteAt8Bits && file.requestedBpp == 8;
+  return target;
+}
+
+void encodeInWork(const BatchPlan& plan, Bitmap image, FileInWork& file) {
+  file.encoded = encodeImage(image.get(), saveTargetOf(plan, file.job));
   image.reset();
   file.encodeMessages = takeLibraryMessages();
   if (file.encoded.outOfMemory || (!file.encoded.ok && outOfMemoryMarked())) {
@@ -33,15 +40,14 @@ void encodeInWork(const ConversionSettings& settings, Bitmap image, FileInWork& 
 
 }  // namespace
 
-void convertInWork(const ConversionSettings& settings, const PipelineResources& resources,
-                   FileInWork& file) {
+void convertInWork(const BatchPlan& plan, const PipelineResources& resources, FileInWork& file) {
   // Running out of memory anywhere (a failed allocation throws std::bad_alloc
   // in our own code) fails this file only.
   try {
-    Bitmap image = convertFile(settings, file.job, resources, &file.failure);
+    Bitmap image = convertFile(plan.chain, file.job, resources, &file.failure);
     file.chainMessages = takeLibraryMessages();
     file.converted = image != nullptr;
-    if (file.converted) encodeInWork(settings, std::move(image), file);
+    if (file.converted) encodeInWork(plan, std::move(image), file);
   } catch (const std::bad_alloc&) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
     file.encoded = EncodedImage{};
@@ -49,38 +55,41 @@ void convertInWork(const ConversionSettings& settings, const PipelineResources& 
   }
 }
 
-InputInWork convertEntry(const ConversionSettings& settings, const ConversionJob& runJob,
-                         const InputEntry& entry, int32_t counter,
+FileJob startFileJob(const BatchPlan& plan, const std::string& inputFile,
+                     const std::string& subfolder, int32_t counter) {
+  FileJob job;
+  job.currentFile = inputFile;
+  job.currentSubfolder = subfolder;
+  job.fileCounter = counter;
+  job.requestedBpp = plan.chain.depth.bpp;
+  return job;
+}
+
+InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t counter,
                          const PipelineResources& resources) {
   InputInWork input;
   input.startTime = monotonicMillis();
   input.counter = counter;
-  ConversionJob job = runJob;
-  job.currentFile = entry.path;
-  job.currentSubfolder = entry.subfolder;
-  job.fileCounter = counter;
+  FileJob job = startFileJob(plan, entry.path, entry.subfolder, counter);
   job.randomNumber = randomInteger(1, 99999);
-  const SurfacePlan plan = planSurfaces(
-      DdsSurfaceChoice{settings.mipmaps == 1, settings.faces == 1, settings.layers == 1},
-      entry.path);
-  input.overLimit = plan.overLimit;
-  job.severalMips = plan.severalMips;
-  job.severalFaces = plan.severalFaces;
-  job.severalLayers = plan.severalLayers;
-  input.surfaces.reserve(plan.surfaces.size());
-  for (const DdsSurfaceId& surface : plan.surfaces) {
+  const SurfacePlan surfaces = planSurfaces(plan.surfaces, entry.path);
+  input.overLimit = surfaces.overLimit;
+  job.severalMips = surfaces.severalMips;
+  job.severalFaces = surfaces.severalFaces;
+  job.severalLayers = surfaces.severalLayers;
+  input.surfaces.reserve(surfaces.surfaces.size());
+  for (const DdsSurfaceId& surface : surfaces.surfaces) {
     FileInWork& file = input.surfaces.emplace_back();
     file.startTime = input.startTime;
     file.job = job;
     file.job.surface = surface;
-    convertInWork(settings, resources, file);
+    convertInWork(plan, resources, file);
   }
   return input;
 }
 
-bool saveConverted(const ConversionSettings& settings, FileInWork& file,
-                   const OutputGate& mayWrite) {
-  file.job.outputFile = makeOutputPath(settings, file.job);
+bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite) {
+  file.job.outputFile = makeOutputPath(plan.naming, file.job);
   file.job.tempOutputFile.clear();
   if (!file.converted) return false;
   if (mayWrite && !mayWrite(file.job.outputFile)) {
@@ -104,12 +113,12 @@ std::vector<std::string> messagesToReport(const FileInWork& file) {
   return messages;
 }
 
-bool convertAndSaveFile(const ConversionSettings& settings, ConversionJob& job,
-                        const PipelineResources& resources, FileFailure* failure) {
+bool convertAndSaveFile(const BatchPlan& plan, FileJob& job, const PipelineResources& resources,
+                        FileFailure* failure) {
   FileInWork file;
   file.job = job;
-  convertInWork(settings, resources, file);
-  const bool saved = saveConverted(settings, file);
+  convertInWork(plan, resources, file);
+  const bool saved = saveConverted(plan, file);
   job = file.job;
   for (const std::string& message : messagesToReport(file)) recordLibraryMessage(message);
   if (failure) *failure = file.failure;

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "batch/batch_plan.h"
 #include "batch/input_set.h"
 #include "formats/writers/encode_image.h"
 #include "pipeline/convert_file.h"
-#include "settings/conversion_job.h"
-#include "settings/conversion_settings.h"
+#include "pipeline/file_job.h"
 
 // One file on its way from a worker, which converts and encodes it in
 // memory, to the committer, which names, writes and reports it in input order.
 struct FileInWork {
-  ConversionJob job;         // the run's job with this file's values and facts
+  FileJob job;               // this file's values and facts
   bool converted = false;    // the chain handed back an image
   EncodedImage encoded;      // the output file's bytes when converted and encoded
   FileFailure failure;       // why the file failed so far (kind None: not failed)
@@ -25,8 +25,7 @@ struct FileInWork {
 
 // Worker side: converts and encodes file.job.currentFile as file.job says
 // (counter, random number); the library messages are moved into file.
-void convertInWork(const ConversionSettings& settings, const PipelineResources& resources,
-                   FileInWork& file);
+void convertInWork(const BatchPlan& plan, const PipelineResources& resources, FileInWork& file);
 
 // One input on its way: an output per chosen surface (one unless --mipmaps,
 // --faces or --layers ask for more), in file order. Each surface is
@@ -40,10 +39,8 @@ struct InputInWork {
 };
 
 // convertInWork for every chosen surface of entry as file number counter
-// (%n%), with one %rnd% of its own for all of them, starting from runJob
-// (only read).
-InputInWork convertEntry(const ConversionSettings& settings, const ConversionJob& runJob,
-                         const InputEntry& entry, int32_t counter,
+// (%n%), with one %rnd% of its own for all of them.
+InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t counter,
                          const PipelineResources& resources);
 
 // Asked with the final output path just before the file is written; false
@@ -55,15 +52,18 @@ using OutputGate = std::function<bool(const std::string& outputPath)>;
 // writer (job.tempOutputFile: the temporary name used). True when the output
 // file was written; file.failure says why not. A closed gate drops the
 // encoder's messages: that file was never meant to be written.
-bool saveConverted(const ConversionSettings& settings, FileInWork& file,
-                   const OutputGate& mayWrite = nullptr);
+bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite = nullptr);
 
 // The messages to print for a finished file: none when memory ran out (what a
 // library said then follows from that), else those of the chain and encoder.
 std::vector<std::string> messagesToReport(const FileInWork& file);
 
+// A file job for the run's first surface of an input, before conversion.
+FileJob startFileJob(const BatchPlan& plan, const std::string& inputFile,
+                     const std::string& subfolder, int32_t counter);
+
 // Converts, names and writes job.currentFile on the calling thread, keeping
 // the file's facts and names in job; library messages stay recorded for the
 // thread. For single files and tests.
-bool convertAndSaveFile(const ConversionSettings& settings, ConversionJob& job,
-                        const PipelineResources& resources, FileFailure* failure = nullptr);
+bool convertAndSaveFile(const BatchPlan& plan, FileJob& job, const PipelineResources& resources,
+                        FileFailure* failure = nullptr);

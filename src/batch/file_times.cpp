@@ -2,13 +2,12 @@
 
 #include "platform/files.h"
 
-void applyFileTimePolicy(const ConversionSettings& settings, const ConversionJob& job) {
-  if (settings.fileTimestamp == kFileTimeOriginal) {
+void applyFileTimePolicy(const FileTimePolicy& policy, const std::string& inputFile,
+                         const std::string& outputFile) {
+  if (policy.rule == FileTimeRule::kOriginal) {
     int64_t sourceTime = 0;
-    if (fileModifiedTime(job.currentFile, &sourceTime)) {
-      setFileModifiedTime(job.outputFile, sourceTime);
-    }
-  } else if (settings.fileTimestamp == kFileTimeCustom) {
-    setFileModifiedTime(job.outputFile, settings.customTimestamp);
+    if (fileModifiedTime(inputFile, &sourceTime)) setFileModifiedTime(outputFile, sourceTime);
+  } else if (policy.rule == FileTimeRule::kCustom) {
+    setFileModifiedTime(outputFile, policy.customTime);
   }
 }

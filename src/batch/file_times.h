@@ -1,15 +1,19 @@
 #pragma once
 
-#include "settings/conversion_job.h"
-#include "settings/conversion_settings.h"
+#include <cstdint>
+#include <string>
 
-// fileTimestamp values.
-inline constexpr uint8_t kFileTimeCurrent = 0;
-inline constexpr uint8_t kFileTimeOriginal = 1;
-inline constexpr uint8_t kFileTimeCustom = 2;
+// The file time keywords.
+enum class FileTimeRule : uint8_t { kCurrent = 0, kOriginal = 1, kCustom = 2 };
 
-// After a successful save: CURRENT leaves job.outputFile's times alone,
-// ORIGINAL gives it the last-modification time of job.currentFile, CUSTOM the
-// local date value customTimestamp. Only the modification time changes; a
-// time that cannot be read or set is ignored.
-void applyFileTimePolicy(const ConversionSettings& settings, const ConversionJob& job);
+struct FileTimePolicy {
+  FileTimeRule rule = FileTimeRule::kCurrent;
+  int32_t customTime = 0;  // local seconds since 1970, for kCustom
+};
+
+// After a successful save: CURRENT leaves outputFile's times alone, ORIGINAL
+// gives it the last-modification time of inputFile, CUSTOM the policy's
+// custom time. Only the modification time changes; a time that cannot be
+// read or set is ignored.
+void applyFileTimePolicy(const FileTimePolicy& policy, const std::string& inputFile,
+                         const std::string& outputFile);

@@ -3,11 +3,13 @@
 #include <cstdint>
 
 #include "pipeline/color_correction.h"
+#include "pipeline/depth.h"
 #include "pipeline/dither.h"
 #include "pipeline/flip.h"
 #include "pipeline/frame.h"
 #include "pipeline/greyscale.h"
 #include "pipeline/load_mode.h"
+#include "pipeline/name_tokens.h"
 #include "pipeline/normal_map.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
@@ -29,4 +31,6 @@ struct ChainPlan {
   DitherStep dither;
   FrameStep frame;
   WatermarkStep watermark;
+  SurfaceTokens surfaceTokens;  // which surface tokens the watermark text expands
+  DepthStep depth;              // its extension is the output format ("ico" caps the size)
 };

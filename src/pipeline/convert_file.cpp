@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "batch/output_naming.h"
 #include "formats/library_messages.h"
 #include "formats/writers/encode_image.h"
 #include "pipeline/color_correction.h"
@@ -13,18 +12,17 @@
 #include "pipeline/greyscale.h"
 #include "pipeline/load_dds.h"
 #include "pipeline/load_mode.h"
+#include "pipeline/name_tokens.h"
 #include "pipeline/normal_map.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
 #include "pipeline/threshold.h"
 #include "pipeline/watermark.h"
 #include "platform/memory.h"
-#include "settings/run_plan.h"
 
 namespace {
 
 constexpr int32_t kIconSizeLimit = 128;
-constexpr int32_t kExactColorTable = 1;  // bmpColorTable EXACT
 
 struct ImageSize {
   int32_t width = 0;
@@ -39,8 +37,8 @@ ImageSize sizeOf(const Bitmap& image) {
 
 // Icons hold at most 128 x 128 pixels: a larger image is scaled to exactly
 // that, whatever its proportions.
-Bitmap capIconSize(Bitmap image, const ConversionJob& job) {
-  if (!image || job.conversion != "ico") return image;
+Bitmap capIconSize(Bitmap image, const std::string& extension) {
+  if (!image || extension != "ico") return image;
   const ImageSize size = sizeOf(image);
   if (size.width <= kIconSizeLimit && size.height <= kIconSizeLimit) return image;
   return adoptBitmap(FreeImage_Rescale(image.get(), kIconSizeLimit, kIconSizeLimit, FILTER_BICUBIC));
@@ -53,14 +51,13 @@ Bitmap fail(FileFailure* failure, FileFailure::Kind kind) {
 
 }  // namespace
 
-Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
-                   const PipelineResources& resources, FileFailure* failure) {
+Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources& resources,
+                   FileFailure* failure) {
   using Kind = FileFailure::Kind;
   installLibraryMessageHandler();
   const size_t messagesBefore = pendingLibraryMessageCount();
   clearOutOfMemoryMark();
 
-  const ChainPlan chain = planChain(settings);
   DdsImageFacts facts;
   Bitmap image = loadDdsImage(job.currentFile, job.surface, &facts);
   if (wantsNormalRebuild(chain.normalMap, facts)) image = rebuildNormalZ(std::move(image), facts);
@@ -74,7 +71,7 @@ Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
   image = rotateImage(std::move(image), chain.rotate);
   size = sizeOf(image);
   image = resizeImage(std::move(image), size.width, size.height, chain.resize);
-  image = capIconSize(std::move(image), job);
+  image = capIconSize(std::move(image), chain.depth.extension);
   size = sizeOf(image);
   image = flipImage(std::move(image), chain.flip);
   image = applyColorCorrection(std::move(image), chain.colorCorrection);
@@ -85,12 +82,15 @@ Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
   job.imageWidth = size.width;
   job.imageHeight = size.height;
   job.frameIndex = 1;
-  const std::string watermarkText = chain.watermark.kind == WatermarkKind::kText
-                                        ? expandWatermarkText(settings, job)
-                                        : std::string();
+  // The text shows the size about to be saved and the depth setting.
+  std::string watermarkText;
+  if (chain.watermark.kind == WatermarkKind::kText) {
+    watermarkText = expandWatermarkText(
+        chain.watermark.text.text, tokenValuesOf(job, chain.depth.extension, chain.surfaceTokens));
+  }
   image = applyWatermark(std::move(image), size.width, size.height, chain.watermark,
                          watermarkText, resources.watermarkFont);
-  image = convertDepth(std::move(image), job);
+  image = convertDepth(std::move(image), chain.depth, job.sourceBpp, &job.requestedBpp);
   // A step that could not allocate hands back no image, or the image without
   // its frame or watermark; either way the file fails. Asked before anything
   // else can overwrite the mark.
@@ -102,16 +102,6 @@ Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
   }
   if (failure) *failure = FileFailure{};
   return image;
-}
-
-SaveTarget saveTargetFor(const ConversionSettings& settings, const ConversionJob& job) {
-  SaveTarget target;
-  target.extension = job.conversion;
-  target.formatCode = job.outputFormatCode;
-  target.saveFlags = job.saveFlags;
-  target.exactPalette = job.conversion == "bmp" && job.requestedBpp == 8 &&
-                        settings.bmpColorTable == kExactColorTable;
-  return target;
 }
 
 std::vector<std::string> takeLibraryMessages() { return takeThreadLibraryMessages(); }

@@ -5,9 +5,8 @@
 #include <vector>
 
 #include "formats/bitmap.h"
-#include "formats/writers/encode_image.h"
-#include "settings/conversion_job.h"
-#include "settings/conversion_settings.h"
+#include "pipeline/chain_plan.h"
+#include "pipeline/file_job.h"
 
 class WatermarkFont;
 
@@ -29,18 +28,16 @@ struct FileFailure {
   std::string reason;  // the system's text for WriteFailed
 };
 
-// Converts job.currentFile: load, the operation chain, depth conversion. It
+// Converts job.currentFile (job.surface of it) as the chain plan says: load,
+// the operation chain, depth conversion. It
 // neither names nor saves: the batch encodes and writes the image it returns.
 // Writes the file's facts into job: sourceBpp, imageWidth, imageHeight,
 // frameIndex and, with automatic depth, requestedBpp. Returns the image to
 // save, or null when the file cannot be converted; failure (when given) then
 // says whether memory ran out. A library message on the way fails the file
 // too; the messages stay recorded for the calling thread.
-Bitmap convertFile(const ConversionSettings& settings, ConversionJob& job,
-                   const PipelineResources& resources, FileFailure* failure = nullptr);
-
-// The format and encoder settings a converted image of job is saved with.
-SaveTarget saveTargetFor(const ConversionSettings& settings, const ConversionJob& job);
+Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources& resources,
+                   FileFailure* failure = nullptr);
 
 // Messages the image libraries reported on this thread since the last call;
 // the worker prints each one as an error line.

@@ -135,16 +135,17 @@ int32_t chooseAutoDepth(const std::string& extension, int32_t sourceDepth) {
   return depths.empty() ? 0 : depths.back();
 }
 
-Bitmap convertDepth(Bitmap image, ConversionJob& job) {
+Bitmap convertDepth(Bitmap image, const DepthStep& step, int32_t sourceBpp, int32_t* chosenBpp) {
   if (!image) return image;
-  if (job.autoBpp) job.requestedBpp = chooseAutoDepth(job.conversion, job.sourceBpp);
-  if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == job.requestedBpp) return image;
+  const int32_t depth = step.automatic ? chooseAutoDepth(step.extension, sourceBpp) : step.bpp;
+  if (chosenBpp) *chosenBpp = depth;
+  if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == depth) return image;
   const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image.get());
-  if (job.requestedBpp <= 48 && type != FIT_BITMAP) {
-    if (Bitmap integer = toIntegerChannels(image.get(), job.requestedBpp)) {
+  if (depth <= 48 && type != FIT_BITMAP) {
+    if (Bitmap integer = toIntegerChannels(image.get(), depth)) {
       image = std::move(integer);
-      if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == job.requestedBpp) return image;
+      if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == depth) return image;
     }
   }
-  return adoptBitmap(convertTo(image.get(), job.requestedBpp, job.conversion));
+  return adoptBitmap(convertTo(image.get(), depth, step.extension));
 }

@@ -4,12 +4,18 @@
 #include <string>
 
 #include "formats/bitmap.h"
-#include "settings/conversion_job.h"
 
-// Brings the image to job.requestedBpp, the last step before saving. With
-// automatic depth (job.autoBpp) the depth is first chosen for this file from
-// job.sourceBpp. Returns the same bitmap when it already has that depth, an
-// empty one when the conversion fails.
+// The depth an image is saved with.
+struct DepthStep {
+  std::string extension;   // the output format
+  int32_t bpp = 0;         // the format's depth option
+  bool automatic = false;  // bpp is 0: chosen per file from its depth as loaded
+};
+
+// Brings the image to the step's depth, the last step before saving. With
+// automatic depth the depth is first chosen for this file from sourceBpp;
+// chosenBpp (when given) receives the depth used. Returns the same bitmap
+// when it already has that depth, an empty one when the conversion fails.
 //
 //   requested  conversion
 //   96         three float channels
@@ -19,7 +25,8 @@
 //   8          grey for j2k, jp2, jpg, jxr; otherwise a 256-colour Wu palette
 //   4          FreeImage's 4-bit conversion
 //   1          Floyd-Steinberg dithering to black and white
-Bitmap convertDepth(Bitmap image, ConversionJob& job);
+Bitmap convertDepth(Bitmap image, const DepthStep& step, int32_t sourceBpp,
+                    int32_t* chosenBpp = nullptr);
 
 // Float images clamped to 0..1 per channel: three 16-bit channels for depth
 // 48, an 8-bit RGB or RGBA bitmap below. 16-bit images become ordinary

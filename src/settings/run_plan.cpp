@@ -2,6 +2,7 @@
 
 #include "pipeline/background_color.h"
 #include "pipeline/parse_color.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -77,6 +78,47 @@ ChainPlan planChain(const ConversionSettings& s) {
   plan.frame = planFrame(s);
   plan.watermark = planWatermark(s);
   return plan;
+}
+
+BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
+  constexpr int32_t kExactColorTable = 1;  // bmpColorTable EXACT
+  const SurfaceTokens surfaceTokens{s.mipmaps == 1, s.faces == 1, s.layers == 1};
+  BatchPlan plan;
+  plan.chain = planChain(s);
+  plan.chain.surfaceTokens = surfaceTokens;
+  plan.chain.depth = {job.conversion, job.requestedBpp, job.autoBpp != 0};
+  plan.save = {job.conversion, job.outputFormatCode, job.saveFlags, false};
+  plan.exactPaletteAt8Bits = job.conversion == "bmp" && s.bmpColorTable == kExactColorTable;
+  plan.naming = {job.outputFolder, s.filenameMask, s.keepSubfolders != 0, job.conversion,
+                 surfaceTokens};
+  plan.fileTimes = {static_cast<FileTimeRule>(s.fileTimestamp), s.customTimestamp};
+  plan.surfaces = DdsSurfaceChoice{s.mipmaps == 1, s.faces == 1, s.layers == 1};
+  plan.threadCount = job.threadCount;
+  plan.debugLines = job.consoleMode != 0 && job.debugMode == "DEBUG";
+  plan.firstCounter = job.fileCounter;
+  plan.counterInWatermark = s.watermarkKind == 1 && countIgnoringCase(s.wmText, "%n%") > 0;
+  plan.watermarkFont = planWatermarkFont(s);
+  return plan;
+}
+
+FileJob fileJobOf(const ConversionJob& job) {
+  FileJob file;
+  file.currentFile = job.currentFile;
+  file.currentSubfolder = job.currentSubfolder;
+  file.outputFile = job.outputFile;
+  file.tempOutputFile = job.tempOutputFile;
+  file.randomNumber = job.randomNumber;
+  file.fileCounter = job.fileCounter;
+  file.surface = job.surface;
+  file.severalMips = job.severalMips != 0;
+  file.severalFaces = job.severalFaces != 0;
+  file.severalLayers = job.severalLayers != 0;
+  file.sourceBpp = job.sourceBpp;
+  file.imageWidth = job.imageWidth;
+  file.imageHeight = job.imageHeight;
+  file.frameIndex = job.frameIndex;
+  file.requestedBpp = job.requestedBpp;
+  return file;
 }
 
 FontRequest planWatermarkFont(const ConversionSettings& s) {

@@ -1,12 +1,23 @@
 #pragma once
 
+#include "batch/batch_plan.h"
 #include "pipeline/chain_plan.h"
 #include "pipeline/drawing/watermark_font.h"
+#include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
 
 // The settings turned into what each part of a run needs: colours parsed,
 // keyword codes as the steps' own kinds. The only code below the report that
-// reads the settings record.
+// reads the two records.
+
+// The plan of a run whose job the preparation pass has checked and completed
+// (conversion, output folder, format code, save flags, depth).
+BatchPlan planRun(const ConversionSettings& settings, const ConversionJob& job);
+
+// The per-file values a job holds, as the batch keeps them for one file.
+FileJob fileJobOf(const ConversionJob& job);
+
+// The chain part of it; the depth step is left at its defaults.
 ChainPlan planChain(const ConversionSettings& settings);
 
 // The font a text watermark is drawn with.

@@ -7,42 +7,40 @@
 
 TEST(FileTimes, CurrentOriginalAndCustom) {
   TempDir dir;
-  ConversionSettings settings;
-  resetSettings(settings, true);
-  ConversionJob job;
-  job.currentFile = dir.path() + "in.dds";
-  job.outputFile = dir.path() + "out.png";
-  ASSERT_TRUE(writeWholeFile(job.currentFile, "in"));
-  ASSERT_TRUE(writeWholeFile(job.outputFile, "out"));
+  FileTimePolicy policy;
+  std::string input = dir.path() + "in.dds";
+  std::string output = dir.path() + "out.png";
+  ASSERT_TRUE(writeWholeFile(input, "in"));
+  ASSERT_TRUE(writeWholeFile(output, "out"));
   const int64_t sourceTime = 1000000000;  // 2001, local time
-  ASSERT_TRUE(setFileModifiedTime(job.currentFile, sourceTime));
+  ASSERT_TRUE(setFileModifiedTime(input, sourceTime));
   int64_t before = 0, after = 0;
-  ASSERT_TRUE(fileModifiedTime(job.outputFile, &before));
+  ASSERT_TRUE(fileModifiedTime(output, &before));
 
-  settings.fileTimestamp = kFileTimeCurrent;
-  applyFileTimePolicy(settings, job);
-  ASSERT_TRUE(fileModifiedTime(job.outputFile, &after));
+  policy.rule = FileTimeRule::kCurrent;
+  applyFileTimePolicy(policy, input, output);
+  ASSERT_TRUE(fileModifiedTime(output, &after));
   EXPECT_EQ(after, before);
 
-  settings.fileTimestamp = kFileTimeOriginal;
-  applyFileTimePolicy(settings, job);
-  ASSERT_TRUE(fileModifiedTime(job.outputFile, &after));
+  policy.rule = FileTimeRule::kOriginal;
+  applyFileTimePolicy(policy, input, output);
+  ASSERT_TRUE(fileModifiedTime(output, &after));
   EXPECT_EQ(after, sourceTime);
 
-  settings.fileTimestamp = kFileTimeCustom;
-  settings.customTimestamp = 1234567890;
-  applyFileTimePolicy(settings, job);
-  ASSERT_TRUE(fileModifiedTime(job.outputFile, &after));
+  policy.rule = FileTimeRule::kCustom;
+  policy.customTime = 1234567890;
+  applyFileTimePolicy(policy, input, output);
+  ASSERT_TRUE(fileModifiedTime(output, &after));
   EXPECT_EQ(after, 1234567890);
 
   // Failures are ignored: a missing source or output changes nothing.
-  settings.fileTimestamp = kFileTimeOriginal;
-  job.currentFile = dir.path() + "missing.dds";
-  applyFileTimePolicy(settings, job);
-  ASSERT_TRUE(fileModifiedTime(job.outputFile, &after));
+  policy.rule = FileTimeRule::kOriginal;
+  input = dir.path() + "missing.dds";
+  applyFileTimePolicy(policy, input, output);
+  ASSERT_TRUE(fileModifiedTime(output, &after));
   EXPECT_EQ(after, 1234567890);
-  job.outputFile = dir.path() + "missing.png";
-  settings.fileTimestamp = kFileTimeCustom;
-  applyFileTimePolicy(settings, job);
-  EXPECT_FALSE(pathExists(job.outputFile));
+  output = dir.path() + "missing.png";
+  policy.rule = FileTimeRule::kCustom;
+  applyFileTimePolicy(policy, input, output);
+  EXPECT_FALSE(pathExists(output));
 }

@@ -1,8 +1,8 @@
-#include "batch/output_naming.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
+#include "support/plan_support.h"
 
 namespace {
 

@@ -2,11 +2,12 @@
 
 #include <cstdlib>
 
-#include "formats/format_tables.h"
 #include "batch/file_conversion.h"
+#include "formats/format_tables.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
+#include "support/plan_support.h"
 #include "support/temp_dir.h"
 
 // Every output format, written from a 24-bit and a 32-bit DDS, must open in a

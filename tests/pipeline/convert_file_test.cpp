@@ -10,6 +10,7 @@
 #include "pipeline/pipeline_test_support.h"
 #include "pipeline/temp_path.h"
 #include "platform/files.h"
+#include "support/plan_support.h"
 #include "support/temp_dir.h"
 
 namespace {

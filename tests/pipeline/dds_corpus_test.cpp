@@ -10,6 +10,7 @@
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
+#include "support/plan_support.h"
 #include "support/temp_dir.h"
 
 // DDS files from independent encoders (NVIDIA Texture Tools, ImageMagick)

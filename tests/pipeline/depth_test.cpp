@@ -4,12 +4,13 @@
 
 #include <cstring>
 
+#include "batch/file_conversion.h"
 #include "formats/dds/raw_dds.h"
 #include "formats/format_tables.h"
-#include "batch/file_conversion.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
+#include "support/plan_support.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -57,10 +58,8 @@ TEST(Depth, ConversionsGiveTheRequestedLayout) {
       {"png", 4, FIT_BITMAP, 0, FIC_MINISBLACK}, {"png", 1, FIT_BITMAP, 0, FIC_MINISBLACK},
   };
   for (const Case& c : cases) {
-    ConversionJob job;
-    job.conversion = c.extension;
-    job.requestedBpp = c.bpp;
-    Bitmap converted = convertDepth(adoptBitmap(FreeImage_Clone(source.get())), job);
+    const DepthStep step{c.extension, c.bpp, false};
+    Bitmap converted = convertDepth(adoptBitmap(FreeImage_Clone(source.get())), step, 0);
     ASSERT_TRUE(converted) << c.extension << " " << c.bpp;
     EXPECT_EQ(static_cast<int32_t>(FreeImage_GetBPP(converted.get())), c.bpp) << c.extension;
     EXPECT_EQ(FreeImage_GetImageType(converted.get()), c.type) << c.extension << " " << c.bpp;
@@ -76,10 +75,7 @@ TEST(Depth, ConversionsGiveTheRequestedLayout) {
   RGBQUAD red{0, 0, 255, 0}, green{0, 255, 0, 0};
   FreeImage_SetPixelColor(colourful.get(), 0, 0, &red);
   FreeImage_SetPixelColor(colourful.get(), 1, 0, &green);
-  ConversionJob job;
-  job.conversion = "gif";
-  job.requestedBpp = 8;
-  Bitmap quantized = convertDepth(std::move(colourful), job);
+  Bitmap quantized = convertDepth(std::move(colourful), DepthStep{"gif", 8, false}, 0);
   ASSERT_TRUE(quantized);
   EXPECT_EQ(FreeImage_GetColorType(quantized.get()), FIC_PALETTE);
 }
@@ -87,14 +83,12 @@ TEST(Depth, ConversionsGiveTheRequestedLayout) {
 TEST(Depth, AnImageAlreadyAtTheDepthIsNotTouched) {
   Bitmap grey = adoptBitmap(FreeImage_Allocate(4, 4, 8));
   FIBITMAP* original = grey.get();
-  ConversionJob job;
-  job.conversion = "gif";
-  job.autoBpp = 1;
-  job.sourceBpp = 32;
-  Bitmap result = convertDepth(std::move(grey), job);
+  const DepthStep automatic{"gif", 0, true};
+  int32_t chosen = 0;
+  Bitmap result = convertDepth(std::move(grey), automatic, 32, &chosen);
   EXPECT_EQ(result.get(), original);
-  EXPECT_EQ(job.requestedBpp, 8);
-  EXPECT_FALSE(convertDepth(Bitmap(), job));
+  EXPECT_EQ(chosen, 8);
+  EXPECT_FALSE(convertDepth(Bitmap(), automatic, 32));
 }
 
 // Every depth each format allows converts, saves and opens elsewhere.

@@ -5,6 +5,7 @@
 #include "batch/file_conversion.h"
 #include "pipeline/pipeline_test_support.h"
 #include "platform/files.h"
+#include "support/plan_support.h"
 
 // Steps of tests/pipeline/measure_memory.sh, which runs each in its own
 // process under /usr/bin/time -v. Disabled: they only make sense there.

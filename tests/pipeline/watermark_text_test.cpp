@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "batch/output_naming.h"
 #include "pipeline/drawing/watermark_font.h"
 #include "pipeline/frame.h"
 #include "pipeline/watermark.h"
 #include "pixel_support.h"
 #include "settings/run_plan.h"
+#include "support/plan_support.h"
 
 namespace {
 

@@ -8,11 +8,12 @@
 #include <limits>
 #include <string>
 
-#include "formats/dds/raw_dds.h"
 #include "batch/file_conversion.h"
+#include "formats/dds/raw_dds.h"
 #include "pipeline/depth.h"
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
+#include "support/plan_support.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -121,10 +122,8 @@ TEST(DdsConversion, FloatImagesAreClampedForIntegerDepths) {
   } cases[] = {{48, FIT_RGB16, 48}, {32, FIT_BITMAP, 32}, {24, FIT_BITMAP, 24}, {8, FIT_BITMAP, 8},
                {96, FIT_RGBF, 96}};
   for (const Case& c : cases) {
-    ConversionJob job;
-    job.conversion = "tiff";
-    job.requestedBpp = c.depth;
-    Bitmap converted = convertDepth(adoptBitmap(FreeImage_Clone(source.get())), job);
+    const DepthStep step{"tiff", c.depth, false};
+    Bitmap converted = convertDepth(adoptBitmap(FreeImage_Clone(source.get())), step, 0);
     ASSERT_TRUE(converted) << c.depth;
     EXPECT_EQ(FreeImage_GetImageType(converted.get()), c.type) << c.depth;
     EXPECT_EQ(FreeImage_GetBPP(converted.get()), c.bpp) << c.depth;
@@ -153,10 +152,8 @@ TEST(DdsConversion, SixteenBitImagesReachLowDepths) {
   ASSERT_TRUE(source);
   for (const auto& [extension, depth] : {std::pair{"jpg", 8}, std::pair{"bmp", 8}, std::pair{"bmp", 4},
                                          std::pair{"bmp", 1}, std::pair{"bmp", 16}, std::pair{"tga", 16}}) {
-    ConversionJob job;
-    job.conversion = extension;
-    job.requestedBpp = depth;
-    Bitmap converted = convertDepth(adoptBitmap(FreeImage_Clone(source.get())), job);
+    const DepthStep step{extension, depth, false};
+    Bitmap converted = convertDepth(adoptBitmap(FreeImage_Clone(source.get())), step, 0);
     ASSERT_TRUE(converted) << extension << " " << depth;
     EXPECT_EQ(static_cast<int>(FreeImage_GetBPP(converted.get())), depth) << extension;
   }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "batch/file_times.h"
+#include "batch/output_naming.h"
+#include "formats/dds/dds_surfaces.h"
+#include "formats/writers/encode_image.h"
+#include "pipeline/chain_plan.h"
+#include "pipeline/drawing/watermark_font.h"
+
+// Everything the batch needs to convert, name, save and report the files of
+// a run, made once by the run plan before the first file.
+struct BatchPlan {
+  ChainPlan chain;
+  SaveTarget save;                   // exactPalette is decided per file, below
+  bool exactPaletteAt8Bits = false;  // an 8-bit bmp gets a table of its used colours only
+  NamingRule naming;
+  FileTimePolicy fileTimes;
+  DdsSurfaceChoice surfaces;        // which surfaces of each input become files
+  int32_t threadCount = 1;          // workers side by side; 0: one per available core
+  bool debugLines = false;          // per-file "Processing:" and result lines
+  int32_t firstCounter = 1;         // "%n%" of the first file converted
+  bool counterInWatermark = false;  // the watermark text shows "%n%"
+  FontRequest watermarkFont;        // each further worker makes its own from this
+};
