@@ -5,13 +5,6 @@
 
 namespace {
 
-constexpr uint32_t fourCc(char a, char b, char c, char d) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(a)) |
-         static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8 |
-         static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24;
-}
-
 // Pixel-format flags.
 constexpr uint32_t kAlphaPixels = 0x1;
 constexpr uint32_t kAlphaOnly = 0x2;
@@ -125,17 +118,17 @@ DdsFormat identifyLegacyFormat(const LegacyPixelFormat& pf) {
   if (!(pf.flags & kFourCcFlag) && (pf.flags & kPaletteIndexed8)) return palettedFormat(pf);
   if (!(pf.flags & kFourCcFlag)) return maskedFormat(pf);
   switch (pf.fourCc) {
-    case fourCc('D', 'X', 'T', '1'): return block(DdsEncoding::Bc1);
-    case fourCc('D', 'X', 'T', '2'): return block(DdsEncoding::Bc2, true);
-    case fourCc('D', 'X', 'T', '3'): return block(DdsEncoding::Bc2);
-    case fourCc('D', 'X', 'T', '4'): return block(DdsEncoding::Bc3, true);
-    case fourCc('D', 'X', 'T', '5'): return block(DdsEncoding::Bc3);
-    case fourCc('A', 'T', 'I', '1'):
-    case fourCc('B', 'C', '4', 'U'): return block(DdsEncoding::Bc4);
-    case fourCc('B', 'C', '4', 'S'): return block(DdsEncoding::Bc4Signed);
-    case fourCc('A', 'T', 'I', '2'):
-    case fourCc('B', 'C', '5', 'U'): return block(DdsEncoding::Bc5);
-    case fourCc('B', 'C', '5', 'S'): return block(DdsEncoding::Bc5Signed);
+    case makeFourCc('D', 'X', 'T', '1'): return block(DdsEncoding::Bc1);
+    case makeFourCc('D', 'X', 'T', '2'): return block(DdsEncoding::Bc2, true);
+    case makeFourCc('D', 'X', 'T', '3'): return block(DdsEncoding::Bc2);
+    case makeFourCc('D', 'X', 'T', '4'): return block(DdsEncoding::Bc3, true);
+    case makeFourCc('D', 'X', 'T', '5'): return block(DdsEncoding::Bc3);
+    case makeFourCc('A', 'T', 'I', '1'):
+    case makeFourCc('B', 'C', '4', 'U'): return block(DdsEncoding::Bc4);
+    case makeFourCc('B', 'C', '4', 'S'): return block(DdsEncoding::Bc4Signed);
+    case makeFourCc('A', 'T', 'I', '2'):
+    case makeFourCc('B', 'C', '5', 'U'): return block(DdsEncoding::Bc5);
+    case makeFourCc('B', 'C', '5', 'S'): return block(DdsEncoding::Bc5Signed);
     // Direct3D 9 format numbers stored in the FourCC field.
     case 36: return rgba(16, U, PixelOutput::Rgba16);   // A16B16G16R16
     case 110: return rgba(16, S, PixelOutput::Rgba16);  // Q16W16V16U16

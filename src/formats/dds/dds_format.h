@@ -31,6 +31,15 @@ struct DdsFormat {
   bool paletted = false;
 };
 
+// A four-character code as the header stores it: the first character in the
+// lowest byte ("DXT1" reads as the bytes 'D' 'X' 'T' '1').
+constexpr uint32_t makeFourCc(char a, char b, char c, char d) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(a)) |
+         static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8 |
+         static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24;
+}
+
 // The legacy pixel-format fields of the header.
 struct LegacyPixelFormat {
   uint32_t flags = 0;

@@ -48,12 +48,6 @@ inline constexpr uint32_t kDdsAlphaModeMask = 0x7;  // in miscFlags2
 inline constexpr uint32_t kDdsAlphaModePremultiplied = 2;
 inline constexpr uint32_t kDdsAlphaModeCustom = 4;  // the highest defined mode
 
-constexpr uint32_t makeFourCc(char a, char b, char c, char d) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(a)) |
-         static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8 |
-         static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24;
-}
 inline constexpr uint32_t kFourCcDxt1 = makeFourCc('D', 'X', 'T', '1');
 inline constexpr uint32_t kFourCcDxt2 = makeFourCc('D', 'X', 'T', '2');
 inline constexpr uint32_t kFourCcDxt3 = makeFourCc('D', 'X', 'T', '3');
