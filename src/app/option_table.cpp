@@ -116,7 +116,7 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     flag("--no-subfolders", &S::keepSubfolders, 0)
         .about("Write every output into the output folder itself instead of mirroring the input's subfolders"),
     control("", "--profile", OptionKind::kProfile, "FILE")
-        .inHelp(HelpSection::kAdvanced, 10, "Set configuration file with required settings")
+        .inHelp(HelpSection::kAdvanced, 14, "Set configuration file with required settings")
         .about("Read options from the [CLI] group of an INI file at this point of the command line"),
     // Load options
     keyword("--dds-load-as", kDdsLoadModeTable, &S::ddsLoadAs)
@@ -140,14 +140,18 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     keyword("--tiff-frame-loading", kFrameLoadingTable, &S::tiffFrameLoading)
         .about("Frame of TIFF input to load (stored only)"),
     keyword("--mipmaps", kMipmapsTable, &S::mipmaps)
-        .about("Mip levels of DDS input to convert, each to its own file: top, or all"),
+        .about("Mip levels of DDS input to convert, each to its own file: top, or all")
+        .inHelp(HelpSection::kAdvanced, 10, "Convert DDS mip levels: the top one or all"),
     keyword("--faces", kFirstOrAllTable, &S::faces)
-        .about("Cube faces of DDS input to convert, each to its own file: first, or all present"),
+        .about("Cube faces of DDS input to convert, each to its own file: first, or all present")
+        .inHelp(HelpSection::kAdvanced, 11, "Convert DDS cube faces: the first or all"),
     keyword("--layers", kFirstOrAllTable, &S::layers)
-        .about("Array elements or volume depth slices of DDS input to convert: first, or all"),
+        .about("Array elements or volume depth slices of DDS input to convert: first, or all")
+        .inHelp(HelpSection::kAdvanced, 12, "Convert DDS array or volume slices"),
     keyword("--normal-map", kNormalMapTable, &S::normalMap)
         .about("Rebuild blue as the Z of a normal map from red and green: off, on, or auto "
-               "(BC5/ATI2 and flagged files)"),
+               "(BC5/ATI2 and flagged files)")
+        .inHelp(HelpSection::kAdvanced, 13, "Rebuild the Z (blue) of normal maps"),
     // Save options
     integer("--bmp-bpp", &S::bmpBpp)
         .about("Bits per pixel of BMP output; 0 picks the depth automatically"),

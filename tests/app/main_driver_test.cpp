@@ -44,6 +44,10 @@ const char kExpectedHelp[] =
     "  --gamma=NUM               Set output image gamma, NUM = 0.01..9.99\r\n"
     "  --invert                  Invert output image\r\n"
     "  --greyscale               Greyscale output image\r\n"
+    "  --mipmaps=top|all         Convert DDS mip levels: the top one or all\r\n"
+    "  --faces=first|all         Convert DDS cube faces: the first or all\r\n"
+    "  --layers=first|all        Convert DDS array or volume slices\r\n"
+    "  --normal-map=off|on|auto  Rebuild the Z (blue) of normal maps\r\n"
     "  --profile=FILE            Set configuration file with required settings\r\n"
     "    ...                     Refer documentation for all available options\r\n"
     " \r\n"
@@ -80,9 +84,9 @@ TEST(VersionText, InsertsDotsAndDropsAZeroPatchLevel) {
   EXPECT_EQ(TitleText("Quillon", 300), "Quillon 3.0");
 }
 
-TEST(HelpText, HasThirtyEightLinesWithBlankLinesOfOneSpace) {
+TEST(HelpText, HasFortyTwoLinesWithBlankLinesOfOneSpace) {
   std::vector<std::string> lines = helpLines("prog");
-  ASSERT_EQ(lines.size(), 38u);
+  ASSERT_EQ(lines.size(), 42u);
   EXPECT_EQ(lines[1], "Usage: prog -i <filename> [options]");
   EXPECT_EQ(lines[8], "  prog -i /tmp/ -o /srv/converted -c bmp --jpg-quality=95");
   for (const std::string& line : lines) EXPECT_FALSE(line.empty());
