@@ -480,7 +480,9 @@ TEST(BatchRun, SignalsRemoveTheTemporaryFile) {
     ASSERT_TRUE(signalled) << "no temporary file seen while the batch ran";
     ProgramResult result = program.finish("", 60);
     EXPECT_EQ(result.signal, c.endedBy) << c.signalNumber;
-    if (c.endedBy == 0) EXPECT_EQ(result.exitCode, c.exitStatus) << c.signalNumber;
+    if (c.endedBy == 0) {
+      EXPECT_EQ(result.exitCode, c.exitStatus) << c.signalNumber;
+    }
     for (const std::string& name : namesIn(f.out)) EXPECT_EQ(finalNames.count(name), 1u) << name;
   }
 }
