@@ -101,26 +101,6 @@ BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
   return plan;
 }
 
-FileJob fileJobOf(const ConversionJob& job) {
-  FileJob file;
-  file.currentFile = job.currentFile;
-  file.currentSubfolder = job.currentSubfolder;
-  file.outputFile = job.outputFile;
-  file.tempOutputFile = job.tempOutputFile;
-  file.randomNumber = job.randomNumber;
-  file.fileCounter = job.fileCounter;
-  file.surface = job.surface;
-  file.severalMips = job.severalMips != 0;
-  file.severalFaces = job.severalFaces != 0;
-  file.severalLayers = job.severalLayers != 0;
-  file.sourceBpp = job.sourceBpp;
-  file.imageWidth = job.imageWidth;
-  file.imageHeight = job.imageHeight;
-  file.frameIndex = job.frameIndex;
-  file.requestedBpp = job.requestedBpp;
-  return file;
-}
-
 FontRequest planWatermarkFont(const ConversionSettings& s) {
   return {s.wmFont, s.wmFontSize, static_cast<FontStyle>(s.wmFontStyle),
           static_cast<FontEffect>(s.wmFontEffect)};

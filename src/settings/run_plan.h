@@ -14,9 +14,6 @@
 // (conversion, output folder, format code, save flags, depth).
 BatchPlan planRun(const ConversionSettings& settings, const ConversionJob& job);
 
-// The per-file values a job holds, as the batch keeps them for one file.
-FileJob fileJobOf(const ConversionJob& job);
-
 // The chain part of it; the depth step is left at its defaults.
 ChainPlan planChain(const ConversionSettings& settings);
 

@@ -3,6 +3,31 @@
 #include "pipeline/name_tokens.h"
 #include "settings/run_plan.h"
 
+namespace {
+
+// The per-file values a job holds, as the batch keeps them for one file.
+FileJob fileJobOf(const ConversionJob& job) {
+  FileJob file;
+  file.currentFile = job.currentFile;
+  file.currentSubfolder = job.currentSubfolder;
+  file.outputFile = job.outputFile;
+  file.tempOutputFile = job.tempOutputFile;
+  file.randomNumber = job.randomNumber;
+  file.fileCounter = job.fileCounter;
+  file.surface = job.surface;
+  file.severalMips = job.severalMips != 0;
+  file.severalFaces = job.severalFaces != 0;
+  file.severalLayers = job.severalLayers != 0;
+  file.sourceBpp = job.sourceBpp;
+  file.imageWidth = job.imageWidth;
+  file.imageHeight = job.imageHeight;
+  file.frameIndex = job.frameIndex;
+  file.requestedBpp = job.requestedBpp;
+  return file;
+}
+
+}  // namespace
+
 std::string expandFilenameMask(const ConversionSettings& settings, const ConversionJob& job) {
   const BatchPlan plan = planRun(settings, job);
   return expandFilenameMask(plan.naming.mask, tokenValuesOf(fileJobOf(job), plan.naming.extension,
