@@ -58,12 +58,18 @@ Bitmap readDdsImage(const uint8_t* bytes, size_t size) { return readDdsSurface(b
 Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id, DdsImageFacts* facts) {
   // The header alone decides whether the rest is worth reading, and how much
   // of it: only this surface, not the mipmaps, faces or slices around it.
+  // One read holds the header; a palette after it needs a second.
+  std::string prefix;
+  if (!readFilePrefix(path, kDdsHeaderBytes + kDdsDx10HeaderBytes, &prefix)) return nullptr;
+  const uint64_t length = static_cast<uint64_t>(fileSize(path));
   DdsHeader header;
-  if (checkDdsFile(path, &header) != DdsCheck::Ok) return nullptr;
+  if (checkDdsHeader(reinterpret_cast<const uint8_t*>(prefix.data()), prefix.size(), length,
+                     &header) != DdsCheck::Ok) {
+    return nullptr;
+  }
   const DdsLayout layout = describeDdsLayout(header);
   DdsSurfaceSpan span;
   if (!locate(header, layout, id, &span)) return nullptr;
-  const uint64_t length = static_cast<uint64_t>(fileSize(path));
   if (span.offset > length || span.size > length - span.offset) return nullptr;
   describeFacts(header, layout, facts);
   // Rows that already are the bitmap's scanlines go from the file straight
@@ -71,10 +77,12 @@ Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id, DdsIm
   if (!layout.format.paletted && ddsRowsAreScanlines(layout.format)) {
     return readDdsRowsFromFile(path, layout.format, span.width, span.height, span.offset, 0);
   }
-  std::string prefix;
+  if (prefix.size() < header.dataOffset &&
+      (!readFilePrefix(path, header.dataOffset, &prefix) || prefix.size() < header.dataOffset)) {
+    return nullptr;
+  }
   std::string data;
-  if (!readFilePrefix(path, header.dataOffset, &prefix) || prefix.size() < header.dataOffset ||
-      !readFileRange(path, span.offset, static_cast<size_t>(span.size), &data)) {
+  if (!readFileRange(path, span.offset, static_cast<size_t>(span.size), &data)) {
     return nullptr;
   }
   return decodeSurface(layout, reinterpret_cast<const uint8_t*>(prefix.data()), span,
