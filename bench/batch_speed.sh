@@ -5,10 +5,13 @@
 # A batch of uncompressed 32-bit DDS files (BENCH_SMALL of 256 x 256, default
 # 200, and BENCH_LARGE of 2048 x 2048, default 20) is converted to PNG and to
 # BMP with pellucidcmd's default save options (PNG without compression) and
-# one worker (--threads=1), as the floor works. The tools run in turns,
-# BENCH_RUNS rounds (default 3), and the median time counts. BENCH_BASELINE,
-# another pellucidcmd build (e.g. one from before a change), joins the turns.
-# BENCH_LAYOUT=dxt1 writes BC1-compressed files instead.
+# one worker (--threads=1), as the floor works. The tools run in turns, each
+# round starting with the next one, BENCH_RUNS rounds (default 3), and the
+# median time counts. BENCH_BASELINE, another pellucidcmd build (e.g. one
+# from before a change), joins the turns.
+# BENCH_LAYOUT=dxt1 writes BC1-compressed files instead. BENCH_FORMATS picks
+# the output formats (default "png bmp"); BENCH_MOGRIFY=0 leaves mogrify out.
+# Each run starts after a sync, so no tool pays for the last one's writeback.
 # Prints files per second and the ratios to the floor.
 #
 # Then the workers: PNG at zlib level 6, the floor against pellucidcmd with
@@ -26,7 +29,12 @@ layout=${BENCH_LAYOUT:-rgba}
 program="$root/build/pellucidcmd"
 [ -x "$program" ] || "$root/scripts/build.sh" >/dev/null
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/pellucid-bench-XXXXXX")
+# Files live in memory (/dev/shm) where there is one: on a disk, freeing the
+# last run's outputs slows the next run's writes by more than the work
+# measured here. BENCH_DIR picks another place.
+base=${BENCH_DIR:-/dev/shm}
+[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
+work=$(mktemp -d "$base/pellucid-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 # A private lock folder, so another copy of the program elsewhere on the
 # machine cannot make this one stop at its single-instance check.
@@ -93,6 +101,9 @@ one_worker() { if grep -aq -- '--threads' "$1"; then echo "--threads=1"; fi; }
 # every file was written.
 one_time() {
   rm -rf "$work/out" && mkdir -p "$work/out"
+  # The last run's outputs go to disk first: otherwise their writeback falls
+  # on whichever tool runs next.
+  sync
   local start end
   start=$(date +%s.%N)
   "$@" >/dev/null
@@ -110,16 +121,19 @@ median() { tr ' ' '\n' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1
 
 echo "Batch: $small DDS files of 256x256 and $large of 2048x2048 ($layout)," \
   "median of $runs interleaved runs"
-for format in png bmp; do
+for format in ${BENCH_FORMATS:-png bmp}; do
   [[ $sections == *formats* ]] || break
   # The same encoding work: PNG without compression, as pellucidcmd's default.
   level=()
   [ "$format" = png ] && level=(-define png:compression-level=0)
-  tools=(ours floor mogrify)
+  tools=(ours floor)
+  [ "${BENCH_MOGRIFY:-1}" = 1 ] && tools+=(mogrify)
   [ -n "${BENCH_BASELINE:-}" ] && tools+=(baseline)
   declare -A times=()
-  for _ in $(seq "$runs"); do
-    for tool in "${tools[@]}"; do
+  for round in $(seq "$runs"); do
+    # Each round starts with the next tool, so none always follows the same one.
+    turn=$((round % ${#tools[@]}))
+    for tool in "${tools[@]:turn}" "${tools[@]:0:turn}"; do
       case $tool in
         ours) t=$(one_time "$program" -i "$work/batch/" -o "$work/out/" -c "$format" -q \
           $(one_worker "$program")) ;;
@@ -139,8 +153,9 @@ for format in png bmp; do
     line+=" $tool $(rate "${med[$tool]}") files/s (${med[$tool]}s),"
   done
   echo "${line%,}"
-  echo "$format: pellucidcmd/floor speed $(ratio "${med[ours]}" "${med[floor]}"), mogrify/floor" \
-    "speed $(ratio "${med[mogrify]}" "${med[floor]}")"
+  line="$format: pellucidcmd/floor speed $(ratio "${med[ours]}" "${med[floor]}")"
+  [ -n "${med[mogrify]:-}" ] && line+=", mogrify/floor speed $(ratio "${med[mogrify]}" "${med[floor]}")"
+  echo "$line"
   if [ -n "${BENCH_BASELINE:-}" ]; then
     echo "$format: pellucidcmd/baseline speed $(ratio "${med[ours]}" "${med[baseline]}")"
   fi
@@ -153,8 +168,9 @@ png6=(-i "$work/batch/" -o "$work/out/" -c png --png-compression=zlib6 -q)
 declare -A best
 names=(floor default threads1)
 [ -n "${BENCH_BASELINE:-}" ] && names+=(baseline)
-for _ in $(seq "$runs"); do
-  for name in "${names[@]}"; do
+for round in $(seq "$runs"); do
+  turn=$((round % ${#names[@]}))
+  for name in "${names[@]:turn}" "${names[@]:0:turn}"; do
     case $name in
       floor) t=$(one_time "$work/floor" png6 "$work/out/" "$work"/batch/*.dds) ;;
       default) t=$(one_time "$program" "${png6[@]}") ;;
