@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 // Memory exhaustion seen by the calling thread. A library that cannot
 // allocate usually hands back nothing and says no more; the system allocator
 // still leaves its mark (ENOMEM), which these two read. Clear it before a
@@ -14,3 +16,11 @@ bool outOfMemoryMarked();
 // file. This keeps blocks up to a bound in the heap for reuse; larger ones
 // are still mapped and returned. Call once, before the work starts.
 void reuseLargeAllocations();
+
+// Memory for the pixels of an image whose every byte is about to be written
+// (a decoder's output): unlike a library's bitmap it is not filled with
+// zeros first. A block too large for the heap's reuse is faulted in by one
+// call rather than page by page as the decoder first touches it. nullptr
+// when memory runs out; releasePixelMemory frees it (nullptr is ignored).
+void* allocatePixelMemory(size_t bytes);
+void releasePixelMemory(void* block);

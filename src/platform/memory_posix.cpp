@@ -1,8 +1,12 @@
 #include "platform/memory.h"
 
 #include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -22,3 +26,20 @@ void reuseLargeAllocations() {
   mallopt(M_MMAP_THRESHOLD, kHeapBlockLimit);
   mallopt(M_TRIM_THRESHOLD, kKeptHeapTop);
 }
+
+void* allocatePixelMemory(size_t bytes) {
+  void* block = std::malloc(bytes);
+  if (!block || bytes < static_cast<size_t>(kHeapBlockLimit)) return block;
+  // A mapped block: its pages are faulted in here in one go, which costs the
+  // kernel less than a fault per page. Before Linux 5.14 the call fails and
+  // the pages come in as they are touched, as before.
+  const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto start = reinterpret_cast<uintptr_t>(block) & ~(page - 1);
+  const auto end = (reinterpret_cast<uintptr_t>(block) + bytes + page - 1) & ~(page - 1);
+  const int savedErrno = errno;  // the out-of-memory mark is about the allocation
+  madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+  errno = savedErrno;
+  return block;
+}
+
+void releasePixelMemory(void* block) { std::free(block); }

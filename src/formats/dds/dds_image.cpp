@@ -16,7 +16,7 @@ Bitmap allocateBitmap(PixelOutput output, uint32_t width, uint32_t height) {
   const int h = static_cast<int>(height);
   switch (output) {
     case PixelOutput::Grey8: {
-      Bitmap bitmap = adoptBitmap(FreeImage_Allocate(w, h, 8));
+      Bitmap bitmap = allocateUnfilledBitmap(FIT_BITMAP, w, h, 8);
       if (bitmap) {
         RGBQUAD* palette = FreeImage_GetPalette(bitmap.get());
         for (int i = 0; i < 256; ++i) {
@@ -27,13 +27,15 @@ Bitmap allocateBitmap(PixelOutput output, uint32_t width, uint32_t height) {
       return bitmap;
     }
     case PixelOutput::Rgb8:
-      return adoptBitmap(FreeImage_Allocate(w, h, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+      return allocateUnfilledBitmap(FIT_BITMAP, w, h, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
+                                    FI_RGBA_BLUE_MASK);
     case PixelOutput::Rgba8:
-      return adoptBitmap(FreeImage_Allocate(w, h, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
-    case PixelOutput::Rgb16: return adoptBitmap(FreeImage_AllocateT(FIT_RGB16, w, h));
-    case PixelOutput::Rgba16: return adoptBitmap(FreeImage_AllocateT(FIT_RGBA16, w, h));
-    case PixelOutput::RgbF: return adoptBitmap(FreeImage_AllocateT(FIT_RGBF, w, h));
-    case PixelOutput::RgbaF: return adoptBitmap(FreeImage_AllocateT(FIT_RGBAF, w, h));
+      return allocateUnfilledBitmap(FIT_BITMAP, w, h, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
+                                    FI_RGBA_BLUE_MASK);
+    case PixelOutput::Rgb16: return allocateUnfilledBitmap(FIT_RGB16, w, h, 48);
+    case PixelOutput::Rgba16: return allocateUnfilledBitmap(FIT_RGBA16, w, h, 64);
+    case PixelOutput::RgbF: return allocateUnfilledBitmap(FIT_RGBF, w, h, 96);
+    case PixelOutput::RgbaF: return allocateUnfilledBitmap(FIT_RGBAF, w, h, 128);
   }
   return nullptr;
 }
