@@ -20,7 +20,8 @@ void reuseLargeAllocations();
 // Memory for the pixels of an image whose every byte is about to be written
 // (a decoder's output): unlike a library's bitmap it is not filled with
 // zeros first. A block too large for the heap's reuse is faulted in by one
-// call rather than page by page as the decoder first touches it. nullptr
-// when memory runs out; releasePixelMemory frees it (nullptr is ignored).
+// call rather than page by page as the decoder first touches it, and the
+// thread keeps the last one it releases for its next image. nullptr when
+// memory runs out; releasePixelMemory gives it back (nullptr is ignored).
 void* allocatePixelMemory(size_t bytes);
 void releasePixelMemory(void* block);
