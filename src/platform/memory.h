@@ -21,7 +21,8 @@ void reuseLargeAllocations();
 // (a decoder's output): unlike a library's bitmap it is not filled with
 // zeros first. A block too large for the heap's reuse is faulted in by one
 // call rather than page by page as the decoder first touches it, and the
-// thread keeps the last one it releases for its next image. nullptr when
-// memory runs out; releasePixelMemory gives it back (nullptr is ignored).
+// last one released is kept for the next image while no other is in use.
+// nullptr when memory runs out; releasePixelMemory gives it back (nullptr is
+// ignored). Both may be called from any thread.
 void* allocatePixelMemory(size_t bytes);
 void releasePixelMemory(void* block);

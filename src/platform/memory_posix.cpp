@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -30,40 +31,68 @@ void reuseLargeAllocations() {
 
 namespace {
 
-// The last large pixel block this thread gave back, kept for its next image:
-// a batch decodes images of a few sizes over and over, and a fresh block too
-// large for the heap's reuse costs a page fault per page, about as much as
-// decoding into it. One per thread, freed with the thread; a request it does
-// not fit (or fits more than twice over) frees it first, so it adds nothing
-// to the peak.
-struct KeptBlock {
-  void* block = nullptr;
-  size_t bytes = 0;
-  ~KeptBlock() { std::free(block); }
+// The last large pixel block given back, kept for the next image: a batch
+// decodes images of a few sizes over and over, and a fresh block too large
+// for the heap's reuse costs a page fault per page, about as much as
+// decoding into it. It is kept only while no other large block is in use,
+// and a request it does not fit (or fits more than twice over) frees it, so
+// it never adds to the peak: whenever it is held, no image is.
+struct LargeBlocks {
+  std::mutex lock;
+  void* kept = nullptr;
+  size_t keptBytes = 0;
+  int inUse = 0;
 };
-thread_local KeptBlock kept;
+LargeBlocks& largeBlocks() {
+  static LargeBlocks* blocks = new LargeBlocks;  // outlives every image
+  return *blocks;
+}
 
 bool isLarge(size_t bytes) { return bytes >= static_cast<size_t>(kHeapBlockLimit); }
 
-}  // namespace
-
-void* allocatePixelMemory(size_t bytes) {
-  if (!isLarge(bytes)) return std::malloc(bytes);
-  if (kept.block && kept.bytes >= bytes && kept.bytes / 2 <= bytes) {
-    return std::exchange(kept.block, nullptr);
-  }
-  std::free(std::exchange(kept.block, nullptr));
+// A fresh large block, with its pages faulted in by one call, which costs
+// the kernel less than a fault per page. Before Linux 5.14 the call fails
+// and the pages come in as they are touched.
+void* freshLargeBlock(size_t bytes) {
   void* block = std::malloc(bytes);
   if (!block) return nullptr;
-  // A mapped block: its pages are faulted in here in one go, which costs the
-  // kernel less than a fault per page. Before Linux 5.14 the call fails and
-  // the pages come in as they are touched, as before.
   const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
   const auto start = reinterpret_cast<uintptr_t>(block) & ~(page - 1);
   const auto end = (reinterpret_cast<uintptr_t>(block) + bytes + page - 1) & ~(page - 1);
   const int savedErrno = errno;  // the out-of-memory mark is about the allocation
   madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
   errno = savedErrno;
+  return block;
+}
+
+}  // namespace
+
+void* allocatePixelMemory(size_t bytes) {
+  LargeBlocks& blocks = largeBlocks();
+  if (!isLarge(bytes)) {
+    // Large or not is judged by the usable size, as on release.
+    void* block = std::malloc(bytes);
+    if (block && isLarge(malloc_usable_size(block))) {
+      std::lock_guard<std::mutex> hold(blocks.lock);
+      ++blocks.inUse;
+    }
+    return block;
+  }
+  void* unfit = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(blocks.lock);
+    ++blocks.inUse;
+    if (blocks.kept && blocks.keptBytes >= bytes && blocks.keptBytes / 2 <= bytes) {
+      return std::exchange(blocks.kept, nullptr);
+    }
+    unfit = std::exchange(blocks.kept, nullptr);
+  }
+  std::free(unfit);
+  void* block = freshLargeBlock(bytes);
+  if (!block) {
+    std::lock_guard<std::mutex> hold(blocks.lock);
+    --blocks.inUse;
+  }
   return block;
 }
 
@@ -74,7 +103,14 @@ void releasePixelMemory(void* block) {
     std::free(block);
     return;
   }
-  std::free(kept.block);
-  kept.block = block;
-  kept.bytes = bytes;
+  LargeBlocks& blocks = largeBlocks();
+  void* unkept = block;
+  {
+    std::lock_guard<std::mutex> hold(blocks.lock);
+    if (--blocks.inUse == 0) {
+      unkept = std::exchange(blocks.kept, block);
+      blocks.keptBytes = bytes;
+    }
+  }
+  std::free(unkept);
 }
