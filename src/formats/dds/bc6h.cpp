@@ -1,14 +1,13 @@
 #include "formats/dds/bc6h.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "formats/dds/block_bits.h"
 #include "formats/dds/bptc_tables.h"
-#include "formats/dds/small_floats.h"
 
 namespace {
 
@@ -186,18 +185,40 @@ inline uint16_t finishHalf(int value, bool isSigned) {
   return static_cast<uint16_t>((value * 31) >> 5);
 }
 
-// The float every interpolated value finishes as, from the lowest one up:
-// unsigned values are 0..0xFFFF, signed ones -0x8000..0x7FFF. Built once with
-// the exact half conversion, so a palette entry is one lookup per channel.
+// Four palette entries of one channel, as lanes of the compiler's own
+// vectors (an SSE register on x86-64, portable C++ elsewhere).
+using Lanes = int32_t __attribute__((vector_size(16)));
+using FloatLanes = float __attribute__((vector_size(16)));
+
+// The floats four interpolated values finish as: unsigned values are
+// 0..0xFFFF, signed ones -0x8000..0x7FFF. Each is scaled to a half (at most
+// 0x7C00, which only -0x8000 reaches: infinity) and the half widened exactly
+// as halfToFloat does: normal halves by moving the exponent, subnormal ones
+// as mantissa * 2^-24.
 template <bool isSigned>
-const float* finishedFloats() {
-  static const std::vector<float> table = [] {
-    std::vector<float> t(65536);
-    const int lowest = isSigned ? -0x8000 : 0;
-    for (int i = 0; i < 65536; ++i) t[i] = halfToFloat(finishHalf(lowest + i, isSigned));
-    return t;
-  }();
-  return table.data() + (isSigned ? 0x8000 : 0);
+inline FloatLanes finishLanes(Lanes value) {
+  Lanes magnitude;
+  Lanes sign = {};
+  if constexpr (isSigned) {
+    const Lanes negative = value < 0;
+    magnitude = (((negative ? -value : value) * 31) >> 5);
+    sign = negative & static_cast<int32_t>(0x80000000u);
+  } else {
+    magnitude = (value * 31) >> 6;
+  }
+  const Lanes normal = (magnitude << 13) + (112 << 23);
+  const FloatLanes subnormal = __builtin_convertvector(magnitude, FloatLanes) * 0x1p-24f;
+  Lanes bits = magnitude < 0x400 ? std::bit_cast<Lanes>(subnormal) : normal;
+  bits = magnitude == 0x7C00 ? Lanes{} + 0x7F800000 : bits;
+  bits |= sign;
+  return std::bit_cast<FloatLanes>(bits);
+}
+
+// The interpolation weights of palette entries 4 * group and up.
+template <int indexBits>
+constexpr Lanes weightLanes(int group) {
+  const uint8_t* w = (indexBits == 3 ? kWeights3 : kWeights4) + 4 * group;
+  return Lanes{w[0], w[1], w[2], w[3]};
 }
 
 // Ors one run's bits into its endpoint value; the run is a template
@@ -248,24 +269,23 @@ void decodeMode(const BlockBits& bits, FIRGBF* pixels, ptrdiff_t rowStride) {
     for (int c = 0; c < 3; ++c) endpoints[e][c] = unquantize(values[e * 3 + c], mode.endpointBits, isSigned);
   }
 
-  // The colours each subset's indices select from, as finished floats.
+  // The colours each subset's indices select from, as finished floats, one
+  // array per channel, four entries at a time.
   constexpr int indexBits = subsets == 2 ? 3 : 4;
   constexpr int entries = 1 << indexBits;
-  const uint8_t* weights = bptcWeights(indexBits);
-  const float* finished = finishedFloats<isSigned>();
-  FIRGBF palette[subsets][entries];
+  float palette[subsets][3][entries];
 #pragma GCC unroll 2
   for (int s = 0; s < subsets; ++s) {
-    const int* e0 = endpoints[2 * s];
-    const int* e1 = endpoints[2 * s + 1];
-#pragma GCC unroll 16
-    for (int k = 0; k < entries; ++k) {
-      const int w = weights[k];
-      auto channel = [&](int c) { return finished[(e0[c] * (64 - w) + e1[c] * w + 32) >> 6]; };
-      FIRGBF& entry = palette[s][k];
-      entry.red = channel(0);
-      entry.green = channel(1);
-      entry.blue = channel(2);
+#pragma GCC unroll 3
+    for (int c = 0; c < 3; ++c) {
+      const int e0 = endpoints[2 * s][c];
+      const int e1 = endpoints[2 * s + 1][c];
+#pragma GCC unroll 4
+      for (int group = 0; group < entries / 4; ++group) {
+        const Lanes w = weightLanes<indexBits>(group);
+        const FloatLanes finished = finishLanes<isSigned>((e0 * (64 - w) + e1 * w + 32) >> 6);
+        std::memcpy(&palette[s][c][group * 4], &finished, sizeof finished);
+      }
     }
   }
 
@@ -279,7 +299,8 @@ void decodeMode(const BlockBits& bits, FIRGBF* pixels, ptrdiff_t rowStride) {
 #pragma GCC unroll 16
   for (int i = 0; i < kBlockPixels; ++i) {
     const uint32_t k = static_cast<uint32_t>(indices >> (indexBits * i)) & (entries - 1);
-    pixels[(i / 4) * rowStride + (i % 4)] = palette[subsets == 2 ? (subsetMask >> i) & 1 : 0][k];
+    const float(*entry)[entries] = palette[subsets == 2 ? (subsetMask >> i) & 1 : 0];
+    pixels[(i / 4) * rowStride + (i % 4)] = FIRGBF{entry[0][k], entry[1][k], entry[2][k]};
   }
 }
 
