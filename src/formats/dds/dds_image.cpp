@@ -219,7 +219,7 @@ Bitmap decodeDdsImage(const DdsFormat& format, uint32_t width, uint32_t height,
   if (!bitmap) return nullptr;
 
   if (format.encoding == DdsEncoding::Uncompressed) {
-    const LayoutRowDecoder rows(format.layout);
+    const LayoutRowDecoder rows(format.layout, uint64_t{width} * height);
     for (uint32_t y = 0; y < height; ++y) {
       uint8_t* scanline = FreeImage_GetScanLine(bitmap.get(), static_cast<int>(height - 1 - y));
       rows.decode(data + y * rowPitch, width, scanline);

@@ -90,6 +90,28 @@ void shuffleRowOf(uint32_t outputChannels, const uint8_t* source, uint32_t step,
   }
 }
 
+// One output pixel of outputBytes bytes per stored pixel of step bytes (1
+// or 2, little-endian), looked up in a table of every stored value.
+template <uint32_t outputBytes, uint32_t step>
+void lookupRow(const uint32_t* table, const uint8_t* source, uint32_t width, uint8_t* scanline) {
+  for (uint32_t x = 0; x < width; ++x, source += step, scanline += outputBytes) {
+    const uint32_t code = step == 2 ? source[0] | source[1] << 8 : source[0];
+    std::memcpy(scanline, &table[code], outputBytes);
+  }
+}
+
+void lookupRowOf(uint32_t outputBytes, uint32_t step, const uint32_t* table, const uint8_t* source,
+                 uint32_t width, uint8_t* scanline) {
+  if (step == 1) {
+    if (outputBytes == 1) return lookupRow<1, 1>(table, source, width, scanline);
+    if (outputBytes == 3) return lookupRow<3, 1>(table, source, width, scanline);
+    return lookupRow<4, 1>(table, source, width, scanline);
+  }
+  if (outputBytes == 1) return lookupRow<1, 2>(table, source, width, scanline);
+  if (outputBytes == 3) return lookupRow<3, 2>(table, source, width, scanline);
+  lookupRow<4, 2>(table, source, width, scanline);
+}
+
 // Where each channel (red, green, blue, alpha) sits in an output pixel.
 void outputPositions(PixelOutput output, int* positions) {
   const bool bytes = output == PixelOutput::Grey8 || output == PixelOutput::Rgb8 ||
@@ -109,7 +131,41 @@ void outputPositions(PixelOutput output, int* positions) {
 
 }  // namespace
 
-LayoutRowDecoder::LayoutRowDecoder(const PixelLayout& layout) : layout_(layout) {
+LayoutRowDecoder::LayoutRowDecoder(const PixelLayout& layout, uint64_t imagePixels)
+    : layout_(layout) {
+  chooseRowPath();
+  // The table costs one mask decode of each stored value; from four times as
+  // many pixels on it is the cheaper way.
+  if (kind_ == Kind::Generic && layout.bytesPerPixel <= 2 &&
+      imagePixels >= 4 * (uint64_t{1} << (8 * layout.bytesPerPixel))) {
+    chooseLookup();
+  }
+}
+
+void LayoutRowDecoder::chooseLookup() {
+  const PixelOutput output = layout_.output;
+  if (output != PixelOutput::Grey8 && output != PixelOutput::Rgb8 && output != PixelOutput::Rgba8) {
+    return;
+  }
+  const uint32_t values = 1u << (8 * layout_.bytesPerPixel);
+  std::vector<uint8_t> stored(size_t{values} * layout_.bytesPerPixel);
+  for (uint32_t code = 0; code < values; ++code) {
+    for (uint32_t byte = 0; byte < layout_.bytesPerPixel; ++byte) {
+      stored[code * layout_.bytesPerPixel + byte] = static_cast<uint8_t>(code >> (8 * byte));
+    }
+  }
+  const uint32_t outputBytes = outputBytesPerPixel(output);
+  std::vector<uint8_t> decoded(size_t{values} * outputBytes);
+  decodeLayoutRow(layout_, stored.data(), values, decoded.data());
+  lookup_.assign(values, 0);
+  for (uint32_t code = 0; code < values; ++code) {
+    std::memcpy(&lookup_[code], &decoded[size_t{code} * outputBytes], outputBytes);
+  }
+  kind_ = Kind::Lookup;
+}
+
+void LayoutRowDecoder::chooseRowPath() {
+  const PixelLayout& layout = layout_;
   if (layout.sharedExponent) return;
   const Channel* channels[4] = {&layout.red, &layout.green, &layout.blue, &layout.alpha};
   uint32_t bits = 0;
@@ -211,6 +267,10 @@ void LayoutRowDecoder::decode(const uint8_t* source, uint32_t width, uint8_t* sc
     case Kind::Float32:
       shuffleRowOf<float>(n, source, step, width, from_, fillFloat, scanline,
                           [](float v) { return v; });
+      break;
+    case Kind::Lookup:
+      lookupRowOf(outputBytesPerPixel(layout_.output), step, lookup_.data(), source, width,
+                  scanline);
       break;
   }
 }
