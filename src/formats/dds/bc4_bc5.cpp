@@ -1,6 +1,7 @@
 #include "formats/dds/bc4_bc5.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -53,12 +54,13 @@ void decodeBc4Block(const uint8_t* block, uint8_t* values) {
   spreadIndices(block, palette, values);
 }
 
-void decodeBc4SignedBlock(const uint8_t* block, uint8_t* values) {
+namespace {
+
+void bc4SignedPalette(const uint8_t* block, uint8_t* palette) {
   int s0 = static_cast<int8_t>(block[0]);
   int s1 = static_cast<int8_t>(block[1]);
   if (s0 == -128) s0 = -127;
   if (s1 == -128) s1 = -127;
-  uint8_t palette[8];
   palette[0] = signedToUnorm(s0, 1);
   palette[1] = signedToUnorm(s1, 1);
   if (s0 > s1) {
@@ -68,7 +70,57 @@ void decodeBc4SignedBlock(const uint8_t* block, uint8_t* values) {
     palette[6] = 0;
     palette[7] = 255;
   }
+}
+
+// A BC4 block's palette and its 16 indices, 3 bits each from pixel 0 up.
+uint64_t paletteAndIndices(const uint8_t* block, bool isSigned, uint8_t* palette) {
+  if (isSigned) {
+    bc4SignedPalette(block, palette);
+  } else {
+    bc4Palette(block, palette);
+  }
+  uint32_t low, high;
+  bc4Indices(block, &low, &high);
+  return low | uint64_t{high} << 24;
+}
+
+}  // namespace
+
+void decodeBc4SignedBlock(const uint8_t* block, uint8_t* values) {
+  uint8_t palette[8];
+  bc4SignedPalette(block, palette);
   spreadIndices(block, palette, values);
+}
+
+void decodeBc4BlockToGrey(const uint8_t* block, bool isSigned, uint8_t* top, ptrdiff_t rowStride) {
+  uint8_t palette[8];
+  const uint64_t indices = paletteAndIndices(block, isSigned, palette);
+#pragma GCC unroll 4
+  for (int row = 0; row < 4; ++row) {
+    uint8_t values[4];
+#pragma GCC unroll 4
+    for (int col = 0; col < 4; ++col) values[col] = palette[(indices >> (3 * (4 * row + col))) & 7];
+    std::memcpy(top + row * rowStride, values, sizeof values);
+  }
+}
+
+void decodeBc5BlockToRgb(const uint8_t* block, bool isSigned, uint8_t* top, ptrdiff_t rowStride) {
+  uint8_t red[8];
+  uint8_t green[8];
+  const uint64_t redIndices = paletteAndIndices(block, isSigned, red);
+  const uint64_t greenIndices = paletteAndIndices(block + 8, isSigned, green);
+#pragma GCC unroll 4
+  for (int row = 0; row < 4; ++row) {
+    uint8_t pixels[12];
+#pragma GCC unroll 4
+    for (int col = 0; col < 4; ++col) {
+      const int shift = 3 * (4 * row + col);
+      pixels[3 * col + FI_RGBA_BLUE] = 0;
+      pixels[3 * col + FI_RGBA_GREEN] = green[(greenIndices >> shift) & 7];
+      pixels[3 * col + FI_RGBA_RED] = red[(redIndices >> shift) & 7];
+    }
+    std::memcpy(top + row * rowStride, pixels, sizeof pixels);
+  }
 }
 
 void decodeBc5Block(const uint8_t* block, Rgba8* pixels) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "formats/dds/pixel_types.h"
@@ -22,6 +23,12 @@ inline void bc4Indices(const uint8_t* block, uint32_t* low, uint32_t* high) {
 // Decodes one 8-byte BC4 block (also the alpha block of BC3) into 16 values.
 void decodeBc4Block(const uint8_t* block, uint8_t* values);
 void decodeBc4SignedBlock(const uint8_t* block, uint8_t* values);
+
+// Decode a whole block straight into bitmap rows, rowStride bytes apart:
+// BC4 as 8-bit grey, BC5 as 24-bit colour (red and green, blue 0), both in
+// FreeImage's byte order.
+void decodeBc4BlockToGrey(const uint8_t* block, bool isSigned, uint8_t* top, ptrdiff_t rowStride);
+void decodeBc5BlockToRgb(const uint8_t* block, bool isSigned, uint8_t* top, ptrdiff_t rowStride);
 
 // Decodes one 16-byte BC5 block: red from the first half, green from the
 // second; blue is 0 and alpha 255.

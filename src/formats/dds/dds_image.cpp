@@ -40,22 +40,6 @@ Bitmap allocateBitmap(PixelOutput output, uint32_t width, uint32_t height) {
   return nullptr;
 }
 
-inline void storeColor(uint8_t* p, const Rgba8& c) {
-  p[FI_RGBA_RED] = c.r;
-  p[FI_RGBA_GREEN] = c.g;
-  p[FI_RGBA_BLUE] = c.b;
-}
-
-// Writes one decoded block's pixels into the rows of the bitmap, leaving out
-// the pixels past the right or bottom edge.
-template <typename Pixel, typename Store>
-void storeBlock(uint8_t* const* rows, int rowCount, uint32_t x0, uint32_t columns,
-                const Pixel* pixels, Store store) {
-  for (int row = 0; row < rowCount; ++row) {
-    for (uint32_t col = 0; col < columns; ++col) store(rows[row], x0 + col, pixels[row * 4 + col]);
-  }
-}
-
 // The bitmap rows of block row `by`, top first; rows past the bottom edge
 // are left null. Returns how many there are.
 int blockRows(FIBITMAP* bitmap, uint32_t height, uint32_t by, uint8_t** rows) {
@@ -66,35 +50,19 @@ int blockRows(FIBITMAP* bitmap, uint32_t height, uint32_t by, uint8_t** rows) {
   return rowCount;
 }
 
-// Runs decodeBlock over every block and stores each pixel with store.
-template <typename Pixel, typename DecodeBlock, typename Store>
-void decodeBlocks(FIBITMAP* bitmap, uint32_t width, uint32_t height, const uint8_t* data,
-                  uint32_t blockBytes, DecodeBlock decodeBlock, Store store) {
-  const uint32_t blocksWide = (width + 3) / 4;
-  const uint32_t blocksHigh = (height + 3) / 4;
-  Pixel pixels[kBlockPixels];
-  for (uint32_t by = 0; by < blocksHigh; ++by) {
-    uint8_t* rows[4] = {};
-    const int rowCount = blockRows(bitmap, height, by, rows);
-    for (uint32_t bx = 0; bx < blocksWide; ++bx, data += blockBytes) {
-      decodeBlock(data, pixels);
-      const uint32_t columns = std::min<uint32_t>(4, width - bx * 4);
-      storeBlock(rows, rowCount, bx * 4, columns, pixels, store);
-    }
-  }
-}
-
 // For decoders whose pixels are the bitmap's own (Rgba8 in 32-bit bitmaps,
-// FIRGBF in float ones): whole blocks are decoded straight into the bitmap;
-// only the blocks at the right and bottom edges go through a small buffer to
-// be cropped.
-template <typename Pixel, typename DecodeBlock>
+// FIRGBF in float ones, kUnits bytes in 8- and 24-bit ones): whole blocks are
+// decoded straight into the bitmap; only the blocks at the right and bottom
+// edges go through a small buffer to be cropped. The decoder's row stride
+// counts Pixels.
+template <typename Pixel, int kUnits = 1, typename DecodeBlock>
 void decodeBlocksInPlace(FIBITMAP* bitmap, uint32_t width, uint32_t height, const uint8_t* data,
                          uint32_t blockBytes, DecodeBlock decodeBlock) {
+  constexpr size_t kPixelBytes = sizeof(Pixel) * kUnits;
   const uint32_t blocksWide = (width + 3) / 4;
   const uint32_t blocksHigh = (height + 3) / 4;
   const ptrdiff_t stride = -static_cast<ptrdiff_t>(FreeImage_GetPitch(bitmap) / sizeof(Pixel));
-  Pixel edge[kBlockPixels];
+  Pixel edge[kBlockPixels * kUnits];
   for (uint32_t by = 0; by < blocksHigh; ++by) {
     uint8_t* rows[4] = {};
     const int rowCount = blockRows(bitmap, height, by, rows);
@@ -102,12 +70,12 @@ void decodeBlocksInPlace(FIBITMAP* bitmap, uint32_t width, uint32_t height, cons
     for (uint32_t bx = 0; bx < blocksWide; ++bx, data += blockBytes) {
       const uint32_t columns = std::min<uint32_t>(4, width - bx * 4);
       if (rowCount == 4 && columns == 4) {
-        decodeBlock(data, top + bx * 4, stride);
+        decodeBlock(data, top + bx * 4 * kUnits, stride);
         continue;
       }
-      decodeBlock(data, edge, 4);
+      decodeBlock(data, edge, 4 * kUnits);
       for (int row = 0; row < rowCount; ++row) {
-        std::memcpy(rows[row] + sizeof(Pixel) * bx * 4, &edge[row * 4], sizeof(Pixel) * columns);
+        std::memcpy(rows[row] + kPixelBytes * bx * 4, &edge[row * 4 * kUnits], kPixelBytes * columns);
       }
     }
   }
@@ -116,8 +84,6 @@ void decodeBlocksInPlace(FIBITMAP* bitmap, uint32_t width, uint32_t height, cons
 void decodeBlockImage(const DdsFormat& format, FIBITMAP* bitmap, uint32_t width, uint32_t height,
                       const uint8_t* data) {
   const uint32_t blockBytes = ddsBlockBytes(format.encoding);
-  auto storeRgb = [](uint8_t* row, uint32_t x, const Rgba8& c) { storeColor(row + 3 * x, c); };
-  auto storeGrey = [](uint8_t* row, uint32_t x, uint8_t v) { row[x] = v; };
   auto bc6h = [](bool isSigned) {
     return [isSigned](const uint8_t* block, FIRGBF* pixels, ptrdiff_t rowStride) {
       decodeBc6hBlock(block, isSigned, pixels, rowStride);
@@ -137,17 +103,23 @@ void decodeBlockImage(const DdsFormat& format, FIBITMAP* bitmap, uint32_t width,
       decodeBlocksInPlace<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc7Block);
       break;
     case DdsEncoding::Bc4:
-      decodeBlocks<uint8_t>(bitmap, width, height, data, blockBytes, decodeBc4Block, storeGrey);
+    case DdsEncoding::Bc4Signed: {
+      const bool isSigned = format.encoding == DdsEncoding::Bc4Signed;
+      decodeBlocksInPlace<uint8_t>(bitmap, width, height, data, blockBytes,
+                                   [isSigned](const uint8_t* block, uint8_t* top, ptrdiff_t stride) {
+                                     decodeBc4BlockToGrey(block, isSigned, top, stride);
+                                   });
       break;
-    case DdsEncoding::Bc4Signed:
-      decodeBlocks<uint8_t>(bitmap, width, height, data, blockBytes, decodeBc4SignedBlock, storeGrey);
-      break;
+    }
     case DdsEncoding::Bc5:
-      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc5Block, storeRgb);
+    case DdsEncoding::Bc5Signed: {
+      const bool isSigned = format.encoding == DdsEncoding::Bc5Signed;
+      decodeBlocksInPlace<uint8_t, 3>(bitmap, width, height, data, blockBytes,
+                                      [isSigned](const uint8_t* block, uint8_t* top, ptrdiff_t stride) {
+                                        decodeBc5BlockToRgb(block, isSigned, top, stride);
+                                      });
       break;
-    case DdsEncoding::Bc5Signed:
-      decodeBlocks<Rgba8>(bitmap, width, height, data, blockBytes, decodeBc5SignedBlock, storeRgb);
-      break;
+    }
     case DdsEncoding::Bc6h:
       decodeBlocksInPlace<FIRGBF>(bitmap, width, height, data, blockBytes, bc6h(false));
       break;
