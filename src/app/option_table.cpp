@@ -283,7 +283,7 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     integer("--fr-solid-opacity", &S::frameOpacity)
         .about("Frame opacity, 0 (transparent)..255 (opaque)"),
     // Text watermark
-    text("--wm-text", &S::wmText, "STR", &S::watermarkKind, 1)
+    text("--wm-text", &S::wmText, "STR", &S::watermarkKind, kWatermarkText)
         .about("Draw this text as a watermark; it may hold the filename-mask tokens"),
     text("--wm-font", &S::wmFont, "STR")
         .about("Font face of the text watermark"),
@@ -322,7 +322,7 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     keyword("--wm-text-size", kWatermarkSizeTable, &S::wmTextSize)
         .about("Size mode of the text watermark"),
     // Image watermark
-    text("--wm-image", &S::wmImage, "FILE", &S::watermarkKind, 2)
+    text("--wm-image", &S::wmImage, "FILE", &S::watermarkKind, kWatermarkPicture)
         .about("Draw this picture (BMP, ICO, PNG or JPEG) as a watermark"),
     flag("--wm-image-greyscale", &S::wmImageGreyscale)
         .about("Greyscale the watermark picture"),

@@ -78,12 +78,12 @@ bool checkConversion(ConversionJob& job, DebugReport& report) {
 bool prepareWatermark(const ConversionSettings& settings, std::unique_ptr<WatermarkFont>& font,
                       PipelineResources& resources, DebugReport& report) {
   reportWatermark(settings, report);
-  if (settings.watermarkKind == 1) {
+  if (settings.watermarkKind == kWatermarkText) {
     font = createWatermarkFont(planWatermarkFont(settings));
     if (!font) return report.fail("Error: Invalid watermark font");
     resources.watermarkFont = font.get();
   }
-  if (settings.watermarkKind == 2 && fileSize(settings.wmImage) <= 0) {
+  if (settings.watermarkKind == kWatermarkPicture && fileSize(settings.wmImage) <= 0) {
     return report.fail("Error: Invalid watermark image");
   }
   return true;

@@ -3,6 +3,14 @@
 #include <cstdint>
 #include <string>
 
+// The keyword codes the program itself branches on; the other codes only
+// pass through to a library or into the report.
+constexpr int32_t kColorTableExact = 1;      // bmpColorTable
+constexpr int32_t kTiffColorCmyk = 1;        // tiffColorMode
+constexpr uint8_t kWatermarkText = 1;        // watermarkKind
+constexpr uint8_t kWatermarkPicture = 2;     // watermarkKind
+constexpr uint8_t kFileTimestampCustom = 2;  // fileTimestamp
+
 // Every conversion option with its default. The option table and the profile
 // reader write these fields; the preparation pass checks and echoes them; the
 // pipeline and the batch driver only read them. Flags are bytes holding 0 or 1,

@@ -81,14 +81,13 @@ ChainPlan planChain(const ConversionSettings& s) {
 }
 
 BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
-  constexpr int32_t kExactColorTable = 1;  // bmpColorTable EXACT
   const SurfaceTokens surfaceTokens{s.mipmaps == 1, s.faces == 1, s.layers == 1};
   BatchPlan plan;
   plan.chain = planChain(s);
   plan.chain.surfaceTokens = surfaceTokens;
   plan.chain.depth = {job.conversion, job.requestedBpp, job.autoBpp != 0};
   plan.save = {job.conversion, job.outputFormatCode, job.saveFlags, false};
-  plan.exactPaletteAt8Bits = job.conversion == "bmp" && s.bmpColorTable == kExactColorTable;
+  plan.exactPaletteAt8Bits = job.conversion == "bmp" && s.bmpColorTable == kColorTableExact;
   plan.naming = {job.outputFolder, s.filenameMask, s.keepSubfolders != 0, job.conversion,
                  surfaceTokens};
   plan.fileTimes = {static_cast<FileTimeRule>(s.fileTimestamp), s.customTimestamp};
@@ -96,7 +95,7 @@ BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
   plan.threadCount = job.threadCount;
   plan.debugLines = job.consoleMode != 0 && job.debugMode == "DEBUG";
   plan.firstCounter = job.fileCounter;
-  plan.counterInWatermark = s.watermarkKind == 1 && countIgnoringCase(s.wmText, "%n%") > 0;
+  plan.counterInWatermark = s.watermarkKind == kWatermarkText && countIgnoringCase(s.wmText, "%n%") > 0;
   plan.watermarkFont = planWatermarkFont(s);
   return plan;
 }

@@ -23,7 +23,6 @@ constexpr int32_t kTgaFlags[] = {0, TARGA_SAVE_RLE};
 constexpr int32_t kTiffFlags[] = {TIFF_NONE,    TIFF_CCITTFAX3, TIFF_CCITTFAX4,
                                   TIFF_PACKBITS, TIFF_DEFLATE,  TIFF_ADOBE_DEFLATE,
                                   TIFF_LZW,     TIFF_JPEG,      TIFF_LOGLUV};
-constexpr int32_t kTiffCmyk = 1;  // tiffColorMode code of CMYK
 
 }  // namespace
 
@@ -41,7 +40,7 @@ int32_t computeSaveFlags(const std::string& extension, const ConversionSettings&
   if (extension == "tga") return byCode(kTgaFlags, settings.tgaCompression);
   if (extension == "tiff") {
     return byCode(kTiffFlags, settings.tiffCompression) |
-           (settings.tiffColorMode == kTiffCmyk ? TIFF_CMYK : 0);
+           (settings.tiffColorMode == kTiffColorCmyk ? TIFF_CMYK : 0);
   }
   if (extension == "webp") return settings.webpQuality == 100 ? WEBP_LOSSLESS : settings.webpQuality;
   return 0;

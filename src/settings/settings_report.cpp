@@ -215,13 +215,13 @@ bool reportOperations(const ConversionSettings& settings, DebugReport& report) {
 
 void reportWatermark(const ConversionSettings& settings, DebugReport& report) {
   report.keyword("Watermark: ", kWatermarkKindTable, settings.watermarkKind);
-  if (settings.watermarkKind == 1) reportTextWatermark(settings, report);
-  if (settings.watermarkKind == 2) reportImageWatermark(settings, report);
+  if (settings.watermarkKind == kWatermarkText) reportTextWatermark(settings, report);
+  if (settings.watermarkKind == kWatermarkPicture) reportImageWatermark(settings, report);
 }
 
 void reportOutputNaming(const ConversionSettings& settings, DebugReport& report) {
   report.text("Filename Mask: ", settings.filenameMask);
   report.keyword("File Timestamp: ", kFileTimestampTable, settings.fileTimestamp);
-  if (settings.fileTimestamp == 2) report.number("Custom Timestamp: ", settings.customTimestamp);
+  if (settings.fileTimestamp == kFileTimestampCustom) report.number("Custom Timestamp: ", settings.customTimestamp);
   report.number("Keep Subfolders: ", settings.keepSubfolders);
 }
