@@ -25,6 +25,12 @@ Bitmap allocateUnfilledBitmap(FREE_IMAGE_TYPE type, int width, int height, int b
   const uint64_t pitch = (line + 3) & ~uint64_t{3};
   const uint64_t bytes = pitch * static_cast<uint32_t>(height);
   if (pitch > UINT32_MAX || bytes > SIZE_MAX) return nullptr;
+  // A smaller image stays in FreeImage's one heap block: there the zero fill
+  // is cheap (the pages are the last file's), and a separate pixel block
+  // would leave holes in the heap that the next file cannot fill.
+  if (bytes < largePixelBlockBytes()) {
+    return adoptBitmap(FreeImage_AllocateT(type, width, height, bpp, redMask, greenMask, blueMask));
+  }
   auto* pixels = static_cast<BYTE*>(allocatePixelMemory(static_cast<size_t>(bytes)));
   if (!pixels) return nullptr;
   Bitmap bitmap(FreeImage_AllocateHeaderForBits(pixels, static_cast<unsigned>(pitch), type, width,

@@ -28,11 +28,13 @@ using Bitmap = std::unique_ptr<FIBITMAP, FreeImageUnload>;
 // Takes ownership of a bitmap a FreeImage call returned (nullptr stays empty).
 inline Bitmap adoptBitmap(FIBITMAP* bitmap) { return Bitmap(bitmap); }
 
-// A bitmap for a writer that fills every pixel (a decoder): its pixels are
-// not zero-filled first, as FreeImage does for every bitmap it allocates,
-// which for a large image costs as much as decoding it. The padding at the
-// end of each scanline is zeroed, so files written from it do not change.
-// Arguments as FreeImage_AllocateT's; nullptr when memory runs out.
+// A bitmap for a writer that fills every pixel (a decoder). A large one
+// (largePixelBlockBytes() and more) lies over pixel memory of our own that
+// is not zero-filled first, as FreeImage does for every bitmap it allocates,
+// which for a fresh block costs as much as decoding into it; its scanline
+// padding is zeroed, so files written from it do not change. A smaller one
+// is FreeImage's own. Arguments as FreeImage_AllocateT's; nullptr when
+// memory runs out.
 Bitmap allocateUnfilledBitmap(FREE_IMAGE_TYPE type, int width, int height, int bpp,
                               unsigned redMask = 0, unsigned greenMask = 0, unsigned blueMask = 0);
 

@@ -17,12 +17,14 @@ bool outOfMemoryMarked();
 // are still mapped and returned. Call once, before the work starts.
 void reuseLargeAllocations();
 
-// Memory for the pixels of an image whose every byte is about to be written
-// (a decoder's output): unlike a library's bitmap it is not filled with
-// zeros first. A block too large for the heap's reuse is faulted in by one
-// call rather than page by page as the decoder first touches it, and the
-// last one released is kept for the next image while no other is in use.
-// nullptr when memory runs out; releasePixelMemory gives it back (nullptr is
-// ignored). Both may be called from any thread.
+// Memory for the pixels of a large image whose every byte is about to be
+// written (a decoder's output): blocks of at least largePixelBlockBytes(),
+// which never come from the heap. Unlike a library's bitmap it is not filled
+// with zeros first; its pages are faulted in by one call rather than page by
+// page as the decoder first touches them; and the last block released is
+// kept for the next image while no other is in use. nullptr when memory
+// runs out or the request is smaller; releasePixelMemory gives it back
+// (nullptr is ignored). Both may be called from any thread.
+size_t largePixelBlockBytes();
 void* allocatePixelMemory(size_t bytes);
 void releasePixelMemory(void* block);

@@ -67,17 +67,11 @@ void* freshLargeBlock(size_t bytes) {
 
 }  // namespace
 
+size_t largePixelBlockBytes() { return static_cast<size_t>(kHeapBlockLimit); }
+
 void* allocatePixelMemory(size_t bytes) {
+  if (!isLarge(bytes)) return nullptr;
   LargeBlocks& blocks = largeBlocks();
-  if (!isLarge(bytes)) {
-    // Large or not is judged by the usable size, as on release.
-    void* block = std::malloc(bytes);
-    if (block && isLarge(malloc_usable_size(block))) {
-      std::lock_guard<std::mutex> hold(blocks.lock);
-      ++blocks.inUse;
-    }
-    return block;
-  }
   void* unfit = nullptr;
   {
     std::lock_guard<std::mutex> hold(blocks.lock);
@@ -99,10 +93,6 @@ void* allocatePixelMemory(size_t bytes) {
 void releasePixelMemory(void* block) {
   if (!block) return;
   const size_t bytes = malloc_usable_size(block);
-  if (!isLarge(bytes)) {
-    std::free(block);
-    return;
-  }
   LargeBlocks& blocks = largeBlocks();
   void* unkept = block;
   {
