@@ -9,6 +9,7 @@
 #include "batch/capturing_console.h"
 #include "formats/format_tables.h"
 #include "platform/files.h"
+#include "support/default_report.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -57,28 +58,8 @@ std::vector<std::string> errorLines(const std::vector<std::string>& lines) {
 }  // namespace
 
 TEST_F(PrepareAndRunTest, DefaultReportIsTheFullSequence) {
-  std::vector<std::string> expected = {
-      "Preparing...",
-      "Input: " + base.path() + "in",
-      "Output: " + base.path() + "out",
-      "Conversion: bmp",
-      "DDS Load As: auto",
-      "BMP BPP: 0",
-      "BMP Compression: none",
-      "BMP Color Table: auto",
-      "Flip Horizontal: 0",
-      "Flip Vertical: 0",
-      "Greyscale: 0",
-      "Frame: none",
-      "Watermark: none",
-      "Filename Mask: %filename%.%ext%",
-      "File Timestamp: current",
-      "Keep Subfolders: 1",
-      "Importing...",
-      "Import complete, new files added: 0",
-      "Conversion stopped",
-      "No input file(s) found. Please, add valid file(s) and try again!",
-  };
+  const std::vector<std::string> expected =
+      defaultReportOfEmptyBmpRun(base.path() + "in", base.path() + "out");
   EXPECT_EQ(run(), expected);
   EXPECT_EQ(job.inputPath, base.path() + "in/");
   EXPECT_EQ(job.outputFolder, base.path() + "out/");

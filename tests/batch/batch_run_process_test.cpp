@@ -17,6 +17,7 @@
 #include "pipeline/independent_reader.h"
 #include "platform/files.h"
 #include "support/dds_builder.h"
+#include "support/default_report.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -86,28 +87,7 @@ struct Folders {
 
 TEST(BatchRun, DefaultDebugReportIsTheFullSequence) {
   Folders f;
-  std::vector<std::string> expected = {
-      "Preparing...",
-      "Input: " + f.in,
-      "Output: " + f.out,
-      "Conversion: bmp",
-      "DDS Load As: auto",
-      "BMP BPP: 0",
-      "BMP Compression: none",
-      "BMP Color Table: auto",
-      "Flip Horizontal: 0",
-      "Flip Vertical: 0",
-      "Greyscale: 0",
-      "Frame: none",
-      "Watermark: none",
-      "Filename Mask: %filename%.%ext%",
-      "File Timestamp: current",
-      "Keep Subfolders: 1",
-      "Importing...",
-      "Import complete, new files added: 0",
-      "Conversion stopped",
-      "No input file(s) found. Please, add valid file(s) and try again!",
-  };
+  const std::vector<std::string> expected = defaultReportOfEmptyBmpRun(f.in, f.out);
   EXPECT_EQ(from(run({"-i", f.in, "-o", f.out, "-d"}), "Preparing..."), expected);
 }
 

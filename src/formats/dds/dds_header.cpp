@@ -133,6 +133,15 @@ bool isDecodableDdsLayout(const DdsHeader&, const DdsLayout& layout) {
   return layout.kind != DdsLayoutKind::Unknown;
 }
 
+uint32_t fullMipChainLength(uint32_t largest) {
+  uint32_t levels = 1;
+  while (largest > 1) {
+    largest >>= 1;
+    ++levels;
+  }
+  return levels;
+}
+
 namespace {
 
 // Levels of a full mipmap chain for the largest of the three dimensions.
@@ -141,12 +150,7 @@ uint32_t fullChainLength(const DdsHeader& header) {
   const bool volume = (header.caps2 & kDdsCaps2Volume) ||
                       (header.hasDx10 && header.dx10.resourceDimension == kDdsDimensionTexture3d);
   if (volume) largest = std::max(largest, header.depth);
-  uint32_t levels = 1;
-  while (largest > 1) {
-    largest >>= 1;
-    ++levels;
-  }
-  return levels;
+  return fullMipChainLength(largest);
 }
 
 bool isValidExtension(const DdsHeader& header) {

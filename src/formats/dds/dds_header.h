@@ -148,6 +148,10 @@ uint64_t ddsRowPitch(const DdsHeader& header, const DdsLayout& layout);
 // unknown.
 uint64_t ddsTopLevelDataSize(const DdsHeader& header, const DdsLayout& layout);
 
+// Levels of a full mipmap chain down to 1 x 1 from a largest dimension of
+// `largest` (1 for 0 or 1).
+uint32_t fullMipChainLength(uint32_t largest);
+
 // True for the layouts the decoder reads (every format of identifyDxgiFormat
 // and identifyLegacyFormat).
 bool isDecodableDdsLayout(const DdsHeader& header, const DdsLayout& layout);

@@ -16,15 +16,6 @@ uint64_t saturatingMultiply(uint64_t a, uint64_t b) {
 
 uint32_t halved(uint32_t size, uint32_t level) { return std::max<uint32_t>(1, level >= 32 ? 0 : size >> level); }
 
-uint32_t fullChainLength(uint32_t largest) {
-  uint32_t levels = 1;
-  while (largest > 1) {
-    largest >>= 1;
-    ++levels;
-  }
-  return levels;
-}
-
 bool isVolume(const DdsHeader& header) {
   return header.hasDx10 ? header.dx10.resourceDimension == kDdsDimensionTexture3d
                         : (header.caps2 & kDdsCaps2Volume) != 0;
@@ -53,7 +44,7 @@ DdsSurfaceDirectory describeDdsSurfaces(const DdsHeader& header, const DdsLayout
                                           : (header.hasDx10 ? header.dx10.arraySize : 1);
   uint32_t largest = std::max(header.width, header.height);
   if (directory.volume) largest = std::max(largest, directory.layerCount);
-  directory.mipCount = std::clamp<uint32_t>(header.mipMapCount, 1, fullChainLength(largest));
+  directory.mipCount = std::clamp<uint32_t>(header.mipMapCount, 1, fullMipChainLength(largest));
   if (isCubeMap(header) && !directory.volume) {
     // Legacy files name the faces they hold; a cube flag without any face
     // flag is read as the whole cube. The extension always holds all six.
