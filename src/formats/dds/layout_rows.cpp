@@ -3,6 +3,7 @@
 #include <FreeImage.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "formats/dds/small_floats.h"
@@ -112,6 +113,33 @@ void lookupRowOf(uint32_t outputBytes, uint32_t step, const uint32_t* table, con
   lookupRow<4, 2>(table, source, width, scanline);
 }
 
+// The output bytes of every stored value of a layout of one or two bytes a
+// pixel, filled by the mask decoder. The thread keeps the last layout's
+// table: the files of a batch mostly share one, and a table costs a mask
+// decode of every stored value.
+std::shared_ptr<const std::vector<uint32_t>> lookupTableFor(const PixelLayout& layout) {
+  thread_local PixelLayout lastLayout;
+  thread_local std::shared_ptr<const std::vector<uint32_t>> lastTable;
+  if (lastTable && lastLayout == layout) return lastTable;
+  const uint32_t values = 1u << (8 * layout.bytesPerPixel);
+  std::vector<uint8_t> stored(size_t{values} * layout.bytesPerPixel);
+  for (uint32_t code = 0; code < values; ++code) {
+    for (uint32_t byte = 0; byte < layout.bytesPerPixel; ++byte) {
+      stored[code * layout.bytesPerPixel + byte] = static_cast<uint8_t>(code >> (8 * byte));
+    }
+  }
+  const uint32_t outputBytes = outputBytesPerPixel(layout.output);
+  std::vector<uint8_t> decoded(size_t{values} * outputBytes);
+  decodeLayoutRow(layout, stored.data(), values, decoded.data());
+  auto table = std::make_shared<std::vector<uint32_t>>(values, 0);
+  for (uint32_t code = 0; code < values; ++code) {
+    std::memcpy(&(*table)[code], &decoded[size_t{code} * outputBytes], outputBytes);
+  }
+  lastLayout = layout;
+  lastTable = std::move(table);
+  return lastTable;
+}
+
 // Where each channel (red, green, blue, alpha) sits in an output pixel.
 void outputPositions(PixelOutput output, int* positions) {
   const bool bytes = output == PixelOutput::Grey8 || output == PixelOutput::Rgb8 ||
@@ -147,20 +175,7 @@ void LayoutRowDecoder::chooseLookup() {
   if (output != PixelOutput::Grey8 && output != PixelOutput::Rgb8 && output != PixelOutput::Rgba8) {
     return;
   }
-  const uint32_t values = 1u << (8 * layout_.bytesPerPixel);
-  std::vector<uint8_t> stored(size_t{values} * layout_.bytesPerPixel);
-  for (uint32_t code = 0; code < values; ++code) {
-    for (uint32_t byte = 0; byte < layout_.bytesPerPixel; ++byte) {
-      stored[code * layout_.bytesPerPixel + byte] = static_cast<uint8_t>(code >> (8 * byte));
-    }
-  }
-  const uint32_t outputBytes = outputBytesPerPixel(output);
-  std::vector<uint8_t> decoded(size_t{values} * outputBytes);
-  decodeLayoutRow(layout_, stored.data(), values, decoded.data());
-  lookup_.assign(values, 0);
-  for (uint32_t code = 0; code < values; ++code) {
-    std::memcpy(&lookup_[code], &decoded[size_t{code} * outputBytes], outputBytes);
-  }
+  lookup_ = lookupTableFor(layout_);
   kind_ = Kind::Lookup;
 }
 
@@ -269,7 +284,7 @@ void LayoutRowDecoder::decode(const uint8_t* source, uint32_t width, uint8_t* sc
                           [](float v) { return v; });
       break;
     case Kind::Lookup:
-      lookupRowOf(outputBytesPerPixel(layout_.output), step, lookup_.data(), source, width,
+      lookupRowOf(outputBytesPerPixel(layout_.output), step, lookup_->data(), source, width,
                   scanline);
       break;
   }

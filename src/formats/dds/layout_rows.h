@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "formats/dds/layouts.h"
@@ -43,5 +44,5 @@ class LayoutRowDecoder {
   int8_t from_[4] = {-1, -1, -1, -1};
   bool fillIsTop_[4] = {};  // an absent alpha is opaque, absent colour 0
   // The output bytes of every stored value, for Kind::Lookup.
-  std::vector<uint32_t> lookup_;
+  std::shared_ptr<const std::vector<uint32_t>> lookup_;
 };

@@ -18,6 +18,8 @@ struct Channel {
   uint8_t offset = 0;  // lowest bit within the pixel
   uint8_t bits = 0;
   ChannelEncoding encoding = ChannelEncoding::Absent;
+
+  bool operator==(const Channel&) const = default;
 };
 
 // The kind of bitmap the decoded pixels go into.
@@ -37,6 +39,8 @@ struct PixelLayout {
   bool grey = false;            // red is shown in all three colour channels
   bool sharedExponent = false;  // R9G9B9E5: 9-bit mantissas, exponent in bits 27..31
   PixelOutput output = PixelOutput::Rgba8;
+
+  bool operator==(const PixelLayout&) const = default;
 };
 
 // Bytes one pixel of an output kind takes in the bitmap.
