@@ -18,8 +18,6 @@ void append(std::vector<std::string>& to, std::vector<std::string> more) {
   for (std::string& message : more) to.push_back(std::move(message));
 }
 
-// The encoder's part of a worker's job; the image is released as soon as
-// its bytes exist.
 // The save target of a converted file: an exact palette only at 8 bits.
 SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   SaveTarget target = plan.save;
@@ -27,6 +25,8 @@ SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   return target;
 }
 
+// The encoder's part of a worker's job; the image is released as soon as
+// its bytes exist.
 void encodeInWork(const BatchPlan& plan, Bitmap image, FileInWork& file) {
   file.encoded = encodeImage(image.get(), saveTargetOf(plan, file.job));
   image.reset();
