@@ -139,13 +139,13 @@ constexpr auto kOptions = std::to_array<OptionRow>({
         .about("Tone mapping of RAW input (stored only)"),
     keyword("--tiff-frame-loading", kFrameLoadingTable, &S::tiffFrameLoading)
         .about("Frame of TIFF input to load (stored only)"),
-    keyword("--mipmaps", kMipmapsTable, &S::mipmaps)
+    keyword("--mipmaps", kMipmapsTable, &S::mipmaps, &S::mipmapsNamed)
         .about("Mip levels of DDS input to convert, each to its own file: top, or all")
         .inHelp(HelpSection::kAdvanced, 10, "Convert DDS mip levels: the top one or all"),
-    keyword("--faces", kFirstOrAllTable, &S::faces)
+    keyword("--faces", kFirstOrAllTable, &S::faces, &S::facesNamed)
         .about("Cube faces of DDS input to convert, each to its own file: first, or all present")
         .inHelp(HelpSection::kAdvanced, 11, "Convert DDS cube faces: the first or all"),
-    keyword("--layers", kFirstOrAllTable, &S::layers)
+    keyword("--layers", kFirstOrAllTable, &S::layers, &S::layersNamed)
         .about("Array elements or volume depth slices of DDS input to convert: first, or all")
         .inHelp(HelpSection::kAdvanced, 12, "Convert DDS array or volume slices"),
     keyword("--normal-map", kNormalMapTable, &S::normalMap)

@@ -39,9 +39,9 @@ const std::vector<NamedText>& maskTokens() {
       {"%frame%", "frame number, always 1"},
       {"%rnd%", "random number, five digits, drawn again after each converted file"},
       {"%n%", "count of converted files, five digits or more, from 00001"},
-      {"%mip%", "mip level, 0 for the top one (only with --mipmaps=all)"},
-      {"%face%", "cube face: posx, negx, posy, negy, posz, negz (only with --faces=all)"},
-      {"%layer%", "array element or depth slice, from 0 (only with --layers=all)"},
+      {"%mip%", "mip level, 0 for the top one (only when --mipmaps is given)"},
+      {"%face%", "cube face: posx, negx, posy, negy, posz, negz (only when --faces is given)"},
+      {"%layer%", "array element or depth slice, from 0 (only when --layers is given)"},
   };
   return tokens;
 }

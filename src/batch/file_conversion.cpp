@@ -72,7 +72,7 @@ InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t
   input.counter = counter;
   FileJob job = startFileJob(plan, entry.path, entry.subfolder, counter);
   job.randomNumber = randomInteger(1, 99999);
-  const SurfacePlan surfaces = planSurfaces(plan.surfaces, entry.path);
+  const SurfacePlan surfaces = planSurfaces(plan.surfaces, entry.path, plan.naming.surfaceTokens.face);
   input.overLimit = surfaces.overLimit;
   job.severalMips = surfaces.severalMips;
   job.severalFaces = surfaces.severalFaces;

@@ -32,6 +32,11 @@ struct ConversionSettings {
   uint8_t mipmaps = 0;    // 0 TOP, 1 ALL mip levels
   uint8_t faces = 0;      // 0 FIRST, 1 ALL cube faces present
   uint8_t layers = 0;     // 0 FIRST, 1 ALL array elements or volume depth slices
+  // Each 1 once its option is given, with any value: the mask's and watermark's
+  // %mip%, %face%, %layer% then stand for the surface written.
+  uint8_t mipmapsNamed = 0;
+  uint8_t facesNamed = 0;
+  uint8_t layersNamed = 0;
   uint8_t normalMap = 0;  // 0 OFF, 1 ON, 2 AUTO: blue rebuilt from red and green after loading
 
   // --- Save options; every *Bpp is bits per pixel, 0 = automatic

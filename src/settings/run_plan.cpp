@@ -81,7 +81,11 @@ ChainPlan planChain(const ConversionSettings& s) {
 }
 
 BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
-  const SurfaceTokens surfaceTokens{s.mipmaps == 1, s.faces == 1, s.layers == 1};
+  // A token stands for its surface whenever its option is named, whatever
+  // the value: a user who writes --mipmaps=top and %mip% means level 0.
+  const SurfaceTokens surfaceTokens{s.mipmaps == 1 || s.mipmapsNamed != 0,
+                                    s.faces == 1 || s.facesNamed != 0,
+                                    s.layers == 1 || s.layersNamed != 0};
   BatchPlan plan;
   plan.chain = planChain(s);
   plan.chain.surfaceTokens = surfaceTokens;
