@@ -29,6 +29,7 @@ struct Seed {
   uint32_t masks[4];
   uint32_t dxgi;        // used when fourCode is DX10
   uint32_t blockBytes;  // 0: uncompressed, bitCount / 8 bytes per pixel
+  uint32_t paletteBytes = 0;  // random palette entries between the header and the data
 };
 
 // More than one surface: mip levels, cube faces, array elements, depth
@@ -69,6 +70,7 @@ std::string makeFile(const Seed& seed, uint32_t width, uint32_t height, std::mt1
     put32(out, shape.arraySize);
     put32(out, 0);
   }
+  for (uint32_t i = 0; i < seed.paletteBytes; ++i) out.push_back(static_cast<char>(random()));
   const uint64_t bytes = seed.blockBytes
                              ? uint64_t{(width + 3) / 4} * ((height + 3) / 4) * seed.blockBytes
                              : uint64_t{width} * height * (seed.bitCount / 8);
@@ -114,6 +116,8 @@ int main(int argc, char** argv) {
       {"dx10_r9g9b9e5", 4, dx10, 32, {}, 67, 0},
       {"dx10_rgba32f", 4, dx10, 128, {}, 2, 0},
       {"dx10_b4g4r4a4", 4, dx10, 16, {}, 115, 0},
+      {"p8", 0x20, 0, 8, {}, 0, 0, 1024},
+      {"l8_mask_outside", 0x20000, 0, 8, {0xFF000000, 0, 0, 0}, 0, 0},
   };
   std::mt19937 random(1);
   const uint32_t sizes[][2] = {{4, 4}, {5, 3}, {1, 1}, {9, 7}};

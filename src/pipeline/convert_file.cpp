@@ -44,8 +44,8 @@ Bitmap capIconSize(Bitmap image, const std::string& extension) {
   return adoptBitmap(FreeImage_Rescale(image.get(), kIconSizeLimit, kIconSizeLimit, FILTER_BICUBIC));
 }
 
-Bitmap fail(FileFailure* failure, FileFailure::Kind kind) {
-  if (failure) *failure = FileFailure{kind, ""};
+Bitmap fail(FileFailure* failure, FileFailure::Kind kind, std::string reason = "") {
+  if (failure) *failure = FileFailure{kind, std::move(reason)};
   return nullptr;
 }
 
@@ -59,13 +59,15 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   clearOutOfMemoryMark();
 
   DdsImageFacts facts;
-  Bitmap image = loadDdsImage(job.currentFile, job.surface, &facts);
+  std::string refusal;
+  Bitmap image = loadDdsImage(job.currentFile, job.surface, &facts, &refusal);
   if (wantsNormalRebuild(chain.normalMap, facts)) image = rebuildNormalZ(std::move(image), facts);
   image = applyLoadMode(std::move(image), chain.loadMode);
   ImageSize size = sizeOf(image);
   job.sourceBpp = image ? static_cast<int32_t>(FreeImage_GetBPP(image.get())) : 0;
   if (size.width == 0 || size.height == 0) {
-    return fail(failure, outOfMemoryMarked() ? Kind::OutOfMemory : Kind::NotConverted);
+    if (outOfMemoryMarked()) return fail(failure, Kind::OutOfMemory);
+    return fail(failure, Kind::NotConverted, refusal);
   }
 
   image = rotateImage(std::move(image), chain.rotate);

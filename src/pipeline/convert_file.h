@@ -25,7 +25,10 @@ struct FileFailure {
     WriteFailed,   // the output could not be written; reason says why
   };
   Kind kind = Kind::None;
-  std::string reason;  // the system's text for WriteFailed
+  // WriteFailed: the system's text. NotConverted: why the reader refused the
+  // input, when it did ("unsupported pixel format: FourCC 'XYZW'"); records
+  // show it, the console line does not.
+  std::string reason;
 };
 
 // Converts job.currentFile (job.surface of it) as the chain plan says: load,

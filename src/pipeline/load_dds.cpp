@@ -1,5 +1,6 @@
 #include "pipeline/load_dds.h"
 
-Bitmap loadDdsImage(const std::string& path, const DdsSurfaceId& surface, DdsImageFacts* facts) {
-  return readDdsFileSurface(path, surface, facts);
+Bitmap loadDdsImage(const std::string& path, const DdsSurfaceId& surface, DdsImageFacts* facts,
+                    std::string* refusal) {
+  return readDdsFileSurface(path, surface, facts, refusal);
 }

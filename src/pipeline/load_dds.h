@@ -9,6 +9,7 @@
 // top level of the first face and layer. The header is checked first, so a
 // file that lies about its size or layout is never decoded; such a file, like
 // any the decoder rejects, gives an empty bitmap. facts, when given, receives
-// what later steps need to know of the pixel format.
+// what later steps need to know of the pixel format; refusal, when given, why
+// no image came back.
 Bitmap loadDdsImage(const std::string& path, const DdsSurfaceId& surface = {},
-                    DdsImageFacts* facts = nullptr);
+                    DdsImageFacts* facts = nullptr, std::string* refusal = nullptr);

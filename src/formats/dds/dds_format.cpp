@@ -68,6 +68,15 @@ bool channelFromMask(uint32_t mask, uint32_t bitCount, ChannelEncoding encoding,
   return true;
 }
 
+// The mask of a file's only channel (luminance, or alpha alone) when none of
+// its bits lies inside the pixel, as in an 8-bit luminance file with the mask
+// 0xff000000 (or none at all): the whole pixel, since other readers take the
+// byte as the value. Any other mask stays as it is.
+uint32_t wholePixelWhenOutside(uint32_t mask, uint32_t bitCount) {
+  if (bitCount >= 32 || (mask & ((1u << bitCount) - 1)) != 0) return mask;
+  return (1u << bitCount) - 1;
+}
+
 // Uncompressed legacy layouts given by bit count and masks.
 DdsFormat maskedFormat(const LegacyPixelFormat& pf) {
   const uint32_t bitCount = pf.bitCount;
@@ -80,10 +89,14 @@ DdsFormat maskedFormat(const LegacyPixelFormat& pf) {
   const ChannelEncoding encoding = bump ? S : U;
   Channel r, g, b, a;
   const bool hasAlpha = alphaOnly || (pf.flags & kAlphaPixels) || bump;
-  if (!channelFromMask(alphaOnly ? 0 : pf.redMask, bitCount, encoding, &r) ||
+  uint32_t redMask = alphaOnly ? 0 : pf.redMask;
+  uint32_t alphaMask = hasAlpha ? pf.alphaMask : 0;
+  if (luminance && alphaMask == 0) redMask = wholePixelWhenOutside(redMask, bitCount);
+  if (alphaOnly) alphaMask = wholePixelWhenOutside(alphaMask, bitCount);
+  if (!channelFromMask(redMask, bitCount, encoding, &r) ||
       !channelFromMask(alphaOnly || luminance ? 0 : pf.greenMask, bitCount, encoding, &g) ||
       !channelFromMask(alphaOnly || luminance ? 0 : pf.blueMask, bitCount, encoding, &b) ||
-      !channelFromMask(hasAlpha ? pf.alphaMask : 0, bitCount, encoding, &a)) {
+      !channelFromMask(alphaMask, bitCount, encoding, &a)) {
     return {};
   }
   if (r.bits == 0 && g.bits == 0 && b.bits == 0 && a.bits == 0) return {};

@@ -26,7 +26,7 @@ struct DdsFormat {
   DdsEncoding encoding = DdsEncoding::Unsupported;
   PixelLayout layout;          // Uncompressed only
   bool premultiplied = false;  // colour is stored multiplied by alpha
-  // One index byte per pixel into the 256 B, G, R, A entries stored after
+  // One index byte per pixel into the 256 R, G, B, A entries stored after
   // the header; `layout` gives the size and output kind only.
   bool paletted = false;
 };

@@ -20,7 +20,7 @@ inline constexpr size_t kDdsDx10HeaderBytes = 20;         // extension after "DX
 inline constexpr uint32_t kDdsSurfaceDescriptionSize = 124;
 inline constexpr uint32_t kDdsPixelFormatSize = 32;
 inline constexpr uint32_t kDdsMaxDimension = 32768;
-inline constexpr size_t kDdsPaletteBytes = 1024;          // 256 entries of B, G, R, A
+inline constexpr size_t kDdsPaletteBytes = 1024;          // 256 entries of R, G, B, A
 
 // Header flags (dwFlags).
 inline constexpr uint32_t kDdsFlagPitch = 0x8;

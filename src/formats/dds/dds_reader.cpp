@@ -1,8 +1,11 @@
 #include "formats/dds/dds_reader.h"
 
+#include <utility>
+
 #include "formats/dds/dds_file_rows.h"
 #include "formats/dds/dds_header.h"
 #include "formats/dds/dds_image.h"
+#include "formats/dds/dds_refusal.h"
 #include "formats/dds/palette_image.h"
 #include "platform/files.h"
 
@@ -28,6 +31,40 @@ bool locate(const DdsHeader& header, const DdsLayout& layout, DdsSurfaceId id, D
   return locateDdsSurface(header, layout, directory, id, span);
 }
 
+std::string surfaceText(const DdsSurfaceId& id) {
+  std::string text = "mip " + std::to_string(id.mip) + ", layer " + std::to_string(id.layer);
+  if (id.face != kDdsNoFace) text += ", face " + std::string(ddsFaceName(id.face));
+  return text;
+}
+
+// Records why the read gives no image; returns the empty bitmap to hand back.
+Bitmap refuse(std::string* refusal, std::string reason) {
+  if (refusal) *refusal = std::move(reason);
+  return nullptr;
+}
+
+// Checks the header and finds the surface; false (with the reason in
+// *refusal) when the file cannot give it.
+bool checkAndLocate(const uint8_t* bytes, size_t size, uint64_t fileSize, const DdsSurfaceId& id,
+                    DdsHeader* header, DdsLayout* layout, DdsSurfaceSpan* span,
+                    std::string* refusal) {
+  const DdsCheck check = checkDdsHeader(bytes, size, fileSize, header);
+  if (check != DdsCheck::Ok) {
+    refuse(refusal, describeDdsRefusal(check, *header, fileSize));
+    return false;
+  }
+  *layout = describeDdsLayout(*header);
+  if (!locate(*header, *layout, id, span)) {
+    refuse(refusal, "no such surface: " + surfaceText(id));
+    return false;
+  }
+  if (span->offset > fileSize || span->size > fileSize - span->offset) {
+    refuse(refusal, ddsTooShortText(fileSize, span->offset + span->size));
+    return false;
+  }
+  return true;
+}
+
 // prefix holds the file from its start to the first surface (header and
 // palette); data the surface's bytes.
 Bitmap decodeSurface(const DdsLayout& layout, const uint8_t* prefix,
@@ -39,54 +76,70 @@ Bitmap decodeSurface(const DdsLayout& layout, const uint8_t* prefix,
   return decodeDdsImage(layout.format, span.width, span.height, data, size);
 }
 
+// The last word on a decode: an empty bitmap after every check passed means
+// the memory for it could not be had.
+Bitmap decoded(Bitmap image, const DdsSurfaceSpan& span, std::string* refusal) {
+  if (!image) {
+    return refuse(refusal, "no memory for a " + std::to_string(span.width) + " x " +
+                               std::to_string(span.height) + " image");
+  }
+  if (refusal) refusal->clear();
+  return image;
+}
+
 }  // namespace
 
-Bitmap readDdsSurface(const uint8_t* bytes, size_t size, const DdsSurfaceId& id, DdsImageFacts* facts) {
+Bitmap readDdsSurface(const uint8_t* bytes, size_t size, const DdsSurfaceId& id, DdsImageFacts* facts,
+                      std::string* refusal) {
   DdsHeader header;
-  if (checkDdsHeader(bytes, size, size, &header) != DdsCheck::Ok) return nullptr;
-  const DdsLayout layout = describeDdsLayout(header);
+  DdsLayout layout;
   DdsSurfaceSpan span;
-  if (!locate(header, layout, id, &span) || span.offset > size || span.size > size - span.offset) {
-    return nullptr;
-  }
+  if (!checkAndLocate(bytes, size, size, id, &header, &layout, &span, refusal)) return nullptr;
   describeFacts(header, layout, facts);
-  return decodeSurface(layout, bytes, span, bytes + span.offset, static_cast<size_t>(span.size));
+  return decoded(decodeSurface(layout, bytes, span, bytes + span.offset, static_cast<size_t>(span.size)),
+                 span, refusal);
 }
 
 Bitmap readDdsImage(const uint8_t* bytes, size_t size) { return readDdsSurface(bytes, size, {}); }
 
-Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id, DdsImageFacts* facts) {
+Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id, DdsImageFacts* facts,
+                          std::string* refusal) {
   // The header alone decides whether the rest is worth reading, and how much
   // of it: only this surface, not the mipmaps, faces or slices around it.
   // One read holds the header; a palette after it needs a second.
   std::string prefix;
-  if (!readFilePrefix(path, kDdsHeaderBytes + kDdsDx10HeaderBytes, &prefix)) return nullptr;
+  if (!readFilePrefix(path, kDdsHeaderBytes + kDdsDx10HeaderBytes, &prefix)) {
+    return refuse(refusal, isFolder(path) ? "a folder, not a file" : "the file cannot be read");
+  }
   const uint64_t length = static_cast<uint64_t>(fileSize(path));
   DdsHeader header;
-  if (checkDdsHeader(reinterpret_cast<const uint8_t*>(prefix.data()), prefix.size(), length,
-                     &header) != DdsCheck::Ok) {
+  DdsLayout layout;
+  DdsSurfaceSpan span;
+  if (!checkAndLocate(reinterpret_cast<const uint8_t*>(prefix.data()), prefix.size(), length, id,
+                      &header, &layout, &span, refusal)) {
     return nullptr;
   }
-  const DdsLayout layout = describeDdsLayout(header);
-  DdsSurfaceSpan span;
-  if (!locate(header, layout, id, &span)) return nullptr;
-  if (span.offset > length || span.size > length - span.offset) return nullptr;
   describeFacts(header, layout, facts);
   // Rows that already are the bitmap's scanlines go from the file straight
   // into it. Stored rows are packed: the pitch field is not trusted.
   if (!layout.format.paletted && ddsRowsAreScanlines(layout.format)) {
-    return readDdsRowsFromFile(path, layout.format, span.width, span.height, span.offset, 0);
+    Bitmap image = readDdsRowsFromFile(path, layout.format, span.width, span.height, span.offset, 0);
+    if (!image) return refuse(refusal, "reading the surface failed");
+    if (refusal) refusal->clear();
+    return image;
   }
   if (prefix.size() < header.dataOffset &&
       (!readFilePrefix(path, header.dataOffset, &prefix) || prefix.size() < header.dataOffset)) {
-    return nullptr;
+    return refuse(refusal, "the file cannot be read to its end");
   }
   std::string data;
-  if (!readFileRange(path, span.offset, static_cast<size_t>(span.size), &data)) {
-    return nullptr;
+  if (!readFileRange(path, span.offset, static_cast<size_t>(span.size), &data) ||
+      data.size() < span.size) {
+    return refuse(refusal, "the file cannot be read to its end");
   }
-  return decodeSurface(layout, reinterpret_cast<const uint8_t*>(prefix.data()), span,
-                       reinterpret_cast<const uint8_t*>(data.data()), data.size());
+  return decoded(decodeSurface(layout, reinterpret_cast<const uint8_t*>(prefix.data()), span,
+                               reinterpret_cast<const uint8_t*>(data.data()), data.size()),
+                 span, refusal);
 }
 
 Bitmap readDdsFile(const std::string& path) { return readDdsFileSurface(path, {}); }

@@ -19,7 +19,9 @@ struct DdsImageFacts {
 // is decoded into a FreeImage bitmap. Any file it cannot read, or whose data
 // for that surface is short, gives an empty bitmap; nothing is read past the
 // end of the data. A face of kDdsNoFace on a cube map stands for its first
-// face present.
+// face present. refusal (when given) receives why no image came back, in
+// words that say what was found (see describeDdsRefusal); it is emptied when
+// the surface decodes.
 
 // The first surface (top level, first face, array element or slice 0) of the
 // whole file in bytes.
@@ -27,12 +29,12 @@ Bitmap readDdsImage(const uint8_t* bytes, size_t size);
 
 // Surface id of the whole file in bytes.
 Bitmap readDdsSurface(const uint8_t* bytes, size_t size, const DdsSurfaceId& id,
-                      DdsImageFacts* facts = nullptr);
+                      DdsImageFacts* facts = nullptr, std::string* refusal = nullptr);
 
 // Surface id of the file at path (UTF-8): reads the header, the palette when
 // there is one, and that surface's data, nothing else.
 Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id,
-                          DdsImageFacts* facts = nullptr);
+                          DdsImageFacts* facts = nullptr, std::string* refusal = nullptr);
 
 // The first surface of the file at path.
 Bitmap readDdsFile(const std::string& path);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "pipeline/independent_reader.h"
 #include "pipeline/pipeline_test_support.h"
 #include "support/plan_support.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -156,5 +158,59 @@ TEST(DdsConversion, SixteenBitImagesReachLowDepths) {
     Bitmap converted = convertDepth(adoptBitmap(FreeImage_Clone(source.get())), step, 0);
     ASSERT_TRUE(converted) << extension << " " << depth;
     EXPECT_EQ(static_cast<int>(FreeImage_GetBPP(converted.get())), depth) << extension;
+  }
+}
+
+// Layouts real files use that other readers decode, through the program: an
+// 8-bit palette (256 entries of red, green, blue, alpha after the header) and
+// 8-bit luminance whose mask lies outside the pixel (the byte is the value).
+// Every pixel is compared with what those bytes mean, read back by ImageMagick.
+TEST(DdsConversion, RealFilePaletteAndOutsideMaskLayouts) {
+  constexpr uint32_t kPalette8 = 0x20, kLuminance = 0x20000;
+  constexpr int kWidth = 7, kHeight = 5;
+  auto index = [](int x, int y) { return static_cast<uint8_t>(37 * x + 101 * y + 3); };
+  std::string indices;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) indices.push_back(static_cast<char>(index(x, y)));
+  }
+  // Entry i: red i, green 255 - i, blue 3i, alpha i (or 0 throughout, as
+  // writers that kept no alpha in palettes leave it: then opaque).
+  auto palette = [](bool alpha) {
+    std::string entries;
+    for (int i = 0; i < 256; ++i) {
+      for (int v : {i, 255 - i, (3 * i) & 0xFF, alpha ? i : 0}) entries.push_back(static_cast<char>(v));
+    }
+    return entries;
+  };
+  const struct {
+    const char* name;
+    std::string file;
+    std::function<Rgba(uint8_t)> expected;
+  } cases[] = {
+      {"palette with alpha",
+       buildRawDds(maskHeader(kWidth, kHeight, kPalette8, 8, 0, 0, 0, 0), palette(true) + indices),
+       [](uint8_t i) { return Rgba{i, static_cast<uint8_t>(255 - i), static_cast<uint8_t>(3 * i), i}; }},
+      {"palette without alpha",
+       buildRawDds(maskHeader(kWidth, kHeight, kPalette8, 8, 0, 0, 0, 0), palette(false) + indices),
+       [](uint8_t i) { return Rgba{i, static_cast<uint8_t>(255 - i), static_cast<uint8_t>(3 * i), 255}; }},
+      {"luminance mask 0xff000000",
+       buildRawDds(maskHeader(kWidth, kHeight, kLuminance, 8, 0xFF000000, 0, 0, 0), indices),
+       [](uint8_t v) { return Rgba{v, v, v, 255}; }},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    ASSERT_TRUE(writeTestFile(dir.path() + "t.dds", c.file)) << c.name;
+    const ProgramResult run =
+        runProgramWith({"-i", dir.path() + "t.dds", "-o", dir.path(), "-c", "png"});
+    EXPECT_NE(run.out.find("Files converted: 1 of 1"), std::string::npos) << c.name << run.out;
+    DecodedImage png;
+    ASSERT_TRUE(decodeWithImageMagick(dir.path() + "t.png", &png)) << c.name;
+    ASSERT_EQ(png.width, kWidth) << c.name;
+    ASSERT_EQ(png.height, kHeight) << c.name;
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) wrong += !(png.at(x, y) == c.expected(index(x, y)));
+    }
+    EXPECT_EQ(wrong, 0) << c.name;
   }
 }

@@ -83,7 +83,7 @@ std::vector<double> pixelAt(FIBITMAP* bitmap, unsigned x, unsigned y) {
 constexpr uint32_t kRgb = 0x40, kAlphaPixels = 0x1, kAlpha = 0x2, kLuminance = 0x20000,
                    kBump = 0x80000, kPalette8 = 0x20;
 
-// A palette whose entry 1 is (blue 1, green 2, red 3, alpha 4) and entry 255
+// A palette whose entry 1 is (red 1, green 2, blue 3, alpha 4) and entry 255
 // (10, 20, 30, 40); the others are 0.
 std::string palette() {
   std::string entries(1024, '\0');
@@ -144,11 +144,12 @@ TEST(DdsReader, UncompressedLayoutsGiveTheDefinedValues) {
       // Only the mask bits inside the pixel count.
       {"L8 with a 16-bit mask", maskHeader(1, 1, kLuminance, 8, 0xFFFF, 0, 0, 0), bytes({0x80}),
        FIT_BITMAP, 8, {128, 128, 128, -1}},
-      // 256 entries of blue, green, red, alpha, then one index per pixel.
-      {"P8", maskHeader(1, 1, kPalette8, 8, 0, 0, 0, 0), palette() + bytes({255}), FIT_BITMAP, 24,
-       {30, 20, 10, -1}},
+      // 256 entries of red, green, blue, alpha, then one index per pixel;
+      // alpha bytes that are neither all 0 nor all 255 are alpha, flag or not.
+      {"P8", maskHeader(1, 1, kPalette8, 8, 0, 0, 0, 0), palette() + bytes({255}), FIT_BITMAP, 32,
+       {10, 20, 30, 40}},
       {"P8 with alpha", maskHeader(1, 1, kPalette8 | kAlphaPixels, 8, 0, 0, 0, 0),
-       palette() + bytes({1}), FIT_BITMAP, 32, {3, 2, 1, 4}},
+       palette() + bytes({1}), FIT_BITMAP, 32, {1, 2, 3, 4}},
       {"A8L8", maskHeader(1, 1, kLuminance | kAlphaPixels, 16, 0xFF, 0, 0, 0xFF00),
        bytes({0x40, 0xC0}), FIT_BITMAP, 32, {64, 64, 64, 192}},
       {"A4L4", maskHeader(1, 1, kLuminance | kAlphaPixels, 8, 0x0F, 0, 0, 0xF0), bytes({0x3C}),
@@ -367,4 +368,35 @@ TEST(DdsReader, FilesOnDiskAndUnreadableOnes) {
   ASSERT_TRUE(writeTestFile(noise, std::string(4096, '\x5A')));
   EXPECT_FALSE(readDdsFile(noise));
   EXPECT_FALSE(readDdsFile(dir.path() + "missing.dds"));
+}
+
+// A refusal says what the reader found; a file that decodes clears it.
+TEST(DdsReader, RefusalsSayWhatWasFound) {
+  TempDir dir;
+  const struct {
+    const char* name;
+    std::string file;
+    std::string reason;
+  } cases[] = {
+      {"unknown FourCC", buildRawDds(fourCcHeader(4, 4, rawFourCc("XYZW")), std::string(16, '\0')),
+       "unsupported pixel format: FourCC 'XYZW'"},
+      {"cut short", buildRawDds(fourCcHeader(64, 64, rawFourCc("DXT5")), std::string(172, '\0')),
+       "file too short: 300 of 4224 bytes"},
+      {"RGB masks outside the pixel",
+       buildRawDds(maskHeader(1, 1, kRgb, 8, 0xFF000000, 0xFF0000, 0xFF00, 0), bytes({1})),
+       "unsupported pixel format: flags 0x40, 8 bits, masks 0xFF000000 0xFF0000 0xFF00 0x0"},
+      {"noise", std::string(4096, '\x5A'), "not a DDS file: no \"DDS \" at its start"},
+      {"good", buildRawDds(fourCcHeader(4, 4, rawFourCc("DXT1")), solidBc1(0x07E0)), ""},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.path() + "t.dds";
+    ASSERT_TRUE(writeTestFile(path, c.file)) << c.name;
+    std::string refusal = "left over";
+    Bitmap bitmap = readDdsFileSurface(path, {}, nullptr, &refusal);
+    EXPECT_EQ(bitmap != nullptr, c.reason.empty()) << c.name;
+    EXPECT_EQ(refusal, c.reason) << c.name;
+  }
+  std::string refusal;
+  EXPECT_FALSE(readDdsFileSurface(dir.path() + "missing.dds", {}, nullptr, &refusal));
+  EXPECT_EQ(refusal, "the file cannot be read");
 }
