@@ -1,5 +1,8 @@
 #include "pipeline/commit_output.h"
 
+#include <mutex>
+#include <set>
+
 #include "pipeline/temp_path.h"
 #include "platform/files.h"
 #include "platform/interrupt.h"
@@ -10,17 +13,36 @@ namespace {
 // leftover of an earlier run, and another is drawn.
 constexpr int kNameAttempts = 100;
 
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.rfind(kPathSeparator);
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+// The first write of this process into a folder clears the temporary files
+// that writers killed outright left there; once per folder is enough, as
+// this process's own are removed by itself.
+void sweepOnce(const std::string& folder) {
+  static std::mutex mutex;
+  static std::set<std::string> swept;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (swept.insert(folder).second) removeAbandonedTemporaryFiles(folder);
+}
+
 }  // namespace
 
 bool commitOutput(const std::string& bytes, const std::string& outputPath, std::string* reason,
                   std::string* temporaryPath) {
+  sweepOnce(folderOf(outputPath));
   WriteFailure failure;
   std::string temporary;
+  // Held through the rename: until the output has its name, the temporary
+  // file is marked as in use, so no other run's sweep takes it.
+  FileInUse inUse;
   bool written = false;
   for (int attempt = 0; attempt < kNameAttempts && !written; ++attempt) {
     temporary = temporaryPathBeside(outputPath);
     setPendingTemporaryFile(temporary);
-    written = writeNewFile(temporary, bytes, &failure);
+    written = writeNewFile(temporary, bytes, &failure, &inUse);
     if (!written) setPendingTemporaryFile("");
     if (!written && !failure.pathTaken) break;
   }

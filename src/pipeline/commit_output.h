@@ -8,7 +8,10 @@
 // failure (a full disk, a file-size limit, an I/O error, a path that cannot
 // be created) the temporary file is removed, an existing output stays as it
 // was, and *reason holds the system's text. While the file is written it is
-// the one an interrupting signal removes. temporaryPath (when given) receives
-// the temporary name that was used.
+// the one an interrupting signal removes; where the file system allows, it
+// has no name at all until it is complete, so even a process killed outright
+// leaves nothing. The first write into a folder removes what writers killed
+// outright left there (removeAbandonedTemporaryFiles). temporaryPath (when
+// given) receives the temporary name that was used.
 bool commitOutput(const std::string& bytes, const std::string& outputPath, std::string* reason,
                   std::string* temporaryPath = nullptr);

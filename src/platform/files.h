@@ -64,12 +64,38 @@ struct WriteFailure {
   std::string reason;      // the system's text, e.g. "No space left on device"
 };
 
+// Marks a file as being written by a live process: an advisory lock held on
+// it until this is destroyed (or the process ends, however it ends), so that
+// removeFileNotInUse never takes it for a leftover.
+class FileInUse {
+ public:
+  FileInUse() = default;
+  explicit FileInUse(int handle) : handle_(handle) {}
+  ~FileInUse();
+  FileInUse(FileInUse&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+  FileInUse& operator=(FileInUse&& other) noexcept;
+  FileInUse(const FileInUse&) = delete;
+  FileInUse& operator=(const FileInUse&) = delete;
+
+ private:
+  int handle_ = -1;
+};
+
 // Creates a new file at path (never an existing one, never through a symbolic
 // link; mode 0666 less the umask), writes all of data and closes it, checking
 // every write and the close. On failure nothing is left at path and failure
 // says why: a short write, a full disk, a file-size limit or an I/O error all
-// end here instead of leaving a truncated file.
-bool writeNewFile(const std::string& path, const std::string& data, WriteFailure* failure);
+// end here instead of leaving a truncated file. Where the file system allows,
+// the file has no name until it is complete (a process killed while writing
+// leaves nothing behind); elsewhere it is written under path. Either way it is
+// in use from its creation on: until return, or, when inUse is given, for as
+// long as *inUse lives.
+bool writeNewFile(const std::string& path, const std::string& data, WriteFailure* failure,
+                  FileInUse* inUse = nullptr);
+
+// Removes the regular file at path unless a live process holds it in use
+// (FileInUse). True when it was removed.
+bool removeFileNotInUse(const std::string& path);
 
 // Last-modification time as a local date value (seconds since 1970, local time).
 bool fileModifiedTime(const std::string& path, int64_t* localSeconds);

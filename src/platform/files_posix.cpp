@@ -212,28 +212,6 @@ bool writeWholeFile(const std::string& path, const std::string& data) {
   return close(fd) == 0;
 }
 
-bool writeNewFile(const std::string& path, const std::string& data, WriteFailure* failure) {
-  *failure = WriteFailure{};
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    failure->pathTaken = errno == EEXIST;
-    failure->reason = lastSystemError();
-    return false;
-  }
-  if (const int error = writeAll(fd, data); error != 0) {
-    failure->reason = systemErrorText(error);
-    close(fd);
-    unlink(path.c_str());
-    return false;
-  }
-  if (close(fd) != 0) {
-    failure->reason = lastSystemError();
-    unlink(path.c_str());
-    return false;
-  }
-  return true;
-}
-
 bool fileModifiedTime(const std::string& path, int64_t* localSeconds) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return false;

@@ -17,3 +17,11 @@ std::string programBaseName();
 // on POSIX the shell has already split the line, and any quote character left
 // in an argument is dropped.
 std::vector<std::string> commandLineParameters(int argc, char** argv);
+
+// The id of this process.
+int currentProcessId();
+
+// True while a process with this id exists on this machine (ours included).
+// An id may be reused by an unrelated process: a true answer means "perhaps
+// still running", a false one that the process is gone.
+bool processIsRunning(int processId);

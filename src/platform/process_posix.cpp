@@ -1,7 +1,9 @@
 #include "platform/process.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 
 namespace {
@@ -48,4 +50,12 @@ std::vector<std::string> commandLineParameters(int argc, char** argv) {
     parameters.push_back(std::move(text));
   }
   return parameters;
+}
+
+int currentProcessId() { return static_cast<int>(getpid()); }
+
+bool processIsRunning(int processId) {
+  if (processId <= 0) return false;
+  // EPERM: it exists but belongs to someone else.
+  return kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
 }

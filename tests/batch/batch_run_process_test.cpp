@@ -2,9 +2,13 @@
 // enumeration, per-file lines, output folders, names and file times.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -444,25 +448,74 @@ TEST(BatchRun, SignalsRemoveTheTemporaryFile) {
     arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
     TempDir lockFolder;
     BackgroundProgram program(arguments, lockFolder.path());
-    // Waits for a name that is not an output's: the file being written.
+    // Waits for the first name in the folder: the batch is at work on the
+    // files after it (a temporary file, where the file system gives it a
+    // name while it is written, is then there to be removed).
     bool signalled = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!signalled && program.running() && std::chrono::steady_clock::now() < deadline) {
-      for (const std::string& name : namesIn(f.out)) {
-        if (finalNames.count(name) == 0) {
-          program.sendSignal(c.signalNumber);
-          signalled = true;
-          break;
-        }
+      if (!namesIn(f.out).empty()) {
+        program.sendSignal(c.signalNumber);
+        signalled = true;
       }
       std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
-    ASSERT_TRUE(signalled) << "no temporary file seen while the batch ran";
+    ASSERT_TRUE(signalled) << "nothing written while the batch ran";
     ProgramResult result = program.finish("", 60);
     EXPECT_EQ(result.signal, c.endedBy) << c.signalNumber;
     if (c.endedBy == 0) {
       EXPECT_EQ(result.exitCode, c.exitStatus) << c.signalNumber;
     }
     for (const std::string& name : namesIn(f.out)) EXPECT_EQ(finalNames.count(name), 1u) << name;
+  }
+}
+
+// A run killed outright (SIGKILL) cannot clean up; what it may leave, and
+// what earlier killed writers left, the next run into the folder removes:
+// temporary files whose process is gone and which nobody holds in use. A
+// live writer's file stays: one whose process runs, and one held in use (as
+// by a writer on another machine sharing the folder).
+TEST(BatchRun, TheRunAfterAKillRemovesTheLeftovers) {
+  Folders f;
+  std::set<std::string> outputs;
+  for (int i = 0; i < 16; ++i) {
+    const std::string name = "t" + std::to_string(10 + i);
+    writeDds(f.in + name + ".dds", 512, 512);
+    outputs.insert(name + ".bmp");
+  }
+  TempDir lockFolder;
+  BackgroundProgram program({"-i", f.in, "-o", f.out, "-c", "bmp", "--threads=2"}, lockFolder.path());
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (program.running() && namesIn(f.out).empty() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  program.sendSignal(SIGKILL);
+  EXPECT_EQ(program.finish("", 60).signal, SIGKILL) << "the batch was still running";
+
+  // What killed writers leave: files named with a process that is gone (or
+  // with none, as earlier versions named them).
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  waitpid(gone, nullptr, 0);
+  const std::string dead = std::to_string(gone), alive = std::to_string(getpid());
+  for (const std::string& name : {".pellucidaaaaa-" + dead + ".tmp", std::string(".pellucidbbbbb.tmp"),
+                                  ".pellucidccccc-" + dead + ".tmp", ".pellucidddddd-" + alive + ".tmp"}) {
+    writeText(f.out + name, "left over");
+  }
+  const int held = open((f.out + ".pellucidccccc-" + dead + ".tmp").c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+
+  const std::vector<std::string> lines = run({"-i", f.in, "-o", f.out, "-c", "bmp", "--threads=2"});
+  EXPECT_TRUE(contains(lines, "Files converted: 16 of 16"));
+  close(held);
+  std::set<std::string> expected = outputs;
+  expected.insert(".pellucidccccc-" + dead + ".tmp");
+  expected.insert(".pellucidddddd-" + alive + ".tmp");
+  EXPECT_EQ(namesIn(f.out), expected);
+  for (const std::string& name : outputs) {
+    DecodedImage image;
+    EXPECT_TRUE(decodeWithImageMagick(f.out + name, &image) && image.width == 512) << name;
   }
 }
