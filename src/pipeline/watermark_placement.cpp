@@ -25,6 +25,46 @@ bool rotationFits(unsigned width, unsigned height, int32_t degrees) {
   return rotatedWidth * rotatedHeight <= static_cast<double>(kMaxCanvasPixels);
 }
 
+// Pixels the free turn's resampling may reach beyond the exact preimage: its
+// three shears each blend a pixel with its neighbour, and the turned layer's
+// size and centre are whole pixels.
+constexpr double kResamplingMargin = 8;
+
+// The part of a w x h layer that a counter-clockwise turn by degrees around
+// its centre carries into the top-left across x down of the turned layer
+// (whose box holds the whole turned layer).
+LayerWindow freeTurnWindow(int64_t w, int64_t h, int64_t across, int64_t down, int32_t degrees) {
+  const double radians = degrees * M_PI / 180.0;
+  const double c = std::cos(radians);
+  const double s = std::sin(radians);
+  const double turnedWidth = w * std::fabs(c) + h * std::fabs(s);
+  const double turnedHeight = w * std::fabs(s) + h * std::fabs(c);
+  const double keptWidth = std::min<double>(across, turnedWidth + 2);
+  const double keptHeight = std::min<double>(down, turnedHeight + 2);
+  // Each kept corner, taken back through the turn.
+  double left = w, top = h, right = 0, bottom = 0;
+  for (const double x : {0.0, keptWidth}) {
+    for (const double y : {0.0, keptHeight}) {
+      const double dx = x - turnedWidth / 2;
+      const double dy = y - turnedHeight / 2;
+      const double sx = w / 2.0 + dx * c - dy * s;
+      const double sy = h / 2.0 + dx * s + dy * c;
+      left = std::min(left, sx);
+      right = std::max(right, sx);
+      top = std::min(top, sy);
+      bottom = std::max(bottom, sy);
+    }
+  }
+  const auto clampTo = [](double v, int64_t side) {
+    return std::clamp<int64_t>(static_cast<int64_t>(std::floor(v)), 0, side);
+  };
+  const int64_t x0 = clampTo(left - kResamplingMargin, w);
+  const int64_t y0 = clampTo(top - kResamplingMargin, h);
+  const int64_t x1 = clampTo(std::ceil(right + kResamplingMargin), w);
+  const int64_t y1 = clampTo(std::ceil(bottom + kResamplingMargin), h);
+  return {x0, y0, x1 - x0, y1 - y0, true};
+}
+
 }  // namespace
 
 PlacementArea placementArea(const std::optional<FrameInsets>& frame, WatermarkBoundary boundary,
@@ -67,7 +107,8 @@ LayerWindow visibleWindow(LayerExtent layer, const PlacementArea& area, const Pl
     const int64_t rows = std::min(h, across);
     return {0, h - rows, std::min(w, down), rows};
   }
-  return {0, 0, w, h};
+  if (across <= 0 || down <= 0) return {0, 0, 0, 0, true};
+  return freeTurnWindow(w, h, across, down, placement.rotation);
 }
 
 LayerPosition layerPosition(LayerExtent layer, const PlacementArea& area,

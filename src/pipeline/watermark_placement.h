@@ -46,14 +46,20 @@ struct LayerWindow {
   int64_t top = 0;
   int64_t width = 0;
   int64_t height = 0;
+  // The layer keeps the whole size and only this part of it is drawn (the
+  // rest transparent); otherwise the layer is this part alone.
+  bool inWholeLayer = false;
 };
 
 // The part of a layer of the given size that can show once it is turned and
 // cropped (cropToFit keeps the top-left of the turned layer): its top-left
 // part when it is not turned; the part that a quarter, half or three-quarter
 // turn brings into the top-left corner (those turns move pixels without
-// resampling them); all of it for any other angle. A width or height of 0 or
-// less means nothing can show.
+// resampling them). Any other angle resamples the whole layer around its
+// centre, so the layer keeps its size (inWholeLayer) and the window is the
+// part whose pixels the turn can carry into what cropToFit keeps, with a
+// margin for the resampling; pixels outside it never reach the image. A
+// width or height of 0 or less means nothing can show.
 LayerWindow visibleWindow(LayerExtent layer, const PlacementArea& area, const Placement& placement);
 
 struct LayerPosition {

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "pipeline/drawing/canvas.h"
 #include "pipeline/drawing/compositing.h"
@@ -100,6 +101,20 @@ void drawSmoothText(Canvas& textCanvas, Canvas& handOver, const LineLayout& layo
   drawCanvasOver(handOver, textCanvas, 0, 0, clampOpacity(watermark.textOpacity));
 }
 
+// The drawn part at its place in an otherwise transparent layer of the
+// whole block's size, for turns that need the whole layer's geometry.
+Bitmap placeInTransparentLayer(Bitmap part, const LayerWindow& window, const TextBlock& block) {
+  if (int64_t{block.width} * block.height > kMaxCanvasPixels) return nullptr;
+  Bitmap layer = adoptBitmap(FreeImage_AllocateT(FIT_BITMAP, block.width, block.height, 32, 0, 0, 0));
+  if (!layer) return nullptr;
+  constexpr int kPasteCopy = 256;  // a plain copy, no blending
+  if (!FreeImage_Paste(layer.get(), part.get(), static_cast<int>(window.left),
+                       static_cast<int>(window.top), kPasteCopy)) {
+    return nullptr;
+  }
+  return layer;
+}
+
 }  // namespace
 
 std::vector<std::string> splitWatermarkLines(const std::string& text) {
@@ -180,5 +195,9 @@ Bitmap makeTextLayer(const TextWatermark& watermark, const std::string& text,
     drawPlainText(textCanvas, layout, *font);
     drawCanvasOver(handOver, textCanvas, 0, 0, 255);
   }
-  return handOverToFreeImage(handOver);
+  Bitmap part = handOverToFreeImage(handOver);
+  const bool wholeBlock = window.left == 0 && window.top == 0 && window.width == whole.width &&
+                          window.height == whole.height;
+  if (!part || !window.inWholeLayer || wholeBlock) return part;
+  return placeInTransparentLayer(std::move(part), window, block);
 }

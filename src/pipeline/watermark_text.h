@@ -52,7 +52,8 @@ using VisiblePart = std::function<LayerWindow(LayerExtent block)>;
 // The text watermark showing text (its tokens already expanded) as a 32-bit
 // layer, or empty when there is no font or no
 // block can be drawn. With visible, only that part of the block is drawn and
-// the layer is that part of the whole block, pixel for pixel; without it the
-// whole block.
+// the layer is that part of the whole block, pixel for pixel, or, when the
+// window says inWholeLayer, the whole block transparent outside that part;
+// without it the whole block.
 Bitmap makeTextLayer(const TextWatermark& watermark, const std::string& text,
                      const WatermarkFont* font, const VisiblePart& visible = nullptr);

@@ -5,6 +5,7 @@
 #include "pipeline/drawing/watermark_font.h"
 #include "pipeline/frame.h"
 #include "pipeline/watermark.h"
+#include "pipeline/watermark_placement.h"
 #include "pixel_support.h"
 #include "settings/run_plan.h"
 #include "support/plan_support.h"
@@ -253,4 +254,52 @@ TEST(TextWatermark, TokensExpandWithTheImageSize) {
   EXPECT_EQ(static_cast<int>(FreeImage_GetWidth(layer.get())), measureRasterText(*font, "200x100").width);
   EXPECT_NE(measureRasterText(*font, "200x100").width,
             measureRasterText(*font, "%width%x%HEIGHT%").width);
+}
+
+// A free turn resamples the whole block, so only the part of it that the
+// turn carries into the image is drawn; the image comes out exactly as with
+// the whole block drawn and turned.
+TEST(TextWatermark, FreeTurnsDrawOnlyThePartThatShowsWithTheSameResult) {
+  constexpr int kWidth = 900, kHeight = 600;
+  for (int rotation : {30, 200}) {
+    for (uint8_t antialiasing : {0, 1}) {
+      for (uint8_t position : {0, 8}) {
+        ConversionSettings settings = textSettings(
+            "Quillon watermark%eol%second line%eol%third line%eol%fourth line%eol%fifth line%eol%"
+            "sixth line, past the image",
+            antialiasing);
+        settings.wmFontSize = 110;
+        settings.wmBackOpacity = 128;
+        settings.wmTextRotation = rotation;
+        settings.wmTextPosition = position;
+        const std::string label = std::to_string(rotation) + " " + std::to_string(antialiasing) +
+                                  " " + std::to_string(position);
+        auto font = createWatermarkFont(planWatermarkFont(settings));
+        ASSERT_TRUE(font);
+        const WatermarkStep step = planChain(settings).watermark;
+        const std::string text = expandWatermarkText(settings, ConversionJob{});
+        Bitmap whole = makeTextLayer(step.text, text, font.get());
+        ASSERT_TRUE(whole) << label;
+        const PlacementArea area = placementArea(step.frame, step.text.placement.boundary, kWidth, kHeight);
+        const LayerWindow window = visibleWindow(
+            {FreeImage_GetWidth(whole.get()), FreeImage_GetHeight(whole.get())}, area, step.text.placement);
+        EXPECT_LT(window.width * window.height,
+                  int64_t{FreeImage_GetWidth(whole.get())} * FreeImage_GetHeight(whole.get()))
+            << label << ": the block is larger than what can show";
+        const Bitmap expected = placeWatermark(solidBitmap(kWidth, kHeight, 24, kWhite), std::move(whole),
+                                               kWidth, kHeight, step.frame, step.text.placement);
+        const Bitmap drawn = watermarked(settings, kWidth, kHeight);
+        ASSERT_TRUE(expected && drawn) << label;
+        int differing = 0, changed = 0;
+        for (int y = 0; y < kHeight; ++y) {
+          for (int x = 0; x < kWidth; ++x) {
+            differing += !(pixelAt(drawn.get(), x, y) == pixelAt(expected.get(), x, y));
+            changed += !(pixelAt(expected.get(), x, y) == kWhite);
+          }
+        }
+        EXPECT_EQ(differing, 0) << label;
+        EXPECT_GT(changed, 0) << label << ": the watermark shows";
+      }
+    }
+  }
 }
