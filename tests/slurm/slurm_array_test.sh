@@ -13,15 +13,43 @@
 # exits 77, which ctest reports as skipped.
 #
 # Usage: slurm_array_test.sh PELLUCIDCMD SOURCE_FOLDER
+#        slurm_array_test.sh --stop FOLDER   (the watchdog's part, see below)
 set -euo pipefail
-program=$1
-example=$2/examples/slurm_shards.sh
 parts=16                # the example's array: tasks 1-16, part K of 16
 files=400               # textures in the generated tree
 slots=4                 # tasks the node runs at once (32 CPUs, 8 per task)
 waiting="Waiting for another copy of pellucidcmd to finish..."
 
 skip() { echo "SKIPPED: $*"; exit 77; }
+
+# Ends every process of the cluster in folder $1, by process id: first the
+# jobs through the controller, then whatever carries the marker (the daemons,
+# their job steps, the jobs and what they run); then removes the folder.
+stop_cluster() {
+  set +e
+  local marker="PELLUCID_SLURM_TEST=$1" pids
+  if [ -f "$1/slurm.conf" ]; then
+    SLURM_CONF=$1/slurm.conf scancel --quiet --user="$(id -un)" 2>/dev/null
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+      [ -z "$(SLURM_CONF=$1/slurm.conf squeue -h 2>/dev/null)" ] && break
+      sleep 0.5
+    done
+  fi
+  for signal in TERM TERM TERM TERM KILL; do
+    pids=$(grep -lsxzF "$marker" /proc/[0-9]*/environ | cut -d/ -f3)
+    [ -z "$pids" ] && break
+    kill -s "$signal" $pids 2>/dev/null
+    sleep 0.5
+  done
+  rm -rf "$1"
+}
+
+if [ "${1:-}" = --stop ]; then
+  stop_cluster "$2"
+  exit 0
+fi
+program=$(realpath "$1")
+example=$(realpath "$2/examples/slurm_shards.sh")
 
 for tool in munged mungekey slurmctld slurmd sbatch squeue sinfo scancel python3; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/setup.sh installs slurm-wlm and munge)"
@@ -38,7 +66,8 @@ export SLURM_CONF=$dir/slurm.conf
 # The program's lock files: private to this test, shared by its runs.
 export XDG_RUNTIME_DIR=$dir/runtime
 # Every process started for the cluster (the daemons, the job steps, the jobs
-# and what they run) carries this variable; the test itself does not.
+# and what they run) and the copy holding part 1 carry this variable; the
+# test itself does not.
 marker="PELLUCID_SLURM_TEST=$dir"
 
 holder=""
@@ -53,25 +82,13 @@ fail() {
   exit 1
 }
 
-# Ends every process of this cluster, by process id: first the jobs through
-# the controller, then the daemons, then whatever still carries the marker.
-stop_cluster() {
-  set +e
-  [ -n "$holder" ] && kill "$holder" 2>/dev/null
-  scancel --quiet --user="$(id -un)" 2>/dev/null
-  for _ in 1 2 3 4 5 6 7 8 9 10; do
-    [ -z "$(squeue -h 2>/dev/null)" ] && break
-    sleep 0.5
-  done
-  for signal in TERM TERM TERM TERM KILL; do
-    pids=$(grep -lsxzF "$marker" /proc/[0-9]*/environ | cut -d/ -f3)
-    [ -z "$pids" ] && break
-    kill -s "$signal" $pids 2>/dev/null
-    sleep 0.5
-  done
-  rm -rf "$dir"
-}
-trap stop_cluster EXIT
+# The cluster stops when this script ends, also by a signal; should it be
+# killed outright (a ctest time-out), a watchdog outside its process group
+# stops the cluster once the script is gone.
+trap '[ -n "$holder" ] && kill "$holder" 2>/dev/null; stop_cluster "$dir"' EXIT
+trap 'exit 1' INT TERM HUP
+setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 2; done; [ -d "$3" ] && exec "$2" --stop "$3"' \
+  watchdog $$ "$0" "$dir" </dev/null >/dev/null 2>&1 &
 
 # Two free ports, held together while they are chosen so they differ.
 read -r ctld_port slurmd_port < <(python3 -c '
@@ -155,7 +172,7 @@ EOF
 # 1 has to wait for it, the tasks of the other parts must not.
 mkfifo "$dir/holder.in"
 exec 3<>"$dir/holder.in"
-"$program" -p -q -i "$dir/tree/" -o "$dir/out/" -c png --shard=1/$parts <&3 \
+env "$marker" "$program" -p -q -i "$dir/tree/" -o "$dir/out/" -c png --shard=1/$parts <&3 \
   >"$dir/log/holder.log" 2>&1 &
 holder=$!
 for _ in $(seq 120); do
