@@ -5,12 +5,12 @@
 # 0.05..0.8 s, and then run again to its end. Counts the ".pellucid*.tmp"
 # files in the folder after each kill and after each normal run (target:
 # none), and checks the normal run converted every file.
-# Prints one line per trial and the totals.
+# Prints one line per trial and the totals. KILL_PROGRAM picks another build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 trials=${KILL_TRIALS:-20}
 files=${KILL_FILES:-24}
-program="$root/build/pellucidcmd"
+program=${KILL_PROGRAM:-$root/build/pellucidcmd}
 [ -x "$program" ] || "$root/scripts/build.sh" >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pellucid-kill9-XXXXXX")
