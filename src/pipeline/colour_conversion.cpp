@@ -28,9 +28,10 @@ void linearRows(FIBITMAP* in, const ChannelLayout& from, FIBITMAP* out, bool dec
   const int height = static_cast<int>(FreeImage_GetHeight(in));
   const float scale = scaledToOne(from.sample);
   const int step = from.hasAlpha() ? 4 : 3;
+  const float* table = srgbTables().decoded.data();
   auto colour = [&](T value) {
     if constexpr (sizeof(T) == 1) {
-      return decode ? srgbDecode8(value) : value * scale;
+      return decode ? table[value] : value * scale;
     } else {
       return decode ? srgbDecode(static_cast<float>(value) * scale) : static_cast<float>(value) * scale;
     }
@@ -57,10 +58,11 @@ void integerRows(FIBITMAP* in, FIBITMAP* out, const ChannelLayout& to, const Col
   const int inStep = to.hasAlpha() ? 4 : 3;
   const float top = sizeof(T) == 1 ? 255.0f : 65535.0f;
   const float gain = std::exp2(step.exposure);
+  const SrgbTables& tables = srgbTables();
   auto colour = [&](float c) -> T {
     if (work.toneMapped) c = toneMapChannel(c * gain, step.toneMap);
     if (work.srgbEncode) {
-      if constexpr (sizeof(T) == 1) return srgbEncode8(c);
+      if constexpr (sizeof(T) == 1) return tables.encode(c);
       else return srgbEncode16(c);
     }
     return static_cast<T>(std::lround(clamped(c) * top));
@@ -81,7 +83,7 @@ void integerRows(FIBITMAP* in, FIBITMAP* out, const ChannelLayout& to, const Col
 
 ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts) {
   ColourWork work;
-  const bool floatOutput = facts.outputDepth >= 96;
+  const bool floatOutput = facts.floatOutput;
   work.wide = facts.outputDepth == 48 || facts.outputDepth == 64;
   const SourceColourSpace space = chosenSpace(step, facts.space);
   if (step.mode == ColourMode::kAuto && space == SourceColourSpace::kSrgb) {

@@ -33,6 +33,7 @@ struct ColourFacts {
   SourceColourSpace space = SourceColourSpace::kSrgb;  // as the reader says, kData for normal maps
   bool floatSource = false;  // the loaded image holds float channels
   int32_t outputDepth = 0;   // the depth the image is saved with
+  bool floatOutput = false;  // ... and that depth holds float channels
   bool resamples = false;    // a resize changes the pixel grid
 };
 
