@@ -63,6 +63,7 @@ ColourFacts colourFactsOf(const ChainPlan& chain, SourceColourSpace space, FIBIT
   ColourFacts facts;
   facts.space = space;
   facts.floatSource = isFloatImage(image);
+  facts.eightBitSource = image && FreeImage_GetImageType(image) == FIT_BITMAP;
   facts.outputDepth = depth.automatic ? chooseAutoDepth(depth.extension, sourceBpp) : depth.bpp;
   facts.floatOutput = format && format->floats && facts.outputDepth >= 96;
   // A resize or the icon cap makes new pixels out of several old ones.
@@ -106,7 +107,7 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   const ColourWork colour = planColourWork(
       chain.colour, colourFactsOf(chain, normalMap ? SourceColourSpace::kData : facts.colourSpace,
                                   image.get(), depth, job.sourceBpp));
-  if (colour.toLinear) image = toLinearLight(std::move(image), colour.srgbDecode);
+  if (colour.toLinear) image = toLinearLight(std::move(image), colour);
   image = resizeImage(std::move(image), size.width, size.height, chain.resize);
   alpha = resizeImage(std::move(alpha), size.width, size.height, chain.resize);
   image = capIconSize(std::move(image), depth.extension);

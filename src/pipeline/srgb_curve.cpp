@@ -34,6 +34,17 @@ const SrgbTables& srgbTables() {
   return kTables;
 }
 
+SrgbWordTables::SrgbWordTables() {
+  for (int k = 0; k < 256; ++k) decoded[k] = static_cast<uint16_t>(std::lround(decode(k / 255.0) * 65535.0));
+  const SrgbTables& tables = srgbTables();
+  for (int v = 0; v < 65536; ++v) encoded[v] = tables.encode(static_cast<float>(v / 65535.0));
+}
+
+const SrgbWordTables& srgbWordTables() {
+  static const SrgbWordTables kTables;
+  return kTables;
+}
+
 float srgbDecode(float encoded) { return static_cast<float>(decode(encoded)); }
 
 float srgbEncode(float linear) { return static_cast<float>(encode(linear)); }

@@ -37,5 +37,19 @@ struct SrgbTables {
 
 const SrgbTables& srgbTables();
 
+// Linear light in 16 bits (0..65535) for 8-bit codes and back: the light
+// of code k rounded to 16 bits, and the 8-bit code of every 16-bit value
+// (SrgbTables::encode of v / 65535). Resampling an 8-bit sRGB image goes
+// through these: 16 bits hold a step of the darkest codes (about 20 units)
+// and resample as fast as 8-bit colour.
+struct SrgbWordTables {
+  std::array<uint16_t, 256> decoded{};
+  std::array<uint8_t, 65536> encoded{};
+
+  SrgbWordTables();
+};
+
+const SrgbWordTables& srgbWordTables();
+
 // round(65535 x srgbEncode(v)), v clamped to 0..1 (NaN gives 0).
 uint16_t srgbEncode16(float linear);
