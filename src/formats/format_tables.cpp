@@ -68,7 +68,7 @@ std::vector<InputFormat> buildInputTable() {
 std::vector<OutputFormat> buildOutputTable() {
   return {
       {kFifBmp, "bmp", "Windows or OS/2 Bitmap", "1,4,8,16,24,32"},
-      {kFifExr, "exr", "ILM OpenEXR", "96"},
+      {kFifExr, "exr", "ILM OpenEXR", "96,128"},
       {kFifGif, "gif", "Graphics Interchange Format", "8"},
       {kFifHdr, "hdr", "High Dynamic Range Image", "96"},
       {kFifIco, "ico", "Windows Icon", "1,4,8,16,24,32"},
@@ -83,7 +83,7 @@ std::vector<OutputFormat> buildOutputTable() {
       {kFifPng, "png", "Portable Network Graphics", "1,4,8,24,32,48"},
       {kFifPpm, "ppm", "Portable Pixelmap", "24,48"},
       {kFifTarga, "tga", "Truevision Targa", "8,16,24,32"},
-      {kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96"},
+      {kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96,128"},
       {kFifWbmp, "wbmp", "Wireless Bitmap", "1"},
       {kFifWebp, "webp", "Google WebP Image Format", "24,32"},
       {kFifXpm, "xpm", "X11 Pixmap Format", "24"},

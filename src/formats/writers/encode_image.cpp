@@ -5,6 +5,8 @@
 #include "formats/writers/freeimage_writer.h"
 #include "formats/writers/jxr_writer.h"
 #include "formats/writers/output_bytes.h"
+#include "formats/writers/rle_bmp.h"
+#include "formats/writers/xpm_writer.h"
 
 namespace {
 
@@ -20,6 +22,16 @@ size_t expectedFileSize(FIBITMAP* image) {
   return pixels + pixels / 16 + 65536;
 }
 
+// A writer of ours builds the whole file in memory first.
+bool encodeOwn(bool (*build)(FIBITMAP*, std::string*), FIBITMAP* image, OutputBytes* out) {
+  std::string file;
+  return build(image, &file) && out->write(file.data(), file.size());
+}
+
+bool isRleBmp(FIBITMAP* image, const SaveTarget& target) {
+  return target.extension == "bmp" && (target.saveFlags & BMP_SAVE_RLE) && FreeImage_GetBPP(image) == 8;
+}
+
 bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
   if (isDevilFormat(target.extension)) return encodeWithDevil(image, target.formatCode, out);
   if (target.exactPalette) {
@@ -27,6 +39,8 @@ bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
     return buildExactPaletteBmp(image, target.saveFlags, &file) &&
            out->write(file.data(), file.size());
   }
+  if (target.extension == "xpm") return encodeOwn(buildXpm, image, out);
+  if (isRleBmp(image, target)) return encodeOwn(buildRleBmp, image, out);
   // FreeImage cannot write JPEG XR on every platform; libjxr can.
   if (target.extension == "jxr") return encodeJxrImage(image, out);
   return encodeWithFreeImage(image, target.formatCode, target.saveFlags, out);
