@@ -8,15 +8,12 @@
 
 namespace {
 
-// Float RGBA is written only on request: the automatic choice never picks
-// it, so an RGBA float texture still gets 96 bits (its alpha dropped).
-constexpr int32_t kFloatRgbaDepth = 128;
-
-bool isOneOf(const std::string& text, std::initializer_list<const char*> values) {
-  for (const char* value : values) {
-    if (text == value) return true;
-  }
-  return false;
+// The table row of the output format; formats outside the table take the
+// plain conversions (5-6-5 and a palette).
+const OutputFormat& formatRow(const std::string& extension) {
+  static const OutputFormat kPlain;
+  const OutputFormat* format = findOutputFormat(extension);
+  return format ? *format : kPlain;
 }
 
 FIBITMAP* toSixteenBits(FIBITMAP* image, const std::string& extension) {
@@ -26,12 +23,13 @@ FIBITMAP* toSixteenBits(FIBITMAP* image, const std::string& extension) {
     if (!wide) return nullptr;
     image = wide.get();
   }
-  return isOneOf(extension, {"ico", "tga"}) ? FreeImage_ConvertTo16Bits555(image)
-                                            : FreeImage_ConvertTo16Bits565(image);
+  return formatRow(extension).sixteenBits == SixteenBitLayout::k555
+             ? FreeImage_ConvertTo16Bits555(image)
+             : FreeImage_ConvertTo16Bits565(image);
 }
 
 FIBITMAP* toEightBits(FIBITMAP* image, const std::string& extension) {
-  if (isOneOf(extension, {"j2k", "jp2", "jpg", "jxr"})) return FreeImage_ConvertTo8Bits(image);
+  if (formatRow(extension).eightBits == EightBitContent::kGrey) return FreeImage_ConvertTo8Bits(image);
   Bitmap rgb;
   if (FreeImage_GetBPP(image) != 24 || FreeImage_GetImageType(image) != FIT_BITMAP) {
     rgb = adoptBitmap(FreeImage_ConvertTo24Bits(image));
@@ -154,7 +152,9 @@ Bitmap toIntegerChannels(FIBITMAP* image, int32_t depth) {
 
 int32_t chooseAutoDepth(const std::string& extension, int32_t sourceDepth) {
   std::vector<int32_t> depths = allowedDepths(extension);
-  std::erase(depths, kFloatRgbaDepth);
+  if (const int32_t ceiling = formatRow(extension).largestAutomaticDepth) {
+    std::erase_if(depths, [ceiling](int32_t depth) { return depth > ceiling; });
+  }
   for (int32_t depth : depths) {
     if (sourceDepth <= depth) return depth;
   }

@@ -1,5 +1,6 @@
 #include "formats/writers/encode_image.h"
 
+#include "formats/format_tables.h"
 #include "formats/writers/devil_writer.h"
 #include "formats/writers/exact_palette_bmp.h"
 #include "formats/writers/freeimage_writer.h"
@@ -10,10 +11,6 @@
 
 namespace {
 
-bool isDevilFormat(const std::string& extension) {
-  return extension == "psd" || extension == "pcx" || extension == "dds";
-}
-
 // Room for an uncompressed file of the image plus its headers, so that the
 // common case never moves the buffer; pages a smaller file leaves unwritten
 // cost nothing.
@@ -23,26 +20,27 @@ size_t expectedFileSize(FIBITMAP* image) {
 }
 
 // A writer of ours builds the whole file in memory first.
-bool encodeOwn(bool (*build)(FIBITMAP*, std::string*), FIBITMAP* image, OutputBytes* out) {
+bool encodeOwn(FIBITMAP* image, OutputBytes* out, bool (*build)(FIBITMAP*, std::string*)) {
   std::string file;
   return build(image, &file) && out->write(file.data(), file.size());
 }
 
-bool isRleBmp(FIBITMAP* image, const SaveTarget& target) {
-  return target.extension == "bmp" && (target.saveFlags & BMP_SAVE_RLE) && FreeImage_GetBPP(image) == 8;
-}
-
 bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
-  if (isDevilFormat(target.extension)) return encodeWithDevil(image, target.formatCode, out);
+  const OutputFormat* format = findOutputFormat(target.extension);
+  const OutputWriter writer = format ? format->writer : OutputWriter::kFreeImage;
+  if (writer == OutputWriter::kDevil) return encodeWithDevil(image, target.formatCode, out);
   if (target.exactPalette) {
     std::string file;
     return buildExactPaletteBmp(image, target.saveFlags, &file) &&
            out->write(file.data(), file.size());
   }
-  if (target.extension == "xpm") return encodeOwn(buildXpm, image, out);
-  if (isRleBmp(image, target)) return encodeOwn(buildRleBmp, image, out);
+  if (writer == OutputWriter::kXpm) return encodeOwn(image, out, buildXpm);
+  // FreeImage's RLE8 encoder leaves bytes unset; ours writes the same codes.
+  if (format && format->rle8Writer && (target.saveFlags & BMP_SAVE_RLE) && FreeImage_GetBPP(image) == 8) {
+    return encodeOwn(image, out, buildRleBmp);
+  }
   // FreeImage cannot write JPEG XR on every platform; libjxr can.
-  if (target.extension == "jxr") return encodeJxrImage(image, out);
+  if (writer == OutputWriter::kJxr) return encodeJxrImage(image, out);
   return encodeWithFreeImage(image, target.formatCode, target.saveFlags, out);
 }
 
