@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 
+#include "formats/format_tables.h"
 #include "platform/files.h"
 #include "support/dds_builder.h"
 #include "support/run_program.h"
@@ -19,43 +20,37 @@
 
 namespace {
 
-// One format and its options; every format's every depth, compression and
-// mode that changes what its writer does.
-const char* const kVariants[] = {
-    "bmp --bmp-bpp=1", "bmp --bmp-bpp=4", "bmp --bmp-bpp=8", "bmp --bmp-bpp=16",
-    "bmp --bmp-bpp=24", "bmp --bmp-bpp=32", "bmp --bmp-bpp=4 --bmp-compression=rle",
-    "bmp --bmp-bpp=8 --bmp-compression=rle", "bmp --bmp-bpp=8 --bmp-color-table=exact",
-    "bmp --bmp-bpp=8 --bmp-compression=rle --bmp-color-table=exact",
-    "dds", "exr", "exr --exr-compression=zip", "exr --exr-compression=piz",
-    "exr --exr-compression=pxr24", "exr --exr-compression=b44", "exr --exr-bpp=128",
-    "gif", "hdr",
-    "ico --ico-bpp=1", "ico --ico-bpp=4", "ico --ico-bpp=8", "ico --ico-bpp=24", "ico --ico-bpp=32",
-    "j2k --j2k-bpp=8", "j2k --j2k-bpp=24", "j2k --j2k-bpp=32", "j2k --j2k-bpp=48",
-    "jp2 --jp2-bpp=8", "jp2 --jp2-bpp=24", "jp2 --jp2-bpp=32", "jp2 --jp2-bpp=48",
-    "jng --jng-bpp=24", "jng --jng-bpp=32",
-    "jpg --jpg-bpp=8", "jpg --jpg-quality=10 --jpg-chroma=none",
-    "jpg --jpg-chroma=low --jpg-save-as=simple", "jpg --jpg-chroma=medium --jpg-save-as=optimized",
-    "jpg --jpg-chroma=high --jpg-save-as=progressive",
-    "jxr --jxr-bpp=1", "jxr --jxr-bpp=8", "jxr --jxr-bpp=16", "jxr --jxr-bpp=24",
-    "jxr --jxr-bpp=32", "jxr --jxr-bpp=48", "jxr --jxr-bpp=96",
-    "pbm", "pcx", "pfm", "pgm",
-    "png --png-bpp=1", "png --png-bpp=4 --png-interlaced", "png --png-bpp=8 --png-compression=zlib1",
-    "png --png-bpp=24 --png-compression=zlib6", "png --png-bpp=32 --png-compression=zlib9",
-    "png --png-bpp=48 --png-interlaced",
-    "ppm --ppm-bpp=24", "ppm --ppm-bpp=48", "psd",
-    "tga --tga-bpp=8", "tga --tga-bpp=16", "tga --tga-bpp=24", "tga --tga-bpp=32",
-    "tga --tga-bpp=8 --tga-compression=rle", "tga --tga-bpp=16 --tga-compression=rle",
-    "tga --tga-bpp=24 --tga-compression=rle", "tga --tga-bpp=32 --tga-compression=rle",
-    "tiff --tiff-bpp=1 --tiff-compression=ccittfax3", "tiff --tiff-bpp=1 --tiff-compression=ccittfax4",
-    "tiff --tiff-bpp=4 --tiff-compression=packbits", "tiff --tiff-bpp=8 --tiff-compression=deflate",
-    "tiff --tiff-bpp=24 --tiff-compression=adobedeflate", "tiff --tiff-bpp=24 --tiff-compression=jpeg",
-    "tiff --tiff-bpp=32 --tiff-compression=lzw", "tiff --tiff-bpp=32 --tiff-color-mode=cmyk",
-    "tiff --tiff-bpp=48", "tiff --tiff-bpp=96 --tiff-compression=logluv", "tiff --tiff-bpp=128",
-    "wbmp",
-    "webp --webp-bpp=24 --webp-quality=1", "webp --webp-bpp=32 --webp-quality=75",
-    "webp --webp-bpp=32 --webp-quality=100",
-    "xpm",
-};
+// Every depth of every format, and the options that change what a writer
+// does beyond the depth.
+std::vector<std::string> variants() {
+  std::vector<std::string> list;
+  for (const std::string& extension : formatTables().outputExtensions) {
+    for (int32_t depth : allowedDepths(extension)) {
+      if (extension == "ico" && depth == 16) continue;  // refused: no reader opens them
+      list.push_back(extension + " --" + extension + "-bpp=" + std::to_string(depth));
+    }
+  }
+  for (const char* more : {
+           "bmp --bmp-bpp=4 --bmp-compression=rle", "bmp --bmp-bpp=8 --bmp-compression=rle",
+           "bmp --bmp-bpp=8 --bmp-color-table=exact",
+           "bmp --bmp-bpp=8 --bmp-compression=rle --bmp-color-table=exact",
+           "exr --exr-compression=zip", "exr --exr-compression=piz", "exr --exr-compression=pxr24",
+           "exr --exr-compression=b44 --exr-bpp=128", "jpg --jpg-quality=10 --jpg-chroma=none",
+           "jpg --jpg-chroma=low --jpg-save-as=simple", "jpg --jpg-chroma=medium --jpg-save-as=optimized",
+           "jpg --jpg-chroma=high --jpg-save-as=progressive", "png --png-bpp=4 --png-interlaced",
+           "png --png-compression=zlib1", "png --png-compression=zlib6 --png-interlaced",
+           "png --png-compression=zlib9", "tga --tga-bpp=8 --tga-compression=rle",
+           "tga --tga-bpp=16 --tga-compression=rle", "tga --tga-bpp=24 --tga-compression=rle",
+           "tga --tga-bpp=32 --tga-compression=rle", "tiff --tiff-bpp=1 --tiff-compression=ccittfax3",
+           "tiff --tiff-bpp=1 --tiff-compression=ccittfax4", "tiff --tiff-bpp=4 --tiff-compression=packbits",
+           "tiff --tiff-bpp=8 --tiff-compression=deflate", "tiff --tiff-compression=adobedeflate",
+           "tiff --tiff-bpp=24 --tiff-compression=jpeg", "tiff --tiff-bpp=32 --tiff-compression=lzw",
+           "tiff --tiff-bpp=32 --tiff-color-mode=cmyk", "tiff --tiff-bpp=96 --tiff-compression=logluv",
+           "webp --webp-bpp=24 --webp-quality=1", "webp --webp-quality=100"}) {
+    list.push_back(more);
+  }
+  return list;
+}
 
 // Every file of a folder: name -> bytes.
 std::map<std::string, std::string> filesIn(const std::string& folder) {
@@ -92,7 +87,7 @@ TEST(DeterministicWriters, EveryFormatAndOptionGivesTheSameBytesEveryRunAndForAn
   ASSERT_TRUE(createFolder(in));
   writeInputs(in);
   int serial = 0;
-  for (const char* variant : kVariants) {
+  for (const std::string& variant : variants()) {
     std::istringstream words(variant);
     std::vector<std::string> options{std::istream_iterator<std::string>(words), {}};
     std::map<std::string, std::string> first;
