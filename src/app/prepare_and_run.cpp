@@ -19,6 +19,7 @@
 #include "pipeline/drawing/watermark_font.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "settings/colour_report.h"
 #include "settings/debug_report.h"
 #include "settings/run_plan.h"
 #include "settings/run_targets.h"
@@ -110,7 +111,7 @@ bool checkAndReportSettings(const ConversionSettings& settings, const Conversion
     return false;
   }
   if (!reportSaveOptions(settings, run.conversion, report)) return false;
-  if (!reportOperations(settings, report)) return false;
+  if (!reportOperations(settings, report) || !reportColourOptions(settings, report)) return false;
   if (!prepareWatermark(settings, font, resources, report)) return false;
   reportOutputNaming(settings, report);
   run.debugLines = job.consoleMode != 0 && job.debugMode == "DEBUG";

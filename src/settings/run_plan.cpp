@@ -4,8 +4,8 @@
 #include "pipeline/background_color.h"
 #include "pipeline/parse_color.h"
 #include "platform/text.h"
+#include "settings/format_settings.h"
 #include "settings/save_flags.h"
-#include "settings/settings_report.h"
 
 namespace {
 
@@ -68,7 +68,11 @@ WatermarkStep planWatermark(const ConversionSettings& s) {
 
 ChainPlan planChain(const ConversionSettings& s) {
   ChainPlan plan;
+  plan.swizzle = parseSwizzle(s.swizzle).value_or(SwizzleStep{});
   plan.normalMap = static_cast<NormalMapMode>(s.normalMap);
+  plan.alpha = {static_cast<AlphaMode>(s.alphaMode)};
+  plan.colour = {static_cast<ColourMode>(s.colorspace), static_cast<SourceSpaceChoice>(s.sourceColorspace),
+                 static_cast<ToneMap>(s.tonemap), parseExposure(s.exposure).value_or(0.0f)};
   plan.loadMode = static_cast<LoadMode>(s.ddsLoadAs);
   plan.rotate = planRotate(s);
   plan.resize = planResize(s);
@@ -92,7 +96,8 @@ BatchPlan planRun(const ConversionSettings& s, const RunTargets& run) {
   plan.chain.surfaceTokens = surfaces;
   plan.chain.depth = {run.conversion, depth, depth == 0};
   plan.save = {run.conversion, format ? format->code : 0, computeSaveFlags(run.conversion, s), false};
-  plan.exactPaletteAt8Bits = run.conversion == "bmp" && s.bmpColorTable == kColorTableExact;
+  plan.exactPaletteAt8Bits =
+      format && format->exactPaletteWriter && s.bmpColorTable == kColorTableExact;
   plan.naming = {run.outputFolder, s.filenameMask, s.keepSubfolders != 0, run.conversion, surfaces};
   plan.fileTimes = {static_cast<FileTimeRule>(s.fileTimestamp), s.customTimestamp};
   plan.surfaces = surfaces;
