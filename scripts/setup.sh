@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # independent readers and writers used only by the tests
   imagemagick libjxr-tools libnvtt-bin python3-pil openimageio-tools parallel
+  # the Python module and the Debian package
+  pybind11-dev python3-dev python3-numpy dpkg-dev
   # the installed manual page is rendered by the tests
   man-db groff-base
   # a private one-node Slurm cluster for the job-array test (started by the
