@@ -113,7 +113,7 @@ TEST(Depth, EveryExplicitDepthOfEveryFormatSaves) {
       prepareJob(setup, bpp);
       setup.settings.filenameMask = "d" + std::to_string(serial++) + ".%ext%";
       const std::string label = extension + " at " + std::to_string(bpp);
-      const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
+      const bool converted = convertAndSaveFile(setup, {});
       const std::vector<std::string> messages = takeLibraryMessages();
       if (extension == "ico" && bpp == 16) {
         // FreeImage's 16-bit icons open nowhere, so they are refused.
