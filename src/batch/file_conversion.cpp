@@ -6,7 +6,7 @@
 #include "batch/output_naming.h"
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
-#include "pipeline/commit_output.h"
+#include "batch/commit_output.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -109,7 +109,7 @@ InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t
   input.counter = counter;
   FileJob job = startFileJob(plan, entry.path, entry.subfolder, counter);
   job.randomNumber = randomInteger(1, 99999);
-  const SurfacePlan surfaces = planSurfaces(plan.surfaces, entry.path, plan.naming.surfaceTokens.face);
+  const SurfacePlan surfaces = planSurfaces(plan.surfaces, entry.path);
   input.overLimit = surfaces.overLimit;
   job.severalMips = surfaces.severalMips;
   job.severalFaces = surfaces.severalFaces;

@@ -2,12 +2,12 @@
 
 #include "platform/files.h"
 
-SurfacePlan planSurfaces(const DdsSurfaceChoice& choice, const std::string& path, bool faceNamed) {
+SurfacePlan planSurfaces(const DdsSurfaceChoice& choice, const std::string& path) {
   SurfacePlan plan;
   DdsHeader header;
   // Without the options the file is not even opened here: the reader finds
   // the first surface on its own.
-  if ((!choice.allMips && !choice.allFaces && !choice.allLayers && !faceNamed) ||
+  if ((!choice.allMips && !choice.allFaces && !choice.allLayers && !choice.facesNamed) ||
       checkDdsFile(path, &header) != DdsCheck::Ok) {
     plan.surfaces.push_back(DdsSurfaceId{});
     return plan;

@@ -21,8 +21,6 @@ struct SurfacePlan {
 // so its conversion fails exactly as it always did. Without those options
 // the plan is the first surface alone. A header claiming more array elements or depth
 // slices than kDdsMaxLayers, with --layers=all, gets an empty plan marked
-// overLimit instead of one surface per claimed slice. faceNamed (the %face%
-// token is in use) makes a cube map's first surface name its face even when
-// only the first face is chosen.
-SurfacePlan planSurfaces(const DdsSurfaceChoice& choice, const std::string& path,
-                         bool faceNamed = false);
+// overLimit instead of one surface per claimed slice. With facesNamed a cube
+// map's first surface names its face even when only the first is chosen.
+SurfacePlan planSurfaces(const DdsSurfaceChoice& choice, const std::string& path);

@@ -63,6 +63,12 @@ struct DdsSurfaceChoice {
   bool allMips = false;
   bool allFaces = false;
   bool allLayers = false;
+  // The option was named (with any value): the name tokens of that kind
+  // stand for the surface written, and a cube map's face is found even when
+  // only the first is chosen.
+  bool mipsNamed = false;
+  bool facesNamed = false;
+  bool layersNamed = false;
 };
 
 // True when choice would export more array elements or depth slices than

@@ -1,9 +1,9 @@
-#include "pipeline/commit_output.h"
+#include "batch/commit_output.h"
 
 #include <mutex>
 #include <set>
 
-#include "pipeline/temp_path.h"
+#include "batch/temp_path.h"
 #include "platform/files.h"
 #include "platform/interrupt.h"
 

@@ -1,4 +1,4 @@
-#include "pipeline/temp_path.h"
+#include "batch/temp_path.h"
 
 #include <charconv>
 #include <string_view>
