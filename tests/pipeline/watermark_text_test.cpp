@@ -277,7 +277,7 @@ TEST(TextWatermark, FreeTurnsDrawOnlyThePartThatShowsWithTheSameResult) {
         auto font = createWatermarkFont(planWatermarkFont(settings));
         ASSERT_TRUE(font);
         const WatermarkStep step = planChain(settings).watermark;
-        const std::string text = expandWatermarkText(settings, ConversionJob{});
+        const std::string text = expandWatermarkText(TestRun{settings, {}, FileJob{}});
         Bitmap whole = makeTextLayer(step.text, text, font.get());
         ASSERT_TRUE(whole) << label;
         const PlacementArea area = placementArea(step.frame, step.text.placement.boundary, kWidth, kHeight);
