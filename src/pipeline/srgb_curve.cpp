@@ -56,7 +56,7 @@ namespace {
 // code is above k, start[i] the code of i / kBins. A value's code lies
 // between its bin's start and the next bin's, found by halving.
 struct WideEncodeTables {
-  static constexpr int kBins = 16384;
+  static constexpr int kBins = 65536;
   std::vector<float> threshold = std::vector<float>(65535);
   std::vector<uint16_t> start = std::vector<uint16_t>(kBins + 1);
 
