@@ -25,11 +25,10 @@ SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   return target;
 }
 
-// The encoder's part of a worker's job; the image is released as soon as
-// its bytes exist.
+// The encoder's part of a worker's job; the encoder releases the image as
+// soon as its bytes exist (or keeps it for a file written from its rows).
 void encodeInWork(const BatchPlan& plan, Bitmap image, FileInWork& file) {
-  file.encoded = encodeImage(image.get(), saveTargetOf(plan, file.job));
-  image.reset();
+  file.encoded = encodeImage(std::move(image), saveTargetOf(plan, file.job));
   file.encodeMessages = takeLibraryMessages();
   if (file.encoded.outOfMemory || (!file.encoded.ok && outOfMemoryMarked())) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
@@ -100,7 +99,7 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   if (file.failure.kind != Kind::None) return false;
   std::string reason;
   const bool written =
-      commitOutput(file.encoded.bytes, file.job.outputFile, &reason, &file.job.tempOutputFile);
+      commitOutput(encodedBytes(file.encoded), file.job.outputFile, &reason, &file.job.tempOutputFile);
   file.encoded = EncodedImage{};
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
   return written;

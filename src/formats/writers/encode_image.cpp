@@ -1,6 +1,7 @@
 #include "formats/writers/encode_image.h"
 
 #include "formats/writers/devil_writer.h"
+#include "formats/writers/direct_encode.h"
 #include "formats/writers/exact_palette_bmp.h"
 #include "formats/writers/freeimage_writer.h"
 #include "formats/writers/jxr_writer.h"
@@ -34,12 +35,18 @@ bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
 
 }  // namespace
 
-EncodedImage encodeImage(FIBITMAP* image, const SaveTarget& target) {
+EncodedImage encodeImage(Bitmap image, const SaveTarget& target) {
   EncodedImage encoded;
   if (!image) return encoded;
-  OutputBytes out(expectedFileSize(image));
-  encoded.ok = encodeInto(image, target, &out) && out.size() > 0;
+  if (encodeDirectly(image, target, &encoded)) return encoded;
+  OutputBytes out(expectedFileSize(image.get()));
+  encoded.ok = encodeInto(image.get(), target, &out) && out.size() > 0;
   encoded.outOfMemory = out.outOfMemory();
   if (encoded.ok) encoded.bytes = out.take();
   return encoded;
+}
+
+ByteSource encodedBytes(const EncodedImage& encoded) {
+  if (encoded.stream) return encoded.stream;
+  return [&encoded](ByteSink& sink) { return sink.write(encoded.bytes.data(), encoded.bytes.size()); };
 }

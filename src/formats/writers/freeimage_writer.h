@@ -5,6 +5,7 @@
 
 #include "formats/bitmap.h"
 #include "formats/writers/output_bytes.h"
+#include "platform/files.h"
 
 // Encodes the image with FreeImage in the given format (a FreeImage format
 // code) into out; FreeImage never sees a file. Corrections of FreeImage's
@@ -23,3 +24,14 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
 
 // True when FreeImage writes this TIFF compression readably for the image.
 bool isReadableTiffCompression(FIBITMAP* image, int32_t flags);
+
+// True when FreeImage writes this format, flags and image front to back
+// without seeking or reading back, so the file can go straight to a sink:
+// BMP and TGA without RLE, PBM, PGM, PPM and PFM, for an image FreeImage can
+// write in that format.
+bool isStreamedByFreeImage(FIBITMAP* image, int32_t format, int32_t flags);
+
+// Saves image with FreeImage straight into sink (as encodeWithFreeImage,
+// for a format isStreamedByFreeImage allows; the caller has turned PFM
+// images upside down). False when FreeImage or the sink failed.
+bool streamWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, ByteSink& sink);
