@@ -101,6 +101,10 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   const bool written =
       commitOutput(encodedBytes(file.encoded), file.job.outputFile, &reason, &file.job.tempOutputFile);
   file.encoded = EncodedImage{};
+  // A file written from its image is encoded only now: what its library
+  // says then explains the failure, and belongs to no later file.
+  const std::vector<std::string> writeMessages = takeLibraryMessages();
+  if (!written && !writeMessages.empty()) reason = writeMessages.front();
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
   return written;
 }

@@ -17,14 +17,18 @@
 
 namespace {
 
-// One row per writer family: FreeImage (png, and tiff for libtiff's
-// messages), DevIL, libjxr and the exact-palette bitmap writer.
+// One row per writer family: our PNG writer (stored: straight from the
+// image; deflated: from memory), FreeImage straight from the image (bmp) and
+// from memory (tiff, also for libtiff's messages), DevIL, libjxr and the
+// exact-palette bitmap writer.
 struct Family {
   const char* extension;
   std::vector<std::string> options;
 };
 const Family kFamilies[] = {
     {"png", {"-c", "png"}},
+    {"png", {"-c", "png", "--png-compression=zlib6"}},
+    {"bmp", {"-c", "bmp"}},
     {"tiff", {"-c", "tiff"}},
     {"dds", {"-c", "dds"}},
     {"jxr", {"-c", "jxr"}},

@@ -21,31 +21,35 @@ constexpr size_t kStoredBlockBytes = 65535;  // the largest stored deflate block
 constexpr uint8_t kZlibStoredHeader[2] = {0x78, 0x01};  // deflate, 32K window, fastest
 constexpr int kPaletteColorType = 3;
 
+// Rows of an interlaced pass, picked out of the image's rows.
 struct RowBuffers {
   explicit RowBuffers(size_t rowBytes)
-      : full(rowBytes), current(rowBytes), previous(rowBytes), zeros(rowBytes),
-        scratch(4 * rowBytes) {}
-  std::vector<uint8_t> full, current, previous, zeros, scratch;
+      : current(rowBytes), previous(rowBytes), zeros(rowBytes) {}
+  std::vector<uint8_t> current, previous, zeros;
 };
 
-// Calls visit(row, rowAbove, bytes) for every row of every pass, in file
-// order; rowAbove is all zeros for the first row of a pass.
+// Calls visit(row, rowAbove, bytes) for every row of every pass of an image
+// turned into PNG rows (convertToPngRows), in file order; rowAbove is all
+// zeros for the first row of a pass. A plain image's rows are the image's.
 template <typename Visit>
 bool forEachRow(FIBITMAP* image, const PngLayout& layout, const std::vector<PngPass>& passes,
                 RowBuffers& b, Visit&& visit) {
   for (const PngPass& pass : passes) {
     const uint8_t* above = b.zeros.data();
     for (uint32_t j = 0; j < pass.height; ++j) {
-      const uint32_t y = pass.yStart + j * pass.yStep;
-      if (pass.xStep == 1) {
-        pngRow(image, layout, y, b.current.data());
-      } else {
-        pngRow(image, layout, y, b.full.data());
-        pickPassPixels(layout, pass, b.full.data(), b.current.data());
+      const uint8_t* full = pngRowOf(image, layout, pass.yStart + j * pass.yStep);
+      const uint8_t* row = full;
+      if (pass.xStep > 1) {
+        pickPassPixels(layout, pass, full, b.current.data());
+        row = b.current.data();
       }
-      if (!visit(b.current.data(), above, pass.rowBytes)) return false;
-      std::swap(b.current, b.previous);
-      above = b.previous.data();
+      if (!visit(row, above, pass.rowBytes)) return false;
+      if (pass.xStep > 1) {
+        std::swap(b.current, b.previous);
+        above = b.previous.data();
+      } else {
+        above = full;
+      }
     }
   }
   return true;
@@ -210,7 +214,7 @@ bool deflatePng(Bitmap& image, const PngLayout& layout, const PngOptions& option
   uint8_t* out = filtered.get();
   forEachRow(image.get(), layout, passes, rows,
              [&](const uint8_t* row, const uint8_t* above, size_t bytes) {
-               filterPngRow(row, above, bytes, layout.pixelBytes, choose, rows.scratch.data(), out);
+               filterPngRow(row, above, bytes, layout.pixelBytes, choose, out);
                out += bytes + 1;
                return true;
              });
@@ -225,16 +229,17 @@ bool deflatePng(Bitmap& image, const PngLayout& layout, const PngOptions& option
   const std::string end = pngEnd();
   const size_t bound = libdeflate_zlib_compress_bound(compressor, filteredSize);
   const size_t chunks = bound / kIdatBytes + 1;
-  std::string& file = encoded->bytes;
-  file.resize(head.size() + bound + chunks * 12 + end.size());
-  std::memcpy(file.data(), head.data(), head.size());
-  auto* bytes = reinterpret_cast<uint8_t*>(file.data());
+  // The file is made in a buffer of the largest size it can have, whose
+  // pages are touched only as far as it is written, then copied once to its
+  // own size.
+  const std::unique_ptr<uint8_t[]> file(new uint8_t[head.size() + bound + chunks * 12 + end.size()]);
+  std::memcpy(file.get(), head.data(), head.size());
   const size_t zlibSize = libdeflate_zlib_compress(compressor, filtered.get(), filteredSize,
-                                                   bytes + head.size() + 8, bound);
+                                                   file.get() + head.size() + 8, bound);
   if (zlibSize == 0) return true;
-  const size_t used = cutIntoChunks(bytes, head.size(), zlibSize);
-  std::memcpy(bytes + used, end.data(), end.size());
-  file.resize(used + end.size());
+  const size_t used = cutIntoChunks(file.get(), head.size(), zlibSize);
+  std::memcpy(file.get() + used, end.data(), end.size());
+  encoded->bytes.assign(reinterpret_cast<const char*>(file.get()), used + end.size());
   encoded->ok = true;
   return true;
 }
@@ -245,6 +250,7 @@ bool encodePng(Bitmap& image, const PngOptions& options, EncodedImage* encoded) 
   PngLayout layout;
   if (!pngLayoutOf(image.get(), &layout)) return false;
   *encoded = EncodedImage{};
+  convertToPngRows(image.get(), layout);
   if (options.level > 0) return deflatePng(image, layout, options, encoded);
   auto stored = std::make_shared<StoredPng>(StoredPng{
       std::shared_ptr<FIBITMAP>(std::move(image)), layout, pngPasses(layout, options.interlaced),
