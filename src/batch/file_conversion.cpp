@@ -8,6 +8,7 @@
 #include "formats/library_messages.h"
 #include "pipeline/commit_output.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/memory.h"
 
 namespace {
@@ -25,10 +26,16 @@ SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   return target;
 }
 
-// The encoder's part of a worker's job; the encoder releases the image as
+// The encoder's part of a worker's job; the encoder releases each image as
 // soon as its bytes exist (or keeps it for a file written from its rows).
-void encodeInWork(const BatchPlan& plan, Bitmap image, FileInWork& file) {
+void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork& file) {
   file.encoded = encodeImage(std::move(image), saveTargetOf(plan, file.job));
+  if (alpha) {
+    file.hasAlphaFile = true;
+    file.alphaEncoded = encodeImage(std::move(alpha), saveTargetOf(plan, file.job));
+    if (!file.alphaEncoded.ok) file.encoded.ok = false;
+    file.encoded.outOfMemory = file.encoded.outOfMemory || file.alphaEncoded.outOfMemory;
+  }
   file.encodeMessages = takeLibraryMessages();
   if (file.encoded.outOfMemory || (!file.encoded.ok && outOfMemoryMarked())) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
@@ -37,16 +44,56 @@ void encodeInWork(const BatchPlan& plan, Bitmap image, FileInWork& file) {
   }
 }
 
+// Writes an encoded file through the checked writer and lets its bytes go.
+// A file written from its image is encoded only now: what its library says
+// then explains the failure, and belongs to no later file.
+bool commitEncoded(EncodedImage& encoded, const std::string& path, std::string* reason,
+                   std::string* temporary) {
+  const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);
+  encoded = EncodedImage{};
+  const std::vector<std::string> messages = takeLibraryMessages();
+  if (!written && !messages.empty()) *reason = messages.front();
+  return written;
+}
+
+// The alpha image of a written colour image, gated and written the same way.
+bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
+  const std::string colourOutput = file.job.outputFile;
+  file.alphaOutputFile = alphaOutputPath(colourOutput);
+  file.job.outputFile = file.alphaOutputFile;
+  if (mayWrite && !mayWrite(file.alphaOutputFile)) {
+    file.failure = FileFailure{Kind::NotConverted, ""};
+    return false;
+  }
+  std::string reason;
+  std::string temporary;
+  const bool written = commitEncoded(file.alphaEncoded, file.alphaOutputFile, &reason, &temporary);
+  if (!written) {
+    file.failure = FileFailure{Kind::WriteFailed, reason};
+    return false;
+  }
+  file.job.outputFile = colourOutput;
+  return true;
+}
+
 }  // namespace
+
+std::string alphaOutputPath(const std::string& output) {
+  const size_t name = output.find_last_of(kPathSeparator);
+  const size_t dot = output.find_last_of('.');
+  if (dot == std::string::npos || (name != std::string::npos && dot < name)) return output + "_alpha";
+  return output.substr(0, dot) + "_alpha" + output.substr(dot);
+}
 
 void convertInWork(const BatchPlan& plan, const PipelineResources& resources, FileInWork& file) {
   // Running out of memory anywhere (a failed allocation throws std::bad_alloc
   // in our own code) fails this file only.
   try {
-    Bitmap image = convertFile(plan.chain, file.job, resources, &file.failure);
+    Bitmap alpha;
+    Bitmap image = convertFile(plan.chain, file.job, resources, &file.failure, &alpha);
     file.chainMessages = takeLibraryMessages();
     file.converted = image != nullptr;
-    if (file.converted) encodeInWork(plan, std::move(image), file);
+    if (file.converted) encodeInWork(plan, std::move(image), std::move(alpha), file);
   } catch (const std::bad_alloc&) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
     file.encoded = EncodedImage{};
@@ -99,14 +146,10 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   if (file.failure.kind != Kind::None) return false;
   std::string reason;
   const bool written =
-      commitOutput(encodedBytes(file.encoded), file.job.outputFile, &reason, &file.job.tempOutputFile);
-  file.encoded = EncodedImage{};
-  // A file written from its image is encoded only now: what its library
-  // says then explains the failure, and belongs to no later file.
-  const std::vector<std::string> writeMessages = takeLibraryMessages();
-  if (!written && !writeMessages.empty()) reason = writeMessages.front();
+      commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
-  return written;
+  if (!written || !file.hasAlphaFile) return written;
+  return saveAlphaFile(file, mayWrite);
 }
 
 std::vector<std::string> messagesToReport(const FileInWork& file) {

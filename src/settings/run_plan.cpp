@@ -1,5 +1,6 @@
 #include "settings/run_plan.h"
 
+#include "formats/format_tables.h"
 #include "pipeline/background_color.h"
 #include "pipeline/parse_color.h"
 #include "platform/text.h"
@@ -65,7 +66,11 @@ WatermarkStep planWatermark(const ConversionSettings& s) {
 
 ChainPlan planChain(const ConversionSettings& s) {
   ChainPlan plan;
+  plan.swizzle = parseSwizzle(s.swizzle).value_or(SwizzleStep{});
   plan.normalMap = static_cast<NormalMapMode>(s.normalMap);
+  plan.alpha = {static_cast<AlphaMode>(s.alphaMode)};
+  plan.colour = {static_cast<ColourMode>(s.colorspace), static_cast<SourceSpaceChoice>(s.sourceColorspace),
+                 static_cast<ToneMap>(s.tonemap), parseExposure(s.exposure).value_or(0.0f)};
   plan.loadMode = static_cast<LoadMode>(s.ddsLoadAs);
   plan.rotate = planRotate(s);
   plan.resize = planResize(s);
@@ -87,7 +92,9 @@ BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
   plan.chain.surfaceTokens = surfaceTokens;
   plan.chain.depth = {job.conversion, job.requestedBpp, job.autoBpp != 0};
   plan.save = {job.conversion, job.outputFormatCode, job.saveFlags, false};
-  plan.exactPaletteAt8Bits = job.conversion == "bmp" && s.bmpColorTable == kColorTableExact;
+  const OutputFormat* format = findOutputFormat(job.conversion);
+  plan.exactPaletteAt8Bits =
+      format && format->exactPaletteWriter && s.bmpColorTable == kColorTableExact;
   plan.naming = {job.outputFolder, s.filenameMask, s.keepSubfolders != 0, job.conversion,
                  surfaceTokens};
   plan.fileTimes = {static_cast<FileTimeRule>(s.fileTimestamp), s.customTimestamp};
