@@ -17,6 +17,7 @@ enum class OutputWriter : uint8_t {
   kFreeImage,  // FreeImage, into memory
   kDevil,      // DevIL: psd, pcx and dds
   kJxr,        // libjxr's encoder
+  kPng,        // our own PNG writer on libdeflate (formats/writers/png_encoder)
 };
 
 // The options of one format, named apart from where a run keeps them: the
@@ -73,6 +74,8 @@ struct OutputFormat {
   EightBitContent eightBits = EightBitContent::kPalette;
   bool capsIconSize = false;        // images above 128 x 128 are scaled to it
   bool exactPaletteWriter = false;  // 8 bits may go to the exact-palette writer
+  bool streamsFromRows = false;     // FreeImage writes it front to back: a file without
+                                    // RLE goes from the image's rows straight to disk
 };
 
 // The 23 output formats, in the order they were added to the program.

@@ -31,7 +31,7 @@ const PngCase kCases[] = {
     {"1 bit", 37, 23, true, {"--png-bpp=1"}, 1, 0},
     {"4 bits", 37, 23, true, {"--png-bpp=4"}, 4, 3},
     {"8 bits, palette", 37, 23, true, {"--png-bpp=8"}, 8, 3},
-    {"8 bits, grey", 37, 23, true, {"--greyscale"}, 8, 0},
+    {"8 bits, grey", 37, 23, true, {"--greyscale", "--png-bpp=8"}, 8, 0},
     {"24 bits", 37, 23, true, {"--png-bpp=24"}, 8, 2},
     {"32 bits", 37, 23, true, {"--png-bpp=32"}, 8, 6},
     {"32 bits, opaque", 37, 23, false, {"--png-bpp=32"}, 8, 2},

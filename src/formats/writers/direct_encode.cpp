@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include "formats/format_tables.h"
 #include "formats/writers/freeimage_writer.h"
 #include "formats/writers/png_encoder.h"
 
@@ -27,18 +28,21 @@ bool encodePngTarget(Bitmap& image, const SaveTarget& target, EncodedImage* enco
 }  // namespace
 
 bool encodeDirectly(Bitmap& image, const SaveTarget& target, EncodedImage* encoded) {
-  if (target.extension == "png") return encodePngTarget(image, target, encoded);
-  if (target.exactPalette || !isStreamedByFreeImage(image.get(), target.formatCode, target.saveFlags)) {
+  const OutputFormat* format = findOutputFormat(target.extension);
+  if (!format) return false;
+  if (format->writer == OutputWriter::kPng) return encodePngTarget(image, target, encoded);
+  if (!format->streamsFromRows || target.exactPalette ||
+      !isStreamedByFreeImage(image.get(), target.formatCode, target.saveFlags)) {
     return false;
   }
   // FreeImage alone writes PFM rows top first; the format has the bottom row first.
   if (target.formatCode == FIF_PFM && !FreeImage_FlipVertical(image.get())) return false;
   std::shared_ptr<FIBITMAP> kept(std::move(image));
-  const int32_t format = target.formatCode;
+  const int32_t code = target.formatCode;
   const int32_t flags = target.saveFlags;
   *encoded = EncodedImage{};
-  encoded->stream = [kept, format, flags](ByteSink& sink) {
-    return streamWithFreeImage(kept.get(), format, flags, sink);
+  encoded->stream = [kept, code, flags](ByteSink& sink) {
+    return streamWithFreeImage(kept.get(), code, flags, sink);
   };
   encoded->ok = true;
   return true;

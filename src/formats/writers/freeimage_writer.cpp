@@ -98,11 +98,11 @@ long DLL_CALLCONV forwardTell(fi_handle handle) { return static_cast<ForwardStre
 
 bool isStreamedByFreeImage(FIBITMAP* image, int32_t format, int32_t flags) {
   const auto fif = static_cast<FREE_IMAGE_FORMAT>(format);
-  const bool forwardOnly = (fif == FIF_BMP && !(flags & BMP_SAVE_RLE)) ||
-                           (fif == FIF_TARGA && !(flags & TARGA_SAVE_RLE)) || fif == FIF_PBM ||
-                           fif == FIF_PBMRAW || fif == FIF_PGM || fif == FIF_PGMRAW ||
-                           fif == FIF_PPM || fif == FIF_PPMRAW || fif == FIF_PFM;
-  if (!forwardOnly || !image) return false;
+  // RLE bitmaps get their header sizes patched afterwards; RLE TGA is left
+  // to the in-memory path as well.
+  const bool runLengths = (fif == FIF_BMP && (flags & BMP_SAVE_RLE)) ||
+                          (fif == FIF_TARGA && (flags & TARGA_SAVE_RLE));
+  if (runLengths || !image) return false;
   const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image);
   if (!FreeImage_FIFSupportsExportType(fif, type)) return false;
   return type != FIT_BITMAP || FreeImage_FIFSupportsExportBPP(fif, static_cast<int>(FreeImage_GetBPP(image)));

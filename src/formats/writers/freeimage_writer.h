@@ -25,10 +25,10 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
 // True when FreeImage writes this TIFF compression readably for the image.
 bool isReadableTiffCompression(FIBITMAP* image, int32_t flags);
 
-// True when FreeImage writes this format, flags and image front to back
-// without seeking or reading back, so the file can go straight to a sink:
-// BMP and TGA without RLE, PBM, PGM, PPM and PFM, for an image FreeImage can
-// write in that format.
+// For a format FreeImage writes front to back (the row's streamsFromRows:
+// BMP, TGA, PBM, PGM, PPM, PFM): true when these flags ask for no RLE and
+// FreeImage can write this image in that format, so the file can go
+// straight to a sink.
 bool isStreamedByFreeImage(FIBITMAP* image, int32_t format, int32_t flags);
 
 // Saves image with FreeImage straight into sink (as encodeWithFreeImage,
