@@ -18,6 +18,7 @@ enum class OutputWriter : uint8_t {
   kDevil,      // DevIL: psd, pcx and dds
   kJxr,        // libjxr's encoder
   kPng,        // our own PNG writer on libdeflate (formats/writers/png_encoder)
+  kXpm,        // ours (formats/writers/xpm_writer): a code for every colour
 };
 
 // The options of one format, named apart from where a run keeps them: the
@@ -63,6 +64,7 @@ struct OutputFormat {
   std::string extension;     // lower case, the table key
   std::string description;
   std::string depths;        // allowed bits per pixel, ascending, comma separated
+  int32_t largestAutomaticDepth = 0;  // the automatic depth stays at or below it (0: any)
   OutputWriter writer = OutputWriter::kFreeImage;
   FormatOption depthOption = FormatOption::kNone;   // its "--<ext>-bpp"
   std::array<FormatOptionRow, 3> options{};         // report lines after the depth, in order
@@ -76,6 +78,7 @@ struct OutputFormat {
   bool exactPaletteWriter = false;  // 8 bits may go to the exact-palette writer
   bool streamsFromRows = false;     // FreeImage writes it front to back: a file without
                                     // RLE goes from the image's rows straight to disk
+  bool rle8Writer = false;          // 8-bit RLE goes to our RLE8 writer (formats/writers/rle_bmp)
 };
 
 // The 23 output formats, in the order they were added to the program.

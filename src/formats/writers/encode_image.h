@@ -30,10 +30,11 @@ struct EncodedImage {
 ByteSource encodedBytes(const EncodedImage& encoded);
 
 // Encodes the image in the target's format with the writer that format uses
-// (DevIL for psd, pcx and dds; the exact-palette writer; libjxr for jxr;
-// FreeImage for the rest; PNG with our own writer, png_encoder.h). No
-// library is given a path: the bytes land in memory, or for uncompressed
-// layouts in a stream over the image (direct_encode.h), and the file is
-// written and checked afterwards (commitOutput). A refusal the libraries
-// explain is in the library message record. The image is the encoder's.
+// (DevIL for psd, pcx and dds; our own writers for exact-palette and RLE8
+// bmp, for xpm and for png (png_encoder.h); libjxr for jxr; FreeImage for
+// the rest). No library is given a path: the bytes land in memory, or for
+// uncompressed layouts in a stream over the image (direct_encode.h), and the
+// file is written and checked afterwards (commitOutput). A refusal the
+// libraries explain is in the library message record. The image is the
+// encoder's.
 EncodedImage encodeImage(Bitmap image, const SaveTarget& target);
