@@ -6,7 +6,7 @@
 #include "batch/output_naming.h"
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
-#include "pipeline/commit_output.h"
+#include "batch/commit_output.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/memory.h"
