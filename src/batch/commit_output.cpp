@@ -32,6 +32,13 @@ void sweepOnce(const std::string& folder) {
 
 bool commitOutput(const std::string& bytes, const std::string& outputPath, std::string* reason,
                   std::string* temporaryPath) {
+  return commitOutput(
+      [&](ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); }, outputPath, reason,
+      temporaryPath);
+}
+
+bool commitOutput(const ByteSource& source, const std::string& outputPath, std::string* reason,
+                  std::string* temporaryPath) {
   sweepOnce(folderOf(outputPath));
   WriteFailure failure;
   std::string temporary;
@@ -42,7 +49,7 @@ bool commitOutput(const std::string& bytes, const std::string& outputPath, std::
   for (int attempt = 0; attempt < kNameAttempts && !written; ++attempt) {
     temporary = temporaryPathBeside(outputPath);
     setPendingTemporaryFile(temporary);
-    written = writeNewFile(temporary, bytes, &failure, &inUse);
+    written = writeNewFileFrom(temporary, source, &failure, &inUse);
     if (!written) setPendingTemporaryFile("");
     if (!written && !failure.pathTaken) break;
   }

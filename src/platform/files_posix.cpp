@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -11,6 +12,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <memory>
+#include <new>
 
 #include "platform/clock.h"
 
@@ -187,9 +191,7 @@ namespace {
 
 // Writes all of data to fd. Returns 0, or the errno of the failed write; a
 // write that takes nothing without an error counts as a full device.
-int writeAll(int fd, const std::string& data) {
-  const char* p = data.data();
-  size_t left = data.size();
+int writeAll(int fd, const char* p, size_t left) {
   while (left > 0) {
     ssize_t n = write(fd, p, left);
     if (n < 0 && errno == EINTR) continue;
@@ -198,6 +200,78 @@ int writeAll(int fd, const std::string& data) {
     left -= static_cast<size_t>(n);
   }
   return 0;
+}
+
+int writeAll(int fd, const std::string& data) { return writeAll(fd, data.data(), data.size()); }
+
+// A sink onto an open file: pieces below the buffer's size are gathered,
+// larger ones are written as they are. The first failed write ends all
+// writing; error() is its errno.
+class FileSink final : public ByteSink {
+ public:
+  explicit FileSink(int fd) : fd_(fd), buffer_(new (std::nothrow) char[kBufferSize]) {}
+
+  bool write(const void* data, size_t size) override {
+    if (error_ != 0) return false;
+    const char* bytes = static_cast<const char*>(data);
+    if (buffer_ && used_ + size <= kBufferSize) {
+      std::memcpy(buffer_.get() + used_, bytes, size);
+      used_ += size;
+      return true;
+    }
+    if (!flush()) return false;
+    if (buffer_ && size < kBufferSize) return write(data, size);
+    error_ = writeAll(fd_, bytes, size);
+    return error_ == 0;
+  }
+
+  bool flush() {
+    if (error_ == 0 && used_ > 0) error_ = writeAll(fd_, buffer_.get(), used_);
+    used_ = 0;
+    return error_ == 0;
+  }
+
+  int error() const { return error_; }
+
+ private:
+  static constexpr size_t kBufferSize = size_t{1} << 18;
+  int fd_;
+  std::unique_ptr<char[]> buffer_;  // none when memory ran out: every piece goes straight through
+  size_t used_ = 0;
+  int error_ = 0;
+};
+
+std::string procPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// Takes the lock that marks a file as in use (FileInUse).
+void markInUse(int fd) {
+  while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+  }
+}
+
+// An unnamed file (O_TMPFILE) in the folder of path, and in *held a second,
+// read-only handle to it; -1 when the system or the file system cannot.
+int openUnnamedBeside(const std::string& path, int* held) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  *held = open(procPath(fd).c_str(), O_RDONLY | O_CLOEXEC);
+  if (*held < 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+int openNewFile(const std::string& path, WriteFailure* failure) {
+  *failure = WriteFailure{};
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    failure->pathTaken = errno == EEXIST;
+    failure->reason = lastSystemError();
+  }
+  return fd;
 }
 
 }  // namespace
@@ -210,6 +284,55 @@ bool writeWholeFile(const std::string& path, const std::string& data) {
     return false;
   }
   return close(fd) == 0;
+}
+
+bool writeNewFile(const std::string& path, const std::string& data, WriteFailure* failure,
+                  FileInUse* inUse) {
+  return writeNewFileFrom(
+      path, [&](ByteSink& sink) { return sink.write(data.data(), data.size()); }, failure, inUse);
+}
+
+bool writeNewFileFrom(const std::string& path, const ByteSource& source, WriteFailure* failure,
+                      FileInUse* inUse) {
+  *failure = WriteFailure{};
+  // Where the file system allows, the file has no name until it is complete
+  // (a process killed while writing leaves nothing); a second handle keeps it
+  // alive and locked until it is linked in at path.
+  int held = -1;
+  int fd = openUnnamedBeside(path, &held);
+  const bool unnamed = fd >= 0;
+  if (!unnamed) {
+    fd = openNewFile(path, failure);
+    if (fd < 0) return false;
+    held = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  }
+  if (held >= 0) markInUse(held);
+  const auto fail = [&](std::string reason, bool taken = false) {
+    failure->reason = std::move(reason);
+    failure->pathTaken = taken;
+    if (!unnamed) unlink(path.c_str());
+    if (held >= 0) close(held);
+    return false;
+  };
+  FileSink sink(fd);
+  const bool produced = source(sink);
+  if (!sink.flush() || !produced) {
+    const int error = sink.error();
+    close(fd);
+    return fail(error != 0 ? systemErrorText(error) : "The file could not be made");
+  }
+  if (close(fd) != 0) return fail(lastSystemError());
+  if (unnamed &&
+      linkat(AT_FDCWD, procPath(held).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    const int error = errno;
+    return fail(systemErrorText(error), error == EEXIST);
+  }
+  if (held >= 0 && inUse) {
+    *inUse = FileInUse(held);
+  } else if (held >= 0) {
+    close(held);
+  }
+  return true;
 }
 
 bool fileModifiedTime(const std::string& path, int64_t* localSeconds) {
