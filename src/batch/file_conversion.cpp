@@ -6,6 +6,7 @@
 #include "batch/output_naming.h"
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
+#include "formats/writers/verify_output.h"
 #include "pipeline/commit_output.h"
 #include "platform/clock.h"
 #include "platform/memory.h"
@@ -28,13 +29,21 @@ SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
 // The encoder's part of a worker's job; the image is released as soon as
 // its bytes exist.
 void encodeInWork(const BatchPlan& plan, Bitmap image, FileInWork& file) {
-  file.encoded = encodeImage(image.get(), saveTargetOf(plan, file.job));
-  image.reset();
+  const SaveTarget target = saveTargetOf(plan, file.job);
+  file.encoded = encodeImage(image.get(), target);
   file.encodeMessages = takeLibraryMessages();
   if (file.encoded.outOfMemory || (!file.encoded.ok && outOfMemoryMarked())) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
   } else if (!file.encoded.ok || !file.encodeMessages.empty()) {
     file.failure = FileFailure{Kind::NotConverted, ""};
+  } else if (plan.verifyOutputs) {
+    // Checked here, on the worker, while the encoded image is still at hand;
+    // a file that fails is never written, so the old output stays.
+    std::string reason;
+    if (!verifyEncodedImage(image.get(), target, file.encoded.bytes, &reason)) {
+      file.failure = FileFailure{Kind::VerifyFailed, reason};
+      file.encoded = EncodedImage{};
+    }
   }
 }
 

@@ -93,6 +93,7 @@ BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
   plan.fileTimes = {static_cast<FileTimeRule>(s.fileTimestamp), s.customTimestamp};
   plan.surfaces = DdsSurfaceChoice{s.mipmaps == 1, s.faces == 1, s.layers == 1};
   plan.threadCount = job.threadCount;
+  plan.verifyOutputs = s.verifyOutputs != 0;
   plan.debugLines = job.consoleMode != 0 && job.debugMode == "DEBUG";
   plan.firstCounter = job.fileCounter;
   plan.counterInWatermark = s.watermarkKind == kWatermarkText && countIgnoringCase(s.wmText, "%n%") > 0;

@@ -25,5 +25,5 @@ struct EncodedImage {
 // FreeImage for the rest). No library is given a path: every byte lands in
 // memory, so the file can be written and checked in one piece afterwards
 // (commitOutput). A refusal the libraries explain is in the library message
-// record. The image may be changed; the caller is its last user.
+// record. The image is left as it came, so the output can be checked against it.
 EncodedImage encodeImage(FIBITMAP* image, const SaveTarget& target);

@@ -16,7 +16,7 @@
 //   RGB) fail instead of giving a broken file.
 // - 16-bit icons, which FreeImage writes in a layout no reader accepts, fail.
 // - RLE bitmaps get the true file and image sizes in their headers.
-// The image itself may be changed (the PFM flip); it is the last user.
+// The image is left as it came (a PFM is flipped for the save and back).
 // False when FreeImage fails (it has then reported why) or memory ran out
 // (out->outOfMemory()).
 bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputBytes* out);
