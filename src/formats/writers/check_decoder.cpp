@@ -1,6 +1,7 @@
 #include "formats/writers/check_decoder.h"
 
 #include "formats/dds/dds_reader.h"
+#include "formats/writers/bmp_rle_check_reader.h"
 #include "formats/writers/jpeg_check_reader.h"
 #include "formats/writers/jxr_check_reader.h"
 #include "formats/writers/pfm_check_reader.h"
@@ -35,6 +36,11 @@ Bitmap decodeForCheck(const SaveTarget& target, const std::string& bytes) {
   if (extension == "pfm") return readPfmForCheck(bytes);
   if (extension == "dds") {
     return readDdsImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  }
+  if (extension == "bmp") {
+    bool notRle = false;
+    Bitmap image = readRleBmpForCheck(bytes, &notRle);
+    if (!notRle) return image;
   }
   if (extension == "tiff") {
     bool unsupported = false;

@@ -33,18 +33,19 @@ struct Corruption {
   const char* extension;
   int bpp;
   int32_t flags;
-  size_t offsetFromEnd;  // the byte changed, counted back from the end
-  const char* reason;    // the start of the reason expected
+  const char* reason;  // text the reason must hold
 };
 
 const Corruption kCorruptions[] = {
-    // Still a valid file, one pixel byte different: the comparison finds it.
-    {"bmp", 32, 0, 5, "blue of pixel 27,0"},
-    {"tga", 24, 0, 40, "red of pixel"},
-    {"tiff", 32, TIFF_NONE, 0, ""},  // flipped below in the pixel block, checked for any reason
-    // A checksum or the coded data broken.
-    {"png", 32, PNG_Z_BEST_SPEED, 20, "the file does not decode"},
-    {"jxr", 24, 0, 30, ""},
+    // Still valid files with one pixel byte changed: the comparison finds it.
+    {"bmp", 32, 0, "of pixel "},
+    {"tga", 24, 0, "of pixel "},
+    {"tiff", 32, TIFF_NONE, "of pixel "},
+    // A checksum broken.
+    {"png", 32, PNG_Z_BEST_SPEED, "the file does not decode"},
+    // Coded data broken.
+    {"jxr", 24, 0, ""},
+    {"webp", 32, WEBP_LOSSLESS, ""},
 };
 
 }  // namespace
@@ -60,10 +61,10 @@ TEST(VerifyOutput, CorruptedBufferFailsVerification) {
         << c.extension << ": " << reason;
 
     std::string bad = encoded.bytes;
-    const size_t at = c.extension == std::string("tiff") ? 8 + 100 : bad.size() - 1 - c.offsetFromEnd;
+    const size_t at = bad.size() / 2;  // past every header, inside the pixels
     bad[at] = static_cast<char>(bad[at] ^ 0x5A);
     EXPECT_FALSE(verifyEncodedImage(image.get(), target, bad, &reason)) << c.extension;
-    EXPECT_EQ(reason.rfind(c.reason, 0), 0u) << c.extension << ": " << reason;
+    EXPECT_NE(reason.find(c.reason), std::string::npos) << c.extension << ": " << reason;
   }
 }
 
