@@ -15,6 +15,9 @@ packages=(
   imagemagick libjxr-tools libnvtt-bin python3-pil openimageio-tools parallel
   # the installed manual page is rendered by the tests
   man-db groff-base
+  # a private one-node Slurm cluster for the job-array test (started by the
+  # test itself, never as a system service)
+  slurm-wlm munge
 )
 
 missing=()
@@ -32,4 +35,14 @@ echo "setup: installing ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
+# Packages with daemons (munge, slurmctld, slurmd) must not start them as
+# system services: a container has no init to run them and the test starts
+# its own. Without a policy-rc.d already in place, one that forbids every
+# start stands in for the install.
+policy=/usr/sbin/policy-rc.d
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+  $sudo chmod 755 "$policy"
+  trap '$sudo rm -f "$policy"' EXIT
+fi
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

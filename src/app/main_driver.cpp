@@ -1,6 +1,9 @@
 #include "app/main_driver.h"
 
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -11,6 +14,8 @@
 #include "app/parameters.h"
 #include "app/prepare_and_run.h"
 #include "app/program_identity.h"
+#include "batch/path_rules.h"
+#include "batch/shard.h"
 #include "formats/format_tables.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
@@ -51,22 +56,52 @@ bool asksForExitCode(const std::vector<std::string>& parameters) {
   return false;
 }
 
+// The locks a conversion run holds, released when it ends.
+using RunLocks = std::vector<std::unique_ptr<InstanceLock>>;
+
+// The lock of one part of a split input (--shard=K/N) and its output folder
+// (the input, without -o), resolved as the run will resolve it; empty for an
+// unsplit run and for a shard value the run will refuse.
+std::string partLockName(const std::string& title, const ConversionSettings& settings,
+                         const ConversionJob& job) {
+  const std::optional<Shard> shard = parseShard(settings.shard);
+  if (!shard || shard->count <= 1) return std::string();
+  std::string folder = job.outputFolder.empty() ? job.inputPath : job.outputFolder;
+  normalizeFolder(&folder, job.workingFolder);
+  return title + shardLockTag(*shard, folder);
+}
+
 // Waits while another copy converts: two runs on one output folder would
-// overwrite each other's files half-way.
-std::unique_ptr<InstanceLock> takeInstanceLock(const std::string& title, Console& console) {
+// overwrite each other's files half-way. An unsplit run holds the title lock
+// alone. A run of one part holds the title lock shared, so parts run side by
+// side and an unsplit run waits for all of them, and its part lock alone, so
+// one part started twice waits for itself. Empty after an Error line when a
+// lock cannot be taken.
+RunLocks takeRunLocks(const std::string& title, const ConversionSettings& settings,
+                      const ConversionJob& job, Console& console) {
+  const std::string partName = partLockName(title, settings, job);
+  bool waited = false;
+  auto onWait = [&console, &waited] {
+    if (waited) return;
+    waited = true;
+    console.printNotice(
+        ExpandPlaceholders(LookupMessage("Msg", "Waiting for another copy"), programBaseName()));
+  };
+  RunLocks locks;
   std::string error;
-  std::unique_ptr<InstanceLock> lock = acquireInstanceLock(
-      title,
-      [&console] {
-        console.printNotice(
-            ExpandPlaceholders(LookupMessage("Msg", "Waiting for another copy"), programBaseName()));
-      },
-      &error);
+  const LockMode titleMode = partName.empty() ? LockMode::kExclusive : LockMode::kShared;
+  std::unique_ptr<InstanceLock> lock = acquireInstanceLock(title, onWait, &error, titleMode);
+  if (lock && !partName.empty()) {
+    locks.push_back(std::move(lock));
+    lock = acquireInstanceLock(partName, onWait, &error);
+  }
   if (!lock) {
     console.printLine("Error: " + ExpandPlaceholders(LookupMessage("Msg", "Unable to lock"),
                                                          escapeForDisplay(error)));
+    return RunLocks();
   }
-  return lock;
+  locks.push_back(std::move(lock));
+  return locks;
 }
 
 int exitStatusOf(RunOutcome outcome) {
@@ -130,8 +165,8 @@ int runMainDriver(const std::vector<std::string>& parameters) {
   }
   console->setTitle(title);
   // Only a conversion takes the lock: help and version never wait.
-  std::unique_ptr<InstanceLock> lock = takeInstanceLock(title, *console);
-  if (!lock) {
+  const RunLocks locks = takeRunLocks(title, settings, job, *console);
+  if (locks.empty()) {
     if (flags.pause) console->waitForKey();
     return exitCode ? 2 : 0;
   }

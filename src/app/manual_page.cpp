@@ -89,7 +89,8 @@ void appendClosingSections(std::string& out) {
   out += ".PP\nA run ended by a signal (Ctrl+C) ends with status 1 when " + bold("--exit-code") +
          " is given, otherwise by that signal; its partly written output is removed.\n";
   out += ".SH ENVIRONMENT\n.TP\n" + bold("XDG_RUNTIME_DIR") +
-         "\nHolds the lock file that lets one copy convert at a time; a second copy waits.\n"
+         "\nHolds the lock file that lets one copy convert at a time (with --shard: one copy per part and\n"
+         "output folder); a second copy waits.\n"
          "When it is unset or unusable, a private folder " +
          italic("pellucidcmd-UID") + " below " + bold("TMPDIR") + " (default " +
          italic("/tmp") + ") is used.\n";

@@ -354,7 +354,7 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     text("--threads", &S::threads, "NUM")
         .about("Files converted at once: 0 (the default) is one per available core; the outputs and the report are the same for every value"),
     text("--shard", &S::shard, "K/N")
-        .about("Convert only the K-th of N stable parts of the input set (K = 1..N), e.g. one part per machine"),
+        .about("Convert only the K-th of N stable parts of the input set (K = 1..N), e.g. one part per machine; runs of different parts may run at once"),
     // Run control
     control("-d", "--debug", OptionKind::kDebug)
         .inHelp(HelpSection::kOther, 1, "Print debug information to stdout"),

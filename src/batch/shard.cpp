@@ -1,5 +1,7 @@
 #include "batch/shard.h"
 
+#include <cstdio>
+
 #include "batch/path_rules.h"
 #include "platform/text.h"
 
@@ -24,13 +26,25 @@ std::string shardKey(const InputEntry& entry) {
   return entry.subfolder + lastPathComponent(entry.path);
 }
 
-int32_t shardOfKey(std::string_view key, int32_t count) {
+uint64_t fnv1aHash(std::string_view text) {
   uint64_t hash = kFnvOffsetBasis;
-  for (char c : key) {
+  for (char c : text) {
     hash ^= static_cast<unsigned char>(c);
     hash *= kFnvPrime;
   }
-  return static_cast<int32_t>(hash % static_cast<uint64_t>(count));
+  return hash;
+}
+
+int32_t shardOfKey(std::string_view key, int32_t count) {
+  return static_cast<int32_t>(fnv1aHash(key) % static_cast<uint64_t>(count));
+}
+
+std::string shardLockTag(Shard shard, std::string_view outputFolder) {
+  if (shard.count <= 1) return std::string();
+  char hash[17];
+  std::snprintf(hash, sizeof(hash), "%016llx",
+                static_cast<unsigned long long>(fnv1aHash(outputFolder)));
+  return " shard " + std::to_string(shard.index) + "-" + std::to_string(shard.count) + " " + hash;
 }
 
 int32_t keepShard(InputSet& inputs, Shard shard) {

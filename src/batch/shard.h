@@ -26,8 +26,19 @@ std::optional<Shard> parseShard(std::string_view text);
 // no root, so only their name counts.
 std::string shardKey(const InputEntry& entry);
 
-// Part (0-based) of a key: FNV-1a (64-bit) of its bytes modulo count.
+// FNV-1a (64-bit) of the bytes of text.
+uint64_t fnv1aHash(std::string_view text);
+
+// Part (0-based) of a key: fnv1aHash of its bytes modulo count.
 int32_t shardOfKey(std::string_view key, int32_t count);
+
+// What sets a run of one part apart for the one-copy-at-a-time lock: the part
+// and a hash of the output folder (an absolute path), " shard 3-16
+// 9f86d081884c7d65" for part 3 of 16. Parts are disjoint, so runs of different
+// parts may convert side by side, while one part started twice into one folder
+// still waits for itself. Empty for the whole set: an unsplit run keeps the one
+// lock every copy shares.
+std::string shardLockTag(Shard shard, std::string_view outputFolder);
 
 // Unlists every entry of inputs that belongs to another part. Returns the
 // number of entries still listed.

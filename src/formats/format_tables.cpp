@@ -2,13 +2,6 @@
 
 namespace {
 
-// FreeImage format codes and DevIL image types of the output formats.
-constexpr int32_t kFifBmp = 0, kFifIco = 1, kFifJpeg = 2, kFifJng = 3, kFifPbm = 7,
-                  kFifPgm = 11, kFifPng = 13, kFifPpm = 14, kFifTarga = 17, kFifTiff = 18,
-                  kFifWbmp = 19, kFifXpm = 23, kFifGif = 25, kFifHdr = 26, kFifExr = 29,
-                  kFifJ2k = 30, kFifJp2 = 31, kFifPfm = 32, kFifWebp = 35, kFifJxr = 36;
-constexpr int32_t kIlPcx = 1064, kIlDds = 1079, kIlPsd = 1081;
-
 void addInputGroup(std::vector<InputFormat>& table, const char* key,
                    std::initializer_list<const char*> extensions, const char* description) {
   for (const char* extension : extensions) table.push_back({extension, key, description});
@@ -63,34 +56,6 @@ std::vector<InputFormat> buildInputTable() {
   addInputGroup(t, "raw", {"r3d"}, "RED RAW Image");
   addInputGroup(t, "raw", {"rwl"}, "Leica Camera RAW Image");
   return t;
-}
-
-std::vector<OutputFormat> buildOutputTable() {
-  return {
-      {kFifBmp, "bmp", "Windows or OS/2 Bitmap", "1,4,8,16,24,32"},
-      {kFifExr, "exr", "ILM OpenEXR", "96"},
-      {kFifGif, "gif", "Graphics Interchange Format", "8"},
-      {kFifHdr, "hdr", "High Dynamic Range Image", "96"},
-      {kFifIco, "ico", "Windows Icon", "1,4,8,16,24,32"},
-      {kFifJ2k, "j2k", "JPEG-2000 Codestream", "8,24,32,48"},
-      {kFifJng, "jng", "JPEG Network Graphics", "24,32"},
-      {kFifJp2, "jp2", "JPEG-2000 File Format", "8,24,32,48"},
-      {kFifJpeg, "jpg", "JPEG File Format", "8,24"},
-      {kFifJxr, "jxr", "JPEG XR Image Format", "1,8,16,24,32,48,96"},
-      {kFifPbm, "pbm", "Portable Bitmap", "1"},
-      {kFifPfm, "pfm", "Portable Floatmap", "96"},
-      {kFifPgm, "pgm", "Portable Greymap", "8"},
-      {kFifPng, "png", "Portable Network Graphics", "1,4,8,24,32,48"},
-      {kFifPpm, "ppm", "Portable Pixelmap", "24,48"},
-      {kFifTarga, "tga", "Truevision Targa", "8,16,24,32"},
-      {kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96"},
-      {kFifWbmp, "wbmp", "Wireless Bitmap", "1"},
-      {kFifWebp, "webp", "Google WebP Image Format", "24,32"},
-      {kFifXpm, "xpm", "X11 Pixmap Format", "24"},
-      {kIlPsd, "psd", "Adobe Photoshop", "32"},
-      {kIlDds, "dds", "DirectDraw Surface", "32"},
-      {kIlPcx, "pcx", "ZSoft Paintbrush", "24"},
-  };
 }
 
 // Decimal fields of a comma-separated list; a field without digits reads as 0.

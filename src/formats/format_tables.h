@@ -5,15 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/output_formats.h"
+
 // What the program knows about file formats: the output formats -c accepts,
 // and every input extension with its format key. Built once, read-only after.
-
-struct OutputFormat {
-  int32_t code;             // FreeImage format, or the DevIL type for psd, dds, pcx
-  std::string extension;    // lower case, the table key
-  std::string description;
-  std::string depths;       // allowed bits per pixel, ascending, comma separated
-};
 
 struct InputFormat {
   std::string extension;  // lower case, the table key

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "formats/format_tables.h"
 #include "formats/library_messages.h"
 #include "formats/writers/encode_image.h"
 #include "pipeline/color_correction.h"
@@ -38,7 +39,8 @@ ImageSize sizeOf(const Bitmap& image) {
 // Icons hold at most 128 x 128 pixels: a larger image is scaled to exactly
 // that, whatever its proportions.
 Bitmap capIconSize(Bitmap image, const std::string& extension) {
-  if (!image || extension != "ico") return image;
+  const OutputFormat* format = findOutputFormat(extension);
+  if (!image || !format || !format->capsIconSize) return image;
   const ImageSize size = sizeOf(image);
   if (size.width <= kIconSizeLimit && size.height <= kIconSizeLimit) return image;
   return adoptBitmap(FreeImage_Rescale(image.get(), kIconSizeLimit, kIconSizeLimit, FILTER_BICUBIC));

@@ -8,11 +8,12 @@
 
 namespace {
 
-bool isOneOf(const std::string& text, std::initializer_list<const char*> values) {
-  for (const char* value : values) {
-    if (text == value) return true;
-  }
-  return false;
+// The table row of the output format; formats outside the table take the
+// plain conversions (5-6-5 and a palette).
+const OutputFormat& formatRow(const std::string& extension) {
+  static const OutputFormat kPlain;
+  const OutputFormat* format = findOutputFormat(extension);
+  return format ? *format : kPlain;
 }
 
 FIBITMAP* toSixteenBits(FIBITMAP* image, const std::string& extension) {
@@ -22,12 +23,13 @@ FIBITMAP* toSixteenBits(FIBITMAP* image, const std::string& extension) {
     if (!wide) return nullptr;
     image = wide.get();
   }
-  return isOneOf(extension, {"ico", "tga"}) ? FreeImage_ConvertTo16Bits555(image)
-                                            : FreeImage_ConvertTo16Bits565(image);
+  return formatRow(extension).sixteenBits == SixteenBitLayout::k555
+             ? FreeImage_ConvertTo16Bits555(image)
+             : FreeImage_ConvertTo16Bits565(image);
 }
 
 FIBITMAP* toEightBits(FIBITMAP* image, const std::string& extension) {
-  if (isOneOf(extension, {"j2k", "jp2", "jpg", "jxr"})) return FreeImage_ConvertTo8Bits(image);
+  if (formatRow(extension).eightBits == EightBitContent::kGrey) return FreeImage_ConvertTo8Bits(image);
   Bitmap rgb;
   if (FreeImage_GetBPP(image) != 24 || FreeImage_GetImageType(image) != FIT_BITMAP) {
     rgb = adoptBitmap(FreeImage_ConvertTo24Bits(image));

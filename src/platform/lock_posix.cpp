@@ -82,7 +82,8 @@ int lockFile(int fd, int operation) {
 
 std::unique_ptr<InstanceLock> acquireInstanceLock(const std::string& name,
                                                   const std::function<void()>& onWait,
-                                                  std::string* error) {
+                                                  std::string* error,
+                                                  LockMode mode) {
   const std::string fileName = "/" + name + ".lock";
   int fd = -1;
   std::string folder = runtimeFolder();
@@ -93,10 +94,11 @@ std::unique_ptr<InstanceLock> acquireInstanceLock(const std::string& name,
     fd = openLockFile(folder + fileName, error);
     if (fd < 0) return nullptr;
   }
-  int failure = lockFile(fd, LOCK_EX | LOCK_NB);
+  const int operation = mode == LockMode::kShared ? LOCK_SH : LOCK_EX;
+  int failure = lockFile(fd, operation | LOCK_NB);
   if (failure == EWOULDBLOCK) {
     if (onWait) onWait();
-    failure = lockFile(fd, LOCK_EX);
+    failure = lockFile(fd, operation);
   }
   if (failure != 0) {
     *error = systemError(folder + fileName, failure);

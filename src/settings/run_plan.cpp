@@ -1,5 +1,6 @@
 #include "settings/run_plan.h"
 
+#include "formats/format_tables.h"
 #include "pipeline/background_color.h"
 #include "pipeline/parse_color.h"
 #include "platform/text.h"
@@ -87,7 +88,9 @@ BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
   plan.chain.surfaceTokens = surfaceTokens;
   plan.chain.depth = {job.conversion, job.requestedBpp, job.autoBpp != 0};
   plan.save = {job.conversion, job.outputFormatCode, job.saveFlags, false};
-  plan.exactPaletteAt8Bits = job.conversion == "bmp" && s.bmpColorTable == kColorTableExact;
+  const OutputFormat* format = findOutputFormat(job.conversion);
+  plan.exactPaletteAt8Bits =
+      format && format->exactPaletteWriter && s.bmpColorTable == kColorTableExact;
   plan.naming = {job.outputFolder, s.filenameMask, s.keepSubfolders != 0, job.conversion,
                  surfaceTokens};
   plan.fileTimes = {static_cast<FileTimeRule>(s.fileTimestamp), s.customTimestamp};

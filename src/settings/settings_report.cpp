@@ -1,81 +1,20 @@
 #include "settings/settings_report.h"
 
-#include <iterator>
-#include <string_view>
-
 #include "formats/format_tables.h"
 #include "platform/text.h"
+#include "settings/format_settings.h"
 #include "settings/keyword_tables.h"
 
 namespace {
 
-// A save option echoed after the depth line: a number, or a keyword of table.
-struct SaveOptionLine {
-  std::string_view label;
-  int32_t ConversionSettings::*number = nullptr;
-  uint8_t ConversionSettings::*flag = nullptr;
-  int table = -1;  // -1: shown as a number
-};
-
-struct SaveOptionReport {
-  std::string_view extension;
-  int32_t ConversionSettings::*depth;
-  SaveOptionLine options[3] = {};  // unused slots have no label
-  int32_t ConversionSettings::*quality = nullptr;  // must be 1..100 when set
-};
-
-using S = ConversionSettings;
-
-const SaveOptionReport kSaveOptionReports[] = {
-    {"bmp", &S::bmpBpp,
-     {{"BMP Compression: ", &S::bmpCompression, nullptr, kCompressionTable},
-      {"BMP Color Table: ", &S::bmpColorTable, nullptr, kColorTableTable}}},
-    {"dds", &S::ddsBpp, {}},
-    {"exr", &S::exrBpp, {{"EXR Compression: ", &S::exrCompression, nullptr, kCompressionTable}}},
-    {"gif", &S::gifBpp, {}},
-    {"hdr", &S::hdrBpp, {}},
-    {"ico", &S::icoBpp, {}},
-    {"j2k", &S::j2kBpp, {}},
-    {"jng", &S::jngBpp, {}},
-    {"jp2", &S::jp2Bpp, {}},
-    {"jpg", &S::jpgBpp,
-     {{"JPG Quality: ", &S::jpgQuality},
-      {"JPG Chroma Subsampling: ", &S::jpgChroma, nullptr, kChromaTable},
-      {"JPG Save As: ", &S::jpgSaveAs, nullptr, kJpegSaveModeTable}},
-     &S::jpgQuality},
-    {"jxr", &S::jxrBpp, {}},
-    {"pbm", &S::pbmBpp, {}},
-    {"pcx", &S::pcxBpp, {}},
-    {"pfm", &S::pfmBpp, {}},
-    {"pgm", &S::pgmBpp, {}},
-    {"png", &S::pngBpp,
-     {{"PNG Compression: ", &S::pngCompression, nullptr, kCompressionTable},
-      {"PNG Interlaced: ", nullptr, &S::pngInterlaced}}},
-    {"ppm", &S::ppmBpp, {}},
-    {"psd", &S::psdBpp, {}},
-    {"tga", &S::tgaBpp, {{"TGA Compression: ", &S::tgaCompression, nullptr, kCompressionTable}}},
-    {"tiff", &S::tiffBpp,
-     {{"TIFF Compression: ", &S::tiffCompression, nullptr, kCompressionTable},
-      {"TIFF Color Mode: ", &S::tiffColorMode, nullptr, kColorModeTable}}},
-    {"wbmp", &S::wbmpBpp, {}},
-    {"webp", &S::webpBpp, {{"WEBP Quality: ", &S::webpQuality}}, &S::webpQuality},
-    {"xpm", &S::xpmBpp, {}},
-};
-
-const SaveOptionReport* findSaveOptionReport(const std::string& conversion) {
-  for (const SaveOptionReport& entry : kSaveOptionReports) {
-    if (entry.extension == conversion) return &entry;
-  }
-  return nullptr;
-}
-
-void reportSaveOption(const ConversionSettings& settings, const SaveOptionLine& option,
+void reportSaveOption(const ConversionSettings& settings, const FormatOptionRow& option,
                       DebugReport& report) {
-  int32_t value = option.number ? settings.*option.number : settings.*option.flag;
-  if (option.table >= 0) {
-    report.keyword(option.label, option.table, value);
+  const int32_t value = formatOptionValue(settings, option.option);
+  const int table = formatOptionKeywordTable(option.option);
+  if (table >= 0) {
+    report.keyword(option.reportLabel, table, value);
   } else {
-    report.number(option.label, value);
+    report.number(option.reportLabel, value);
   }
 }
 
@@ -180,25 +119,20 @@ bool reportSaveOptions(const ConversionSettings& settings, const std::string& co
   if (settings.faces) report.keyword("DDS Faces: ", kFirstOrAllTable, settings.faces);
   if (settings.layers) report.keyword("DDS Layers: ", kFirstOrAllTable, settings.layers);
   if (settings.normalMap) report.keyword("DDS Normal Map: ", kNormalMapTable, settings.normalMap);
-  const SaveOptionReport* format = findSaveOptionReport(conversion);
+  const OutputFormat* format = findOutputFormat(conversion);
   if (!format) return true;
-  const std::string name(format->extension);
-  const int32_t depth = settings.*format->depth;
+  const std::string& name = format->extension;
+  const int32_t depth = formatOptionValue(settings, format->depthOption);
   report.number(toUpperText(name) + " BPP: ", depth);
-  for (const SaveOptionLine& option : format->options) {
-    if (!option.label.empty()) reportSaveOption(settings, option, report);
+  for (const FormatOptionRow& option : format->options) {
+    if (!option.reportLabel.empty()) reportSaveOption(settings, option, report);
   }
   if (!isBppAllowed(name, depth)) return report.fail("Error: Invalid " + name + "-bpp value");
-  if (format->quality) {
-    const int32_t quality = settings.*format->quality;
+  if (format->qualityOption != FormatOption::kNone) {
+    const int32_t quality = formatOptionValue(settings, format->qualityOption);
     if (quality < 1 || quality > 100) return report.fail("Error: Invalid " + name + "-quality value");
   }
   return true;
-}
-
-int32_t requestedDepthSetting(const ConversionSettings& settings, const std::string& conversion) {
-  const SaveOptionReport* format = findSaveOptionReport(conversion);
-  return format ? settings.*format->depth : 0;
 }
 
 bool reportOperations(const ConversionSettings& settings, DebugReport& report) {

@@ -5,6 +5,7 @@
 
 #include "settings/conversion_settings.h"
 #include "settings/debug_report.h"
+#include "settings/format_settings.h"
 
 // Echo and check of the settings, step by step in the order of the report.
 // A function that can fail prints its "Error: " line and returns false; the
@@ -14,9 +15,6 @@
 // and their checks (depth, then quality for jpg and webp).
 bool reportSaveOptions(const ConversionSettings& settings, const std::string& conversion,
                        DebugReport& report);
-
-// The depth option of an output format (0 = automatic; 0 for an unknown format).
-int32_t requestedDepthSetting(const ConversionSettings& settings, const std::string& conversion);
 
 // Rotation, resize, flips, tone, greyscale, threshold, dithering and frame.
 bool reportOperations(const ConversionSettings& settings, DebugReport& report);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "app/help_text.h"
 #include "app/program_identity.h"
@@ -183,6 +184,50 @@ TEST(MainDriver, SecondCopyWaitsForTheFirstThenConverts) {
   EXPECT_EQ(converted.exitCode, 0);
   EXPECT_EQ(converted.err, waiting) << "the waiting line comes once";
   EXPECT_TRUE(pathExists(work.path() + "a.png"));
+}
+
+// Parts of one split input convert side by side, as the tasks of a cluster job
+// array do on one node; one part started twice into one folder, and an
+// unsplit run, still wait.
+TEST(MainDriver, AShardRunWaitsOnlyForItsOwnPartAndFolder) {
+  TempDir lockFolder;
+  TempDir work;
+  ASSERT_TRUE(createFolder(work.path() + "in") && createFolder(work.path() + "out") &&
+              createFolder(work.path() + "other") && createFolder(work.path() + "whole"));
+  for (const char* name : {"a", "b", "c", "d", "e", "f", "g", "h"}) {
+    ASSERT_TRUE(writeBinaryFile(work.path() + "in/" + name + ".dds",
+                                buildUncompressedDds(4, 4, 32, kMasksA8R8G8B8,
+                                                     [](int, int) { return Rgba{1, 2, 3, 255}; })));
+  }
+  auto run = [](std::vector<std::string> arguments) {
+    arguments.insert(arguments.end(), {"-q", "-c", "png", "-i", "in/"});
+    return arguments;
+  };
+  BackgroundProgram holder(run({"-p", "-o", "out", "--shard=1/2"}), lockFolder.path(), work.path());
+  ASSERT_TRUE(holder.waitForOutput("Press any key to exit.\r\n", 60));
+
+  // Another part into the same folder, the same part into another folder.
+  for (const auto& [shard, folder] : {std::pair{"--shard=2/2", "out"}, {"--shard=1/2", "other"}}) {
+    ProgramResult result =
+        runProgramWith(run({shard, "-o", folder}), "", work.path(), 20, lockFolder.path());
+    EXPECT_FALSE(result.timedOut) << shard << " " << folder;
+    EXPECT_EQ(result.err, "") << shard << " " << folder;
+  }
+  const std::string waiting = "Waiting for another copy of pellucidcmd to finish...\n";
+  BackgroundProgram samePart(run({"-o", work.path() + "out/", "--shard=1/2"}), lockFolder.path(),
+                             work.path());
+  BackgroundProgram unsplit(run({"-o", "whole"}), lockFolder.path(), work.path());
+  EXPECT_TRUE(samePart.waitForOutput(waiting, 60, true));
+  EXPECT_TRUE(unsplit.waitForOutput(waiting, 60, true));
+  EXPECT_FALSE(pathExists(work.path() + "whole/a.png"));
+
+  EXPECT_EQ(holder.finish("k", 60).exitCode, 0);
+  EXPECT_EQ(samePart.finish("", 60).err, waiting);
+  EXPECT_EQ(unsplit.finish("", 60).err, waiting);
+  for (const char* name : {"a", "b", "c", "d", "e", "f", "g", "h"}) {
+    EXPECT_TRUE(pathExists(work.path() + "out/" + name + ".png")) << name;
+    EXPECT_TRUE(pathExists(work.path() + "whole/" + name + ".png")) << name;
+  }
 }
 
 TEST(MainDriver, AMissingRuntimeFolderFallsBackToAPrivateFolder) {

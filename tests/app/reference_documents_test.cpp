@@ -50,6 +50,30 @@ TEST(ReferenceDocuments, ReadmeHoldsTheCurrentReference) {
       << "README.md is out of date: run scripts/readme_options.sh";
 }
 
+// Each script the README quotes is the file of the repository that the tests
+// run, byte for byte, so the text users copy cannot drift from what is tested.
+TEST(ReferenceDocuments, ReadmeQuotesExampleScriptsFromTheirFiles) {
+  std::string readme;
+  ASSERT_TRUE(readWholeFile(std::string(PELLUCID_SOURCE_DIR) + "/README.md", &readme));
+  const std::string marker = "<!-- include:";
+  const std::string end = "```\n<!-- include:end -->\n";
+  int quoted = 0;
+  for (size_t at = readme.find(marker); at != std::string::npos; at = readme.find(marker, at + 1)) {
+    const size_t nameEnd = readme.find(" -->\n", at);
+    ASSERT_NE(nameEnd, std::string::npos);
+    const std::string name = readme.substr(at + marker.size(), nameEnd - at - marker.size());
+    if (name == "end") continue;
+    std::string script;
+    ASSERT_TRUE(readWholeFile(std::string(PELLUCID_SOURCE_DIR) + "/" + name, &script)) << name;
+    EXPECT_EQ(readme.compare(nameEnd + 5, 8 + script.size() + end.size(),
+                             "```bash\n" + script + end),
+              0)
+        << name << " differs from its quote in README.md: run scripts/readme_options.sh";
+    ++quoted;
+  }
+  EXPECT_GE(quoted, 1) << "README.md quotes the Slurm example";
+}
+
 TEST(ReferenceDocuments, InstallsProgramManualPageAndCompletion) {
   TempDir prefix;
   int status = -1;

@@ -152,6 +152,31 @@ TEST(InstanceLock, ASecondHolderWaitsUntilTheFirstLetsGo) {
   EXPECT_EQ(waits, 1);
 }
 
+TEST(InstanceLock, SharedHoldersRunTogetherWhileALoneHolderWaitsForAll) {
+  TempDir folder;
+  ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path());
+  std::string error;
+  auto noWait = [] { ADD_FAILURE() << "waited"; };
+  auto first = acquireInstanceLock("Lock Test 1.0", noWait, &error, LockMode::kShared);
+  auto second = acquireInstanceLock("Lock Test 1.0", noWait, &error, LockMode::kShared);
+  ASSERT_NE(first, nullptr) << error;
+  ASSERT_NE(second, nullptr) << error;
+  std::atomic<int> waits{0};
+  std::atomic<bool> taken{false};
+  std::thread alone([&] {
+    std::string aloneError;
+    auto lock = acquireInstanceLock("Lock Test 1.0", [&] { ++waits; }, &aloneError);
+    taken = lock != nullptr;
+  });
+  while (waits == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  first.reset();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_FALSE(taken) << "one shared holder is still there";
+  second.reset();
+  alone.join();
+  EXPECT_TRUE(taken);
+}
+
 TEST(InstanceLock, WithoutRuntimeFolderAPrivateFolderIsMadeAndChecked) {
   TempDir folder;
   ScopedEnvironment runtime("XDG_RUNTIME_DIR", "");

@@ -1,5 +1,6 @@
 #include "formats/writers/encode_image.h"
 
+#include "formats/format_tables.h"
 #include "formats/writers/devil_writer.h"
 #include "formats/writers/exact_palette_bmp.h"
 #include "formats/writers/freeimage_writer.h"
@@ -7,10 +8,6 @@
 #include "formats/writers/output_bytes.h"
 
 namespace {
-
-bool isDevilFormat(const std::string& extension) {
-  return extension == "psd" || extension == "pcx" || extension == "dds";
-}
 
 // Room for an uncompressed file of the image plus its headers, so that the
 // common case never moves the buffer; pages a smaller file leaves unwritten
@@ -21,14 +18,16 @@ size_t expectedFileSize(FIBITMAP* image) {
 }
 
 bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
-  if (isDevilFormat(target.extension)) return encodeWithDevil(image, target.formatCode, out);
+  const OutputFormat* format = findOutputFormat(target.extension);
+  const OutputWriter writer = format ? format->writer : OutputWriter::kFreeImage;
+  if (writer == OutputWriter::kDevil) return encodeWithDevil(image, target.formatCode, out);
   if (target.exactPalette) {
     std::string file;
     return buildExactPaletteBmp(image, target.saveFlags, &file) &&
            out->write(file.data(), file.size());
   }
   // FreeImage cannot write JPEG XR on every platform; libjxr can.
-  if (target.extension == "jxr") return encodeJxrImage(image, out);
+  if (writer == OutputWriter::kJxr) return encodeJxrImage(image, out);
   return encodeWithFreeImage(image, target.formatCode, target.saveFlags, out);
 }
 
