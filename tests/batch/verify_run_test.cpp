@@ -33,7 +33,6 @@ const std::vector<std::vector<std::string>> kVariants = {
     {"-c", "exr"},                                  // halves
     {"-c", "hdr"},                                  // RGBE
     {"-c", "pfm"},                                  // our PFM reader
-    {"-c", "xpm"},
     {"-c", "j2k"},
 };
 

@@ -1,6 +1,7 @@
 #include "formats/writers/check_decoder.h"
 
 #include "formats/dds/dds_reader.h"
+#include "formats/format_tables.h"
 #include "formats/writers/bmp_rle_check_reader.h"
 #include "formats/writers/jpeg_check_reader.h"
 #include "formats/writers/jxr_check_reader.h"
@@ -10,42 +11,32 @@
 
 namespace {
 
-// The FreeImage reader of a format; the DevIL outputs have FreeImage
-// readers of their own.
-FREE_IMAGE_FORMAT freeImageReaderOf(const SaveTarget& target) {
-  if (target.extension == "psd") return FIF_PSD;
-  if (target.extension == "pcx") return FIF_PCX;
-  return static_cast<FREE_IMAGE_FORMAT>(target.formatCode);
-}
-
-Bitmap readWithFreeImage(FREE_IMAGE_FORMAT format, const std::string& bytes) {
+Bitmap readWithFreeImage(const OutputFormat& format, const std::string& bytes) {
   if (bytes.size() > 0xFFFFFFFFu) return nullptr;  // FreeImage's memory streams are 32-bit
+  const int32_t reader = format.check.freeImageFormat >= 0 ? format.check.freeImageFormat : format.code;
   MemoryStream stream(FreeImage_OpenMemory(
       reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())), static_cast<DWORD>(bytes.size())));
   if (!stream) return nullptr;
-  return adoptBitmap(FreeImage_LoadFromMemory(format, stream.get(), 0));
+  return adoptBitmap(FreeImage_LoadFromMemory(static_cast<FREE_IMAGE_FORMAT>(reader), stream.get(), 0));
 }
 
 }  // namespace
 
 Bitmap decodeForCheck(const SaveTarget& target, const std::string& bytes) {
-  const std::string& extension = target.extension;
-  if (extension == "png") return readPngForCheck(bytes);
-  if (extension == "jpg") return readJpegForCheck(bytes);
-  if (extension == "jxr") return readJxrForCheck(bytes);
-  if (extension == "pfm") return readPfmForCheck(bytes);
-  if (extension == "dds") {
-    return readDdsImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  const OutputFormat* format = findOutputFormat(target.extension);
+  if (!format) return nullptr;
+  bool other = false;  // not a file this reader takes: FreeImage's reader then
+  Bitmap image;
+  switch (format->check.reader) {
+    case CheckReader::kLibpng: return readPngForCheck(bytes);
+    case CheckReader::kLibjpeg: return readJpegForCheck(bytes);
+    case CheckReader::kLibjxr: return readJxrForCheck(bytes);
+    case CheckReader::kPfmReader: return readPfmForCheck(bytes);
+    case CheckReader::kDdsReader:
+      return readDdsImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    case CheckReader::kLibtiff: image = readTiffForCheck(bytes, &other); break;
+    case CheckReader::kBmpReader: image = readRleBmpForCheck(bytes, &other); break;
+    case CheckReader::kFreeImage: other = true; break;
   }
-  if (extension == "bmp") {
-    bool notRle = false;
-    Bitmap image = readRleBmpForCheck(bytes, &notRle);
-    if (!notRle) return image;
-  }
-  if (extension == "tiff") {
-    bool unsupported = false;
-    Bitmap image = readTiffForCheck(bytes, &unsupported);
-    if (!unsupported) return image;
-  }
-  return readWithFreeImage(freeImageReaderOf(target), bytes);
+  return other ? readWithFreeImage(*format, bytes) : std::move(image);
 }
