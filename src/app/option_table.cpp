@@ -152,6 +152,23 @@ constexpr auto kOptions = std::to_array<OptionRow>({
         .about("Rebuild blue as the Z of a normal map from red and green: off, on, or auto "
                "(BC5/ATI2 and flagged files)")
         .inHelp(HelpSection::kAdvanced, 13, "Rebuild the Z (blue) of normal maps"),
+    // Colour
+    keyword("--colorspace", kColorspaceTable, &S::colorspace)
+        .about("stored writes the values as stored; auto decodes sRGB sources for float outputs, "
+               "encodes linear ones for integer outputs and resizes in linear light"),
+    keyword("--source-colorspace", kSourceColorspaceTable, &S::sourceColorspace)
+        .about("Colour space of colour sources with --colorspace=auto: auto (from the pixel "
+               "format), srgb or linear; data sources (BC4, BC5, R8, R8G8, normal maps) stay data"),
+    keyword("--tonemap", kTonemapTable, &S::tonemap)
+        .about("Float sources to integer outputs: clamp to 0..1, reinhard c/(1+c), or aces"),
+    text("--exposure", &S::exposure, "EV")
+        .about("Multiply the colour of float sources by 2^EV before the tone map, EV = -20..20"),
+    keyword("--alpha", kAlphaModeTable, &S::alphaMode)
+        .about("Alpha: straight, premultiplied (colour x alpha / 255), drop, or separate "
+               "(an 8-bit grey NAME_alpha.EXT beside the colour image)"),
+    text("--swizzle", &S::swizzle, "XYZW")
+        .about("Sources of red, green, blue and alpha right after loading, each one of "
+               "r, g, b, a, 0, 1 (rgba changes nothing)"),
     // Save options
     integer("--bmp-bpp", &S::bmpBpp)
         .about("Bits per pixel of BMP output; 0 picks the depth automatically"),

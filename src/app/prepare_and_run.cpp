@@ -18,6 +18,7 @@
 #include "pipeline/drawing/watermark_font.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "settings/colour_report.h"
 #include "settings/debug_report.h"
 #include "settings/run_plan.h"
 #include "settings/save_flags.h"
@@ -109,7 +110,7 @@ bool checkAndReportSettings(const ConversionSettings& settings, ConversionJob& j
     return false;
   }
   if (!reportSaveOptions(settings, job.conversion, report)) return false;
-  if (!reportOperations(settings, report)) return false;
+  if (!reportOperations(settings, report) || !reportColourOptions(settings, report)) return false;
   if (!prepareWatermark(settings, font, resources, report)) return false;
   reportOutputNaming(settings, report);
   return checkRunSplit(settings, job, report);

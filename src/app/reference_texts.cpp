@@ -10,7 +10,8 @@
 const std::vector<NamedText>& optionGroups() {
   static const std::vector<NamedText> groups = {
       {"--help", "Input and output"},      {"--dds-load-as", "Load options"},
-      {"--bmp-bpp", "Save options"},       {"--rotation-type", "Geometry"},
+      {"--colorspace", "Colour"},          {"--bmp-bpp", "Save options"},
+      {"--rotation-type", "Geometry"},
       {"--brightness", "Tone"},            {"--fr-solid-left", "Frame"},
       {"--wm-text", "Text watermark"},     {"--wm-image", "Picture watermark"},
       {"--filename-mask", "Output files"}, {"--debug", "Run control"},

@@ -157,9 +157,10 @@ class Committer {
       if (plan_.debugLines) console_.printLine("[ERROR] Unable to convert the file!");
       return false;
     }
-    written_.record(file.job.outputFile, file.job.currentFile);
-    if (plan_.debugLines) {
-      console_.printLine("[OK] Saving As: " + escapeForDisplay(file.job.outputFile));
+    for (const std::string* output : {&file.job.outputFile, &file.alphaOutputFile}) {
+      if (output->empty()) continue;
+      written_.record(*output, file.job.currentFile);
+      if (plan_.debugLines) console_.printLine("[OK] Saving As: " + escapeForDisplay(*output));
     }
     applyFileTimePolicy(plan_.fileTimes, file.job.currentFile, file.job.outputFile);
     return true;

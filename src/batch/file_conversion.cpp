@@ -9,6 +9,7 @@
 #include "formats/writers/verify_output.h"
 #include "pipeline/commit_output.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/memory.h"
 
 namespace {
@@ -26,11 +27,34 @@ SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   return target;
 }
 
+// --verify: both files of the image (the alpha file when there is one) must
+// read back as what was encoded; otherwise nothing of it is written.
+void verifyInWork(FIBITMAP* image, FIBITMAP* alpha, const SaveTarget& target, FileInWork& file) {
+  std::string reason;
+  bool verified = verifyEncodedImage(image, target, file.encoded.bytes, &reason);
+  if (verified && alpha) {
+    verified = verifyEncodedImage(alpha, target, file.alphaEncoded.bytes, &reason);
+    if (!verified) reason = "its alpha file: " + reason;
+  }
+  if (verified) return;
+  file.failure = FileFailure{Kind::VerifyFailed, reason};
+  file.encoded = EncodedImage{};
+  file.alphaEncoded = EncodedImage{};
+}
+
 // The encoder's part of a worker's job; the image is released as soon as
-// its bytes exist.
-void encodeInWork(const BatchPlan& plan, Bitmap image, FileInWork& file) {
+// its bytes exist (with --verify, once they are checked).
+void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork& file) {
   const SaveTarget target = saveTargetOf(plan, file.job);
   file.encoded = encodeImage(image.get(), target);
+  if (!plan.verifyOutputs) image.reset();
+  if (alpha) {
+    file.hasAlphaFile = true;
+    file.alphaEncoded = encodeImage(alpha.get(), target);
+    if (!plan.verifyOutputs) alpha.reset();
+    if (!file.alphaEncoded.ok) file.encoded.ok = false;
+    file.encoded.outOfMemory = file.encoded.outOfMemory || file.alphaEncoded.outOfMemory;
+  }
   file.encodeMessages = takeLibraryMessages();
   if (file.encoded.outOfMemory || (!file.encoded.ok && outOfMemoryMarked())) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
@@ -39,24 +63,49 @@ void encodeInWork(const BatchPlan& plan, Bitmap image, FileInWork& file) {
   } else if (plan.verifyOutputs) {
     // Checked here, on the worker, while the encoded image is still at hand;
     // a file that fails is never written, so the old output stays.
-    std::string reason;
-    if (!verifyEncodedImage(image.get(), target, file.encoded.bytes, &reason)) {
-      file.failure = FileFailure{Kind::VerifyFailed, reason};
-      file.encoded = EncodedImage{};
-    }
+    verifyInWork(image.get(), alpha.get(), target, file);
   }
 }
 
+// The alpha image of a written colour image, gated and written the same way.
+bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
+  const std::string colourOutput = file.job.outputFile;
+  file.alphaOutputFile = alphaOutputPath(colourOutput);
+  file.job.outputFile = file.alphaOutputFile;
+  if (mayWrite && !mayWrite(file.alphaOutputFile)) {
+    file.failure = FileFailure{Kind::NotConverted, ""};
+    return false;
+  }
+  std::string reason;
+  std::string temporary;
+  const bool written = commitOutput(file.alphaEncoded.bytes, file.alphaOutputFile, &reason, &temporary);
+  file.alphaEncoded = EncodedImage{};
+  if (!written) {
+    file.failure = FileFailure{Kind::WriteFailed, reason};
+    return false;
+  }
+  file.job.outputFile = colourOutput;
+  return true;
+}
+
 }  // namespace
+
+std::string alphaOutputPath(const std::string& output) {
+  const size_t name = output.find_last_of(kPathSeparator);
+  const size_t dot = output.find_last_of('.');
+  if (dot == std::string::npos || (name != std::string::npos && dot < name)) return output + "_alpha";
+  return output.substr(0, dot) + "_alpha" + output.substr(dot);
+}
 
 void convertInWork(const BatchPlan& plan, const PipelineResources& resources, FileInWork& file) {
   // Running out of memory anywhere (a failed allocation throws std::bad_alloc
   // in our own code) fails this file only.
   try {
-    Bitmap image = convertFile(plan.chain, file.job, resources, &file.failure);
+    Bitmap alpha;
+    Bitmap image = convertFile(plan.chain, file.job, resources, &file.failure, &alpha);
     file.chainMessages = takeLibraryMessages();
     file.converted = image != nullptr;
-    if (file.converted) encodeInWork(plan, std::move(image), file);
+    if (file.converted) encodeInWork(plan, std::move(image), std::move(alpha), file);
   } catch (const std::bad_alloc&) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
     file.encoded = EncodedImage{};
@@ -112,7 +161,8 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
       commitOutput(file.encoded.bytes, file.job.outputFile, &reason, &file.job.tempOutputFile);
   file.encoded = EncodedImage{};
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
-  return written;
+  if (!written || !file.hasAlphaFile) return written;
+  return saveAlphaFile(file, mayWrite);
 }
 
 std::vector<std::string> messagesToReport(const FileInWork& file) {

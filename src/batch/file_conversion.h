@@ -17,6 +17,9 @@ struct FileInWork {
   FileJob job;               // this file's values and facts
   bool converted = false;    // the chain handed back an image
   EncodedImage encoded;      // the output file's bytes when converted and encoded
+  bool hasAlphaFile = false;  // --alpha=separate found alpha: a second file goes beside it
+  EncodedImage alphaEncoded;  // its bytes
+  std::string alphaOutputFile;  // its path, "<name>_alpha.<ext>", once named
   FileFailure failure;       // why the file failed so far (kind None: not failed)
   std::vector<std::string> chainMessages;   // library messages of load and chain
   std::vector<std::string> encodeMessages;  // library messages of the encoder
@@ -49,14 +52,21 @@ using OutputGate = std::function<bool(const std::string& outputPath)>;
 
 // Committer side: names the output (job.outputFile) and, when the file is
 // ready and mayWrite agrees (or is empty), writes it through the checked
-// writer (job.tempOutputFile: the temporary name used). True when the output
-// file was written; file.failure says why not. A closed gate drops the
+// writer (job.tempOutputFile: the temporary name used); a separate alpha
+// image follows the same way (alphaOutputFile). True when every output
+// file was written; file.failure says why not, and job.outputFile then names
+// the file that failed. A closed gate drops the
 // encoder's messages: that file was never meant to be written.
 bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite = nullptr);
 
 // The messages to print for a finished file: none when memory ran out (what a
 // library said then follows from that), else those of the chain and encoder.
 std::vector<std::string> messagesToReport(const FileInWork& file);
+
+// The path of the alpha image beside output: "_alpha" before the extension
+// ("out/sky_mip1.png" gives "out/sky_mip1_alpha.png"), or at the end when
+// the file name has none.
+std::string alphaOutputPath(const std::string& output);
 
 // A file job for the run's first surface of an input, before conversion.
 FileJob startFileJob(const BatchPlan& plan, const std::string& inputFile,

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
+#include "pipeline/alpha_mode.h"
 #include "pipeline/color_correction.h"
+#include "pipeline/colour_conversion.h"
 #include "pipeline/depth.h"
 #include "pipeline/dither.h"
 #include "pipeline/flip.h"
@@ -13,6 +15,7 @@
 #include "pipeline/normal_map.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
+#include "pipeline/swizzle.h"
 #include "pipeline/threshold.h"
 #include "pipeline/watermark.h"
 
@@ -20,8 +23,11 @@
 // run plan fills it once per run from the settings; each step reads only its
 // own part, so a step's header says everything that changes it.
 struct ChainPlan {
+  SwizzleStep swizzle;  // first of all, on the pixels as decoded
   NormalMapMode normalMap = NormalMapMode::kOff;
   LoadMode loadMode = LoadMode::kAuto;
+  AlphaStep alpha;    // drop and separate right after loading, premultiplied after the depth step
+  ColourStep colour;  // linear light around the resize, values for integer outputs after it
   RotateStep rotate;
   ResizeStep resize;
   FlipStep flip;

@@ -5,7 +5,9 @@
 #include "formats/format_tables.h"
 #include "formats/library_messages.h"
 #include "formats/writers/encode_image.h"
+#include "pipeline/alpha_mode.h"
 #include "pipeline/color_correction.h"
+#include "pipeline/colour_conversion.h"
 #include "pipeline/depth.h"
 #include "pipeline/dither.h"
 #include "pipeline/flip.h"
@@ -17,6 +19,7 @@
 #include "pipeline/normal_map.h"
 #include "pipeline/resize.h"
 #include "pipeline/rotate.h"
+#include "pipeline/swizzle.h"
 #include "pipeline/threshold.h"
 #include "pipeline/watermark.h"
 #include "platform/memory.h"
@@ -46,6 +49,21 @@ Bitmap capIconSize(Bitmap image, const std::string& extension) {
   return adoptBitmap(FreeImage_Rescale(image.get(), kIconSizeLimit, kIconSizeLimit, FILTER_BICUBIC));
 }
 
+bool isFloatImage(FIBITMAP* image) {
+  const FREE_IMAGE_TYPE type = image ? FreeImage_GetImageType(image) : FIT_UNKNOWN;
+  return type == FIT_RGBF || type == FIT_RGBAF;
+}
+
+int32_t outputDepthOf(const DepthStep& depth, int32_t sourceBpp) {
+  return depth.automatic ? chooseAutoDepth(depth.extension, sourceBpp) : depth.bpp;
+}
+
+// A resize or the icon cap will make new pixels out of several old ones.
+bool resamples(const ChainPlan& chain, ImageSize size) {
+  return chain.resize.enabled || (chain.depth.extension == "ico" &&
+                                  (size.width > kIconSizeLimit || size.height > kIconSizeLimit));
+}
+
 Bitmap fail(FileFailure* failure, FileFailure::Kind kind) {
   if (failure) *failure = FileFailure{kind, ""};
   return nullptr;
@@ -54,28 +72,42 @@ Bitmap fail(FileFailure* failure, FileFailure::Kind kind) {
 }  // namespace
 
 Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources& resources,
-                   FileFailure* failure) {
+                   FileFailure* failure, Bitmap* alphaImage) {
   using Kind = FileFailure::Kind;
   installLibraryMessageHandler();
   const size_t messagesBefore = pendingLibraryMessageCount();
   clearOutOfMemoryMark();
 
   DdsImageFacts facts;
-  Bitmap image = loadDdsImage(job.currentFile, job.surface, &facts);
-  if (wantsNormalRebuild(chain.normalMap, facts)) image = rebuildNormalZ(std::move(image), facts);
+  Bitmap image = applySwizzle(loadDdsImage(job.currentFile, job.surface, &facts), chain.swizzle);
+  const bool normalMap = wantsNormalRebuild(chain.normalMap, facts);
+  if (normalMap) image = rebuildNormalZ(std::move(image), facts);
   image = applyLoadMode(std::move(image), chain.loadMode);
+  Bitmap alpha = chain.alpha.mode == AlphaMode::kSeparate && image ? alphaPlane(image.get()) : nullptr;
+  if (chain.alpha.dropsAlpha()) image = withoutAlpha(std::move(image));
   ImageSize size = sizeOf(image);
   job.sourceBpp = image ? static_cast<int32_t>(FreeImage_GetBPP(image.get())) : 0;
   if (size.width == 0 || size.height == 0) {
     return fail(failure, outOfMemoryMarked() ? Kind::OutOfMemory : Kind::NotConverted);
   }
 
+  const DepthStep depth = colourDepthOf(chain.depth, chain.alpha);
   image = rotateImage(std::move(image), chain.rotate);
+  alpha = rotateImage(std::move(alpha), chain.rotate);
   size = sizeOf(image);
+  const ColourWork colour = planColourWork(
+      chain.colour, ColourFacts{normalMap ? SourceColourSpace::kData : facts.colourSpace,
+                                isFloatImage(image.get()), outputDepthOf(depth, job.sourceBpp),
+                                resamples(chain, size)});
+  if (colour.toLinear) image = toLinearLight(std::move(image), colour.srgbDecode);
   image = resizeImage(std::move(image), size.width, size.height, chain.resize);
-  image = capIconSize(std::move(image), chain.depth.extension);
+  alpha = resizeImage(std::move(alpha), size.width, size.height, chain.resize);
+  image = capIconSize(std::move(image), depth.extension);
+  alpha = capIconSize(std::move(alpha), depth.extension);
+  image = toOutputValues(std::move(image), colour, chain.colour);
   size = sizeOf(image);
   image = flipImage(std::move(image), chain.flip);
+  alpha = flipImage(std::move(alpha), chain.flip);
   image = applyColorCorrection(std::move(image), chain.colorCorrection);
   image = applyGreyscale(std::move(image), chain.greyscale);
   image = applyThreshold(std::move(image), chain.threshold);
@@ -92,7 +124,12 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   }
   image = applyWatermark(std::move(image), size.width, size.height, chain.watermark,
                          watermarkText, resources.watermarkFont);
-  image = convertDepth(std::move(image), chain.depth, job.sourceBpp, &job.requestedBpp);
+  image = convertDepth(std::move(image), depth, job.sourceBpp, &job.requestedBpp);
+  if (chain.alpha.mode == AlphaMode::kPremultiplied) image = premultiplyAlpha(std::move(image));
+  if (alpha && alphaImage) {
+    *alphaImage = finishAlphaPlane(std::move(alpha), depth.extension);
+    if (!*alphaImage) image.reset();  // the file fails: half of what was asked for is no output
+  }
   // A step that could not allocate hands back no image, or the image without
   // its frame or watermark; either way the file fails. Asked before anything
   // else can overwrite the mark.

@@ -36,9 +36,12 @@ struct FileFailure {
 // frameIndex and, with automatic depth, requestedBpp. Returns the image to
 // save, or null when the file cannot be converted; failure (when given) then
 // says whether memory ran out. A library message on the way fails the file
-// too; the messages stay recorded for the calling thread.
+// too; the messages stay recorded for the calling thread. With
+// --alpha=separate, alphaImage (when given) receives the alpha channel as the
+// image to save beside it, already at its depth, or stays empty for an image
+// without alpha.
 Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources& resources,
-                   FileFailure* failure = nullptr);
+                   FileFailure* failure = nullptr, Bitmap* alphaImage = nullptr);
 
 // Messages the image libraries reported on this thread since the last call;
 // the worker prints each one as an error line.

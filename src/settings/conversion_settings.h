@@ -34,6 +34,14 @@ struct ConversionSettings {
   uint8_t layers = 0;     // 0 FIRST, 1 ALL array elements or volume depth slices
   uint8_t normalMap = 0;  // 0 OFF, 1 ON, 2 AUTO: blue rebuilt from red and green after loading
 
+  // --- Colour; the defaults write the stored values as they are
+  uint8_t colorspace = 0;        // 0 STORED, 1 AUTO: sRGB and linear light as each side needs
+  uint8_t sourceColorspace = 0;  // 0 AUTO (from the pixel format), 1 SRGB, 2 LINEAR
+  uint8_t tonemap = 0;           // 0 CLAMP, 1 REINHARD, 2 ACES: float values to integer outputs
+  std::string exposure = "0";    // EV as typed: a decimal -20..20
+  uint8_t alphaMode = 0;         // 0 STRAIGHT, 1 PREMULTIPLIED, 2 DROP, 3 SEPARATE
+  std::string swizzle = "rgba";  // as typed: sources of red, green, blue, alpha (r g b a 0 1)
+
   // --- Save options; every *Bpp is bits per pixel, 0 = automatic
   int32_t bmpBpp = 0;
   int32_t bmpCompression = 0;  // compression keyword code (NONE)

@@ -62,9 +62,13 @@ constexpr Keyword kFileTimestamp[] = {{"CURRENT", 0}, {"ORIGINAL", 1}, {"CUSTOM"
 constexpr Keyword kMipmaps[] = {{"TOP", 0}, {"ALL", 1}};
 constexpr Keyword kFirstOrAll[] = {{"FIRST", 0}, {"ALL", 1}};
 constexpr Keyword kNormalMap[] = {{"OFF", 0}, {"ON", 1}, {"AUTO", 2}};
+constexpr Keyword kColorspace[] = {{"STORED", 0}, {"AUTO", 1}};
+constexpr Keyword kSourceColorspace[] = {{"AUTO", 0}, {"SRGB", 1}, {"LINEAR", 2}};
+constexpr Keyword kTonemap[] = {{"CLAMP", 0}, {"REINHARD", 1}, {"ACES", 2}};
+constexpr Keyword kAlphaMode[] = {{"STRAIGHT", 0}, {"PREMULTIPLIED", 1}, {"DROP", 2}, {"SEPARATE", 3}};
 
 // Indexed by KeywordTable.
-constexpr std::array<Table, 26> kTables = {{
+constexpr std::array<Table, 30> kTables = {{
     {kDdsLoadMode, false},   {kRawLoadDepth, false},      {kFrameLoading, false},
     {kToneMapping, false},   {kCompression, false},       {kColorTable, false},
     {kColorMode, false},     {kChroma, false},            {kJpegSaveMode, false},
@@ -73,7 +77,8 @@ constexpr std::array<Table, 26> kTables = {{
     {kWatermarkKind, true},  {kFontStyle, false},         {kFontEffect, false},
     {kTextAlignment, false}, {kWatermarkBoundary, false}, {kWatermarkPosition, false},
     {kWatermarkSize, false}, {kFileTimestamp, false},    {kMipmaps, false},
-    {kFirstOrAll, false},    {kNormalMap, false},
+    {kFirstOrAll, false},    {kNormalMap, false},         {kColorspace, false},
+    {kSourceColorspace, false}, {kTonemap, false},        {kAlphaMode, false},
 }};
 
 const Table* findTable(int table) {

@@ -34,6 +34,10 @@ enum KeywordTable : int {
   kMipmapsTable = 23,
   kFirstOrAllTable = 24,  // faces and layers
   kNormalMapTable = 25,
+  kColorspaceTable = 26,
+  kSourceColorspaceTable = 27,
+  kTonemapTable = 28,
+  kAlphaModeTable = 29,
 };
 
 // The code of text (trimmed, upper-cased) in table; 0 when nothing matches,

@@ -66,7 +66,11 @@ WatermarkStep planWatermark(const ConversionSettings& s) {
 
 ChainPlan planChain(const ConversionSettings& s) {
   ChainPlan plan;
+  plan.swizzle = parseSwizzle(s.swizzle).value_or(SwizzleStep{});
   plan.normalMap = static_cast<NormalMapMode>(s.normalMap);
+  plan.alpha = {static_cast<AlphaMode>(s.alphaMode)};
+  plan.colour = {static_cast<ColourMode>(s.colorspace), static_cast<SourceSpaceChoice>(s.sourceColorspace),
+                 static_cast<ToneMap>(s.tonemap), parseExposure(s.exposure).value_or(0.0f)};
   plan.loadMode = static_cast<LoadMode>(s.ddsLoadAs);
   plan.rotate = planRotate(s);
   plan.resize = planResize(s);

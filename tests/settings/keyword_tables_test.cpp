@@ -38,12 +38,16 @@ const char* const kListedTables[] = {
     "TOP=0 ALL=1",
     "FIRST=0 ALL=1",
     "OFF=0 ON=1 AUTO=2",
+    "STORED=0 AUTO=1",
+    "AUTO=0 SRGB=1 LINEAR=2",
+    "CLAMP=0 REINHARD=1 ACES=2",
+    "STRAIGHT=0 PREMULTIPLIED=1 DROP=2 SEPARATE=3",
 };
 
 }  // namespace
 
 TEST(KeywordCode, EveryListedKeywordGivesItsCode) {
-  for (int table = 0; table < 26; ++table) {
+  for (int table = 0; table < 30; ++table) {
     if (table == kFrameKindTable || table == kWatermarkKindTable) continue;
     std::istringstream words(kListedTables[table]);
     std::string word;
@@ -57,7 +61,7 @@ TEST(KeywordCode, EveryListedKeywordGivesItsCode) {
 }
 
 TEST(KeywordText, EveryCodeReadsBackAsItsFirstKeywordInLowerCase) {
-  for (int table = 0; table < 26; ++table) {
+  for (int table = 0; table < 30; ++table) {
     std::istringstream words(kListedTables[table]);
     std::string word;
     std::map<int32_t, std::string> firstKeyword;
@@ -111,7 +115,7 @@ TEST(KeywordCode, ReportOnlyAndUnknownTablesGiveZero) {
   EXPECT_EQ(KeywordCode("SOLID", kFrameKindTable), 0);
   EXPECT_EQ(KeywordCode("IMAGE", kWatermarkKindTable), 0);
   EXPECT_EQ(KeywordCode("TEXT", kWatermarkKindTable), 0);
-  for (int table : {-1, 26, 1000}) {
+  for (int table : {-1, 30, 1000}) {
     EXPECT_EQ(KeywordCode("AUTO", table), 0) << table;
     EXPECT_EQ(KeywordText(table, 0), "") << table;
   }

@@ -61,7 +61,7 @@ chmod 711 "$dir"
 mkdir -m 700 "$dir/munge" "$dir/runtime"
 mkdir -m 755 "$dir/run"
 mkdir "$dir/state" "$dir/spool" "$dir/spool/node1" "$dir/log" "$dir/jobs" "$dir/tree" \
-  "$dir/local" "$dir/out"
+  "$dir/empty" "$dir/local" "$dir/out"
 export SLURM_CONF=$dir/slurm.conf
 # The program's lock files: private to this test, shared by its runs.
 export XDG_RUNTIME_DIR=$dir/runtime
@@ -168,18 +168,20 @@ EOF
   fail "the local run of the whole tree"
 [ "$(find "$dir/local" -type f | wc -l)" -eq "$files" ] || fail "the local run wrote too few files"
 
-# A copy of part 1 that holds its lock until it reads a key: the task of part
-# 1 has to wait for it, the tasks of the other parts must not.
+# A copy of part 1 into the same output folder that holds its lock until it
+# reads a key: the task of part 1 has to wait for it, the tasks of the other
+# parts must not. It converts nothing (its input folder is empty), so every
+# output checked below is the array's.
 mkfifo "$dir/holder.in"
 exec 3<>"$dir/holder.in"
-env "$marker" "$program" -p -q -i "$dir/tree/" -o "$dir/out/" -c png --shard=1/$parts <&3 \
+env "$marker" "$program" -p -q -i "$dir/empty/" -o "$dir/out/" -c png --shard=1/$parts <&3 \
   >"$dir/log/holder.log" 2>&1 &
 holder=$!
 for _ in $(seq 120); do
   grep -q "Press any key" "$dir/log/holder.log" && break
   sleep 0.5
 done
-grep -q "Press any key" "$dir/log/holder.log" || fail "the copy holding part 1 did not finish"
+grep -q "Press any key" "$dir/log/holder.log" || fail "the copy holding part 1 did not start"
 
 job=$(cd "$dir/jobs" && env "$marker" PATH="$(dirname "$program"):$PATH" \
   sbatch --parsable "$example" "$dir/tree/" "$dir/out/") || fail "sbatch refused the job"

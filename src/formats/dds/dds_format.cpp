@@ -45,6 +45,11 @@ DdsFormat pixels(uint32_t bytes, Channel r, Channel g, Channel b, Channel a, Pix
   return format;
 }
 
+DdsFormat data(DdsFormat format) {
+  format.dataChannels = true;
+  return format;
+}
+
 // Four channels of `bits` each in the order red, green, blue, alpha.
 DdsFormat rgba(int bits, ChannelEncoding e, PixelOutput output) {
   return pixels(static_cast<uint32_t>(bits / 2), ch(0, bits, e), ch(bits, bits, e),
@@ -165,8 +170,8 @@ DdsFormat identifyDxgiFormat(uint32_t dxgiFormat) {
     case 54: return pixels(2, ch(0, 16, F), kNone, kNone, kNone, O::RgbF, true);  // R16_FLOAT
     case 56: return pixels(2, ch(0, 16, U), kNone, kNone, kNone, O::Rgb16, true);  // R16_UNORM
     case 58: return pixels(2, ch(0, 16, S), kNone, kNone, kNone, O::Rgb16, true);  // R16_SNORM
-    case 61: return pixels(1, ch(0, 8, U), kNone, kNone, kNone, O::Grey8, true);  // R8_UNORM
-    case 63: return pixels(1, ch(0, 8, S), kNone, kNone, kNone, O::Grey8, true);  // R8_SNORM
+    case 61: return data(pixels(1, ch(0, 8, U), kNone, kNone, kNone, O::Grey8, true));  // R8_UNORM
+    case 63: return data(pixels(1, ch(0, 8, S), kNone, kNone, kNone, O::Grey8, true));  // R8_SNORM
     case 65: return pixels(1, kNone, kNone, kNone, ch(0, 8, U), O::Rgba8);  // A8_UNORM
     case 67: {  // R9G9B9E5_SHAREDEXP
       DdsFormat format = pixels(4, ch(0, 9, U), ch(9, 9, U), ch(18, 9, U), kNone, O::RgbF);

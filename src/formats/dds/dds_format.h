@@ -29,6 +29,9 @@ struct DdsFormat {
   // One index byte per pixel into the 256 B, G, R, A entries stored after
   // the header; `layout` gives the size and output kind only.
   bool paletted = false;
+  // Single-channel layouts that hold data, not luminance (R8): shown
+  // in every channel like luminance but never colour-converted.
+  bool dataChannels = false;
 };
 
 // A four-character code as the header stores it: the first character in the

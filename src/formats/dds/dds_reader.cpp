@@ -19,6 +19,7 @@ void describeFacts(const DdsHeader& header, const DdsLayout& layout, DdsImageFac
   facts->encoding = layout.format.encoding;
   facts->signedChannels = isSignedLayout(layout.format);
   facts->normalMapFlag = (header.pixelFormat.flags & kDdsPixelNormalMap) != 0;
+  facts->colourSpace = ddsColourSpace(layout.format);
 }
 
 // Finds id in a checked header; false when the file has no such surface.

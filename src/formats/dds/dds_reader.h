@@ -5,6 +5,7 @@
 #include <string>
 
 #include "formats/bitmap.h"
+#include "formats/dds/colour_space.h"
 #include "formats/dds/dds_format.h"
 #include "formats/dds/dds_surfaces.h"
 
@@ -13,6 +14,7 @@ struct DdsImageFacts {
   DdsEncoding encoding = DdsEncoding::Unsupported;
   bool signedChannels = false;  // red and green hold signed values (BC5 signed, SNORM layouts)
   bool normalMapFlag = false;   // the pixel format carries the normal-map flag
+  SourceColourSpace colourSpace = SourceColourSpace::kSrgb;  // what the stored values mean
 };
 
 // The program's DDS reader: the header is checked in full, then one surface

@@ -1,0 +1,130 @@
+#include "pipeline/colour_conversion.h"
+
+#include <cmath>
+
+#include "pipeline/pixel_channels.h"
+#include "pipeline/srgb_curve.h"
+
+namespace {
+
+SourceColourSpace chosenSpace(const ColourStep& step, SourceColourSpace space) {
+  if (space == SourceColourSpace::kData) return space;
+  if (step.source == SourceSpaceChoice::kSrgb) return SourceColourSpace::kSrgb;
+  if (step.source == SourceSpaceChoice::kLinear) return SourceColourSpace::kLinear;
+  return space;
+}
+
+float scaledToOne(ChannelLayout::Sample sample) {
+  switch (sample) {
+    case ChannelLayout::Sample::kByte: return 1.0f / 255.0f;
+    case ChannelLayout::Sample::kWord: return 1.0f / 65535.0f;
+    default: return 1.0f;
+  }
+}
+
+template <typename T>
+void linearRows(FIBITMAP* in, const ChannelLayout& from, FIBITMAP* out, bool decode) {
+  const int width = static_cast<int>(FreeImage_GetWidth(in));
+  const int height = static_cast<int>(FreeImage_GetHeight(in));
+  const float scale = scaledToOne(from.sample);
+  const int step = from.hasAlpha() ? 4 : 3;
+  auto colour = [&](T value) {
+    if constexpr (sizeof(T) == 1) {
+      return decode ? srgbDecode8(value) : value * scale;
+    } else {
+      return decode ? srgbDecode(static_cast<float>(value) * scale) : static_cast<float>(value) * scale;
+    }
+  };
+  for (int y = 0; y < height; ++y) {
+    const T* source = reinterpret_cast<const T*>(FreeImage_GetScanLine(in, y));
+    float* target = reinterpret_cast<float*>(FreeImage_GetScanLine(out, y));
+    for (int x = 0; x < width; ++x, source += from.step, target += step) {
+      target[0] = colour(source[from.red]);
+      target[1] = colour(source[from.green]);
+      target[2] = colour(source[from.blue]);
+      if (from.hasAlpha()) target[3] = static_cast<float>(source[from.alpha]) * scale;
+    }
+  }
+}
+
+float clamped(float value) { return value > 0.0f ? std::min(value, 1.0f) : 0.0f; }
+
+template <typename T>
+void integerRows(FIBITMAP* in, FIBITMAP* out, const ChannelLayout& to, const ColourWork& work,
+                 const ColourStep& step) {
+  const int width = static_cast<int>(FreeImage_GetWidth(in));
+  const int height = static_cast<int>(FreeImage_GetHeight(in));
+  const int inStep = to.hasAlpha() ? 4 : 3;
+  const float top = sizeof(T) == 1 ? 255.0f : 65535.0f;
+  const float gain = std::exp2(step.exposure);
+  auto colour = [&](float c) -> T {
+    if (work.toneMapped) c = toneMapChannel(c * gain, step.toneMap);
+    if (work.srgbEncode) {
+      if constexpr (sizeof(T) == 1) return srgbEncode8(c);
+      else return srgbEncode16(c);
+    }
+    return static_cast<T>(std::lround(clamped(c) * top));
+  };
+  for (int y = 0; y < height; ++y) {
+    const float* source = reinterpret_cast<const float*>(FreeImage_GetScanLine(in, y));
+    T* target = reinterpret_cast<T*>(FreeImage_GetScanLine(out, y));
+    for (int x = 0; x < width; ++x, source += inStep, target += to.step) {
+      target[to.red] = colour(source[0]);
+      target[to.green] = colour(source[1]);
+      target[to.blue] = colour(source[2]);
+      if (to.hasAlpha()) target[to.alpha] = static_cast<T>(std::lround(clamped(source[3]) * top));
+    }
+  }
+}
+
+}  // namespace
+
+ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts) {
+  ColourWork work;
+  const bool floatOutput = facts.outputDepth >= 96;
+  work.wide = facts.outputDepth == 48 || facts.outputDepth == 64;
+  const SourceColourSpace space = chosenSpace(step, facts.space);
+  if (step.mode == ColourMode::kAuto && space == SourceColourSpace::kSrgb) {
+    work.toLinear = work.srgbDecode = floatOutput || facts.resamples;
+    work.toInteger = work.srgbEncode = !floatOutput && facts.resamples;
+  } else if (step.mode == ColourMode::kAuto && space == SourceColourSpace::kLinear) {
+    work.toLinear = work.toInteger = work.toneMapped = work.srgbEncode = !floatOutput;
+  } else {
+    const bool mapped = step.toneMap != ToneMap::kClamp || step.exposure != 0.0f;
+    work.toInteger = work.toneMapped = mapped && facts.floatSource && !floatOutput;
+  }
+  return work;
+}
+
+Bitmap toLinearLight(Bitmap image, bool decode) {
+  image = withChannelLayout(std::move(image));
+  if (!image) return image;
+  const ChannelLayout from = *channelLayoutOf(image.get());
+  if (from.sample == ChannelLayout::Sample::kFloat && !decode) return image;
+  Bitmap out = allocateChannels(ChannelLayout::Sample::kFloat, from.hasAlpha(),
+                                static_cast<int>(FreeImage_GetWidth(image.get())),
+                                static_cast<int>(FreeImage_GetHeight(image.get())));
+  if (!out) return out;
+  switch (from.sample) {
+    case ChannelLayout::Sample::kByte: linearRows<BYTE>(image.get(), from, out.get(), decode); break;
+    case ChannelLayout::Sample::kWord: linearRows<WORD>(image.get(), from, out.get(), decode); break;
+    case ChannelLayout::Sample::kFloat: linearRows<float>(image.get(), from, out.get(), decode); break;
+  }
+  return out;
+}
+
+Bitmap toOutputValues(Bitmap image, const ColourWork& work, const ColourStep& step) {
+  if (!image || !work.toInteger) return image;
+  const std::optional<ChannelLayout> from = channelLayoutOf(image.get());
+  if (!from || from->sample != ChannelLayout::Sample::kFloat) return image;
+  const ChannelLayout::Sample sample =
+      work.wide ? ChannelLayout::Sample::kWord : ChannelLayout::Sample::kByte;
+  Bitmap out = allocateChannels(sample, from->hasAlpha(),
+                                static_cast<int>(FreeImage_GetWidth(image.get())),
+                                static_cast<int>(FreeImage_GetHeight(image.get())));
+  if (!out) return out;
+  const ChannelLayout to = *channelLayoutOf(out.get());
+  if (work.wide) integerRows<WORD>(image.get(), out.get(), to, work, step);
+  else integerRows<BYTE>(image.get(), out.get(), to, work, step);
+  return out;
+}

@@ -1,0 +1,262 @@
+// Colour through the built program: sRGB decoding for float outputs, tone
+// maps and exposure for float sources, linear-light resizing, alpha modes,
+// swizzles and the error lines. Expected values come from the published
+// formulas, computed here in double precision; outputs are read back by
+// ImageMagick, oiiotool or the few lines of PFM reading below.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <sstream>
+
+#include "formats/dds/raw_dds.h"
+#include "pipeline/independent_reader.h"
+#include "platform/files.h"
+#include "support/dds_builder.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+double srgbDecode(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double srgbEncode(double v) {
+  return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055;
+}
+double clamp01(double v) { return std::min(std::max(v, 0.0), 1.0); }
+int toByte(double v) { return static_cast<int>(std::lround(clamp01(v) * 255.0)); }
+
+double toneMap(const std::string& map, double c) {
+  if (map == "reinhard") return c >= 0 ? c / (1 + c) : 0;
+  if (map == "aces") return c < 0 ? 0 : clamp01(c * (2.51 * c + 0.03) / (c * (2.43 * c + 0.59) + 0.14));
+  return clamp01(c);
+}
+
+// A one-row R32G32B32A32_FLOAT texture; each pixel is {v, v, v, 1}.
+std::string floatRow(const std::vector<float>& values) {
+  std::string payload;
+  for (float v : values) {
+    const float pixel[4] = {v, v, v, 1.0f};
+    payload.append(reinterpret_cast<const char*>(pixel), sizeof pixel);
+  }
+  return buildRawDds(dxgiHeader(static_cast<uint32_t>(values.size()), 1, 2), payload);
+}
+
+struct ColourRun {
+  TempDir dir;
+  ProgramResult result;
+
+  // Writes dds as in.dds and converts it to format with the options.
+  ColourRun(const std::string& dds, const std::string& format, std::vector<std::string> options) {
+    EXPECT_TRUE(writeBinaryFile(dir.path() + "t.dds", dds));
+    std::vector<std::string> arguments = {"-i", dir.path() + "t.dds", "-o", dir.path(), "-c", format};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    result = runProgramWith(arguments, "", "", 60);
+  }
+  std::string path(const std::string& name) const { return dir.path() + name; }
+  DecodedImage decoded(const std::string& name) const {
+    DecodedImage image;
+    EXPECT_TRUE(decodeIndependently(path(name), &image)) << name << "\n" << result.out;
+    return image;
+  }
+};
+
+// Red of every pixel of the EXR's top row, as oiiotool prints them.
+std::vector<double> exrReds(const std::string& path) {
+  std::string text;
+  runCommand("oiiotool --dumpdata " + shellQuote(path) + " 2>/dev/null", &text);
+  std::vector<double> reds;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t colon = line.find("):");
+    if (line.find("Pixel (") == std::string::npos || colon == std::string::npos) continue;
+    reds.push_back(std::stod(line.substr(colon + 2)));
+  }
+  return reds;
+}
+
+Rgba opaque(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) { return Rgba{r, g, b, a}; }
+
+}  // namespace
+
+TEST(Colour, SrgbSourcesReachFloatOutputsDecoded) {
+  const std::vector<uint8_t> codes = {0, 10, 11, 128, 200, 255};
+  const std::string dds = buildUncompressedDds(
+      static_cast<int>(codes.size()), 1, 32, kMasksA8R8G8B8,
+      [&](int x, int) { return opaque(codes[x], codes[x], codes[x]); });
+  for (const bool automatic : {false, true}) {
+    ColourRun run(dds, "exr", automatic ? std::vector<std::string>{"--colorspace=auto"} : std::vector<std::string>{});
+    const std::vector<double> reds = exrReds(run.path("t.exr"));
+    ASSERT_EQ(reds.size(), codes.size()) << run.result.out;
+    for (size_t i = 0; i < codes.size(); ++i) {
+      const double stored = codes[i] / 255.0;
+      // Half floats keep about three decimal digits.
+      EXPECT_NEAR(reds[i], automatic ? srgbDecode(stored) : stored, 1e-3 * std::max(1.0, reds[i]))
+          << "code " << int(codes[i]) << (automatic ? " auto" : " stored");
+    }
+  }
+}
+
+TEST(Colour, FloatSourcesToPngUnderEachToneMapAndExposure) {
+  const std::vector<float> values = {-0.5f, 0.002f, 0.18f, 0.5f, 1.0f, 3.0f, 40.0f};
+  const std::string dds = floatRow(values);
+  for (const std::string map : {"clamp", "reinhard", "aces"}) {
+    for (const std::string ev : {"0", "-1.5", "2"}) {
+      for (const bool automatic : {false, true}) {
+        ColourRun run(dds, "png", {"--png-bpp=32", "--tonemap=" + map, "--exposure=" + ev,
+                             automatic ? "--colorspace=auto" : "--colorspace=stored"});
+        const DecodedImage image = run.decoded("t.png");
+        ASSERT_EQ(image.width, static_cast<int>(values.size()));
+        for (size_t i = 0; i < values.size(); ++i) {
+          const double mapped = toneMap(map, values[i] * std::pow(2.0, std::stod(ev)));
+          const int expected = toByte(automatic ? srgbEncode(mapped) : mapped);
+          const Rgba got = image.at(static_cast<int>(i), 0);
+          EXPECT_EQ(got.r, expected) << map << " EV " << ev << " value " << values[i]
+                                     << (automatic ? " auto" : " stored");
+          EXPECT_EQ(got.a, 255) << "alpha is never tone-mapped";
+        }
+      }
+    }
+  }
+}
+
+TEST(Colour, HalvingACheckerAveragesLight) {
+  const std::string dds = buildUncompressedDds(8, 8, 24, kMasksR8G8B8, [](int x, int y) {
+    const uint8_t v = (x + y) % 2 ? 255 : 0;
+    return opaque(v, v, v);
+  });
+  ColourRun run(dds, "png", {"--colorspace=auto", "--width=50", "--width-unit=percent", "--height=50",
+                       "--height-unit=percent", "--resize-algorithm=box"});
+  const DecodedImage image = run.decoded("t.png");
+  ASSERT_EQ(image.width, 4);
+  const int expected = toByte(srgbEncode(0.5));
+  ASSERT_EQ(expected, 188);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(image.at(x, y).g, expected) << x << "," << y;
+  }
+}
+
+TEST(Colour, AlphaModes) {
+  const std::vector<Rgba> pixels = {opaque(200, 100, 50, 128), opaque(255, 255, 255, 0),
+                                    opaque(10, 20, 30, 255), opaque(90, 91, 92, 1)};
+  const std::string dds = buildUncompressedDds(4, 1, 32, kMasksA8R8G8B8,
+                                               [&](int x, int) { return pixels[x]; });
+  {
+    ColourRun run(dds, "png", {"--alpha=premultiplied"});
+    const DecodedImage image = run.decoded("t.png");
+    for (int x = 0; x < 4; ++x) {
+      const Rgba& p = pixels[x];
+      const Rgba expected{static_cast<uint8_t>(std::lround(p.r * p.a / 255.0)),
+                          static_cast<uint8_t>(std::lround(p.g * p.a / 255.0)),
+                          static_cast<uint8_t>(std::lround(p.b * p.a / 255.0)), p.a};
+      EXPECT_EQ(image.at(x, 0), expected) << "premultiplied pixel " << x;
+    }
+  }
+  {
+    ColourRun run(dds, "png", {"--alpha=drop"});
+    EXPECT_EQ(describeIndependently(run.path("t.png")), "srgb 8");
+    const DecodedImage image = run.decoded("t.png");
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(image.at(x, 0), opaque(pixels[x].r, pixels[x].g, pixels[x].b));
+  }
+  {
+    // The alpha image follows the surface suffix; both mips of the one input count once.
+    const std::string mips = buildSurfaceDds({.width = 4, .height = 4, .mips = 2},
+                                             [](int mip, int, int, int x, int y) {
+                                               return Rgba{50, 60, 70, static_cast<uint8_t>(40 * x + 10 * y + mip)};
+                                             });
+    ColourRun run(mips, "png", {"--alpha=separate", "--mipmaps=all", "-d"});
+    EXPECT_NE(run.result.out.find("Files converted: 1 of 1"), std::string::npos) << run.result.out;
+    EXPECT_NE(run.result.out.find("Alpha: separate"), std::string::npos);
+    for (int mip = 0; mip < 2; ++mip) {
+      const std::string name = "t_mip" + std::to_string(mip);
+      EXPECT_EQ(describeIndependently(run.path(name + ".png")), "srgb 8");
+      EXPECT_EQ(describeIndependently(run.path(name + "_alpha.png")), "gray 8");
+      const DecodedImage alpha = run.decoded(name + "_alpha.png");
+      ASSERT_EQ(alpha.width, 4 >> mip);
+      for (int y = 0; y < alpha.height; ++y) {
+        for (int x = 0; x < alpha.width; ++x) EXPECT_EQ(alpha.at(x, y).r, 40 * x + 10 * y + mip);
+      }
+    }
+  }
+  {
+    const std::string rgb = buildUncompressedDds(2, 2, 24, kMasksR8G8B8, [](int, int) { return opaque(1, 2, 3); });
+    ColourRun run(rgb, "png", {"--alpha=separate"});
+    EXPECT_GT(fileSize(run.path("t.png")), 0);
+    EXPECT_FALSE(pathExists(run.path("t_alpha.png"))) << "a source without alpha has no alpha image";
+  }
+}
+
+TEST(Colour, Swizzles) {
+  const std::string rgba = buildUncompressedDds(1, 1, 32, kMasksA8R8G8B8,
+                                                [](int, int) { return opaque(10, 20, 30, 40); });
+  const std::string rgb = buildUncompressedDds(1, 1, 24, kMasksR8G8B8,
+                                               [](int, int) { return opaque(10, 20, 30); });
+  const struct {
+    const std::string* dds;
+    const char* swizzle;
+    Rgba expected;
+  } cases[] = {
+      {&rgba, "rgba", opaque(10, 20, 30, 40)}, {&rgba, "bgra", opaque(30, 20, 10, 40)},
+      {&rgba, "RRR1", opaque(10, 10, 10, 255)}, {&rgba, "gA01", opaque(20, 40, 0, 255)},
+      {&rgb, "0g0r", opaque(0, 20, 0, 10)},    {&rgb, "aaab", opaque(255, 255, 255, 30)},
+  };
+  for (const auto& c : cases) {
+    ColourRun run(*c.dds, "png", {std::string("--swizzle=") + c.swizzle});
+    EXPECT_EQ(run.decoded("t.png").at(0, 0), c.expected) << c.swizzle;
+  }
+}
+
+TEST(Colour, BadValuesPrintTheirErrorLine) {
+  const std::string dds = floatRow({0.5f});
+  const struct {
+    const char* option;
+    const char* line;  // nullptr: accepted
+  } cases[] = {
+      {"--exposure=abc", "Error: Invalid exposure value"},
+      {"--exposure=20.01", "Error: Invalid exposure value"},
+      {"--exposure=-21", "Error: Invalid exposure value"},
+      {"--exposure=1e1", "Error: Invalid exposure value"},
+      {"--exposure=-20", nullptr},
+      {"--exposure=+19.5", nullptr},
+      {"--swizzle=rgb", "Error: Invalid swizzle value"},
+      {"--swizzle=rgbx", "Error: Invalid swizzle value"},
+      {"--swizzle=rgba1", "Error: Invalid swizzle value"},
+      {"--swizzle=10AB", nullptr},
+  };
+  for (const auto& c : cases) {
+    ColourRun run(dds, "png", {c.option});
+    const bool failed = run.result.out.find("Files converted") == std::string::npos;
+    if (c.line) {
+      EXPECT_NE(run.result.out.find(std::string(c.line) + "\r\n"), std::string::npos) << c.option;
+      EXPECT_TRUE(failed && !pathExists(run.path("t.png"))) << c.option;
+    } else {
+      EXPECT_FALSE(failed) << c.option << "\n" << run.result.out;
+    }
+  }
+}
+
+TEST(Colour, DefaultsChangeNoByteAndNoLine) {
+  const std::string sources[] = {
+      floatRow({-1.0f, 0.25f, 7.0f}),
+      buildUncompressedDds(3, 2, 32, kMasksA8R8G8B8,
+                           [](int x, int y) { return opaque(40 * x, 90 * y, 7, 60 * x + 3); })};
+  for (const std::string& dds : sources) {
+    for (const std::string format : {"png", "exr", "tga"}) {
+      ColourRun plain(dds, format, {"-d"});
+      ColourRun defaults(dds, format, {"-d", "--colorspace=stored", "--source-colorspace=auto",
+                                 "--tonemap=clamp", "--exposure=0", "--alpha=straight",
+                                 "--swizzle=rgba"});
+      std::string a, b;
+      ASSERT_TRUE(readWholeFile(plain.path("t." + format), &a)) << format;
+      ASSERT_TRUE(readWholeFile(defaults.path("t." + format), &b)) << format;
+      EXPECT_EQ(a, b) << format;
+      // The folder is in every path line; the rest must match.
+      std::string out = defaults.result.out;
+      for (size_t at; (at = out.find(defaults.dir.path())) != std::string::npos;) {
+        out.replace(at, defaults.dir.path().size(), plain.dir.path());
+      }
+      EXPECT_EQ(out, plain.result.out) << format;
+    }
+  }
+}
