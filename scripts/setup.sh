@@ -8,11 +8,13 @@ packages=(
   build-essential cmake pkg-config
   # libraries the program links against
   libfreeimage-dev libdevil-dev libjxr-dev libcairo2-dev libfreetype-dev
-  libfontconfig-dev libpng-dev libjpeg-dev zlib1g-dev libtiff-dev fonts-liberation
+  libfontconfig-dev libpng-dev libjpeg-dev zlib1g-dev libtiff-dev fonts-liberation libssl-dev
   # tests, benchmarks and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # independent readers and writers used only by the tests
   imagemagick libjxr-tools libnvtt-bin python3-pil openimageio-tools parallel
+  # the Python module and the Debian package
+  pybind11-dev python3-dev python3-numpy dpkg-dev
   # the installed manual page is rendered by the tests
   man-db groff-base
   # a private one-node Slurm cluster for the job-array test (started by the

@@ -372,6 +372,9 @@ constexpr auto kOptions = std::to_array<OptionRow>({
         .about("Files converted at once: 0 (the default) is one per available core; the outputs and the report are the same for every value"),
     text("--shard", &S::shard, "K/N")
         .about("Convert only the K-th of N stable parts of the input set (K = 1..N), e.g. one part per machine; runs of different parts may run at once"),
+    // Pipelines
+    flag("--info", &S::info)
+        .about("Convert nothing: print one JSON object per input DDS file (path, bytes, format, dx10, width, height, depth, mips, faces, layers, srgb, alpha, normal_map, sha256, error), in input order"),
     // Run control
     control("-d", "--debug", OptionKind::kDebug)
         .inHelp(HelpSection::kOther, 1, "Print debug information to stdout"),

@@ -3,11 +3,11 @@
 #include <new>
 #include <utility>
 
+#include "batch/commit_output.h"
 #include "batch/output_naming.h"
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
 #include "formats/writers/verify_output.h"
-#include "pipeline/commit_output.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/memory.h"

@@ -66,15 +66,18 @@ OutputFormat bmp() {
   f.keepsAlpha = true;
   f.exactPaletteWriter = true;
   f.check.reader = C::kBmpReader;
+  f.rle8Writer = true;
   return f;
 }
 
 OutputFormat exr() {
-  OutputFormat f = row(kFifExr, "exr", "ILM OpenEXR", "96", O::kExrBpp);
+  OutputFormat f = row(kFifExr, "exr", "ILM OpenEXR", "96,128", O::kExrBpp);
   f.options = {{{"EXR Compression: ", O::kExrCompression, R::kByCode, kExrCompressionFlags}}};
+  f.keepsAlpha = true;  // at 128
   f.floats = true;
   f.check.measure = M::kHalfFloat;  // FreeImage writes halves
   f.check.lossyWith = lossyExr;
+  f.largestAutomaticDepth = 96;  // float RGBA only when asked for
   return f;
 }
 
@@ -137,13 +140,15 @@ OutputFormat tga() {
 }
 
 OutputFormat tiff() {
-  OutputFormat f = row(kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96", O::kTiffBpp);
+  OutputFormat f = row(kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96,128",
+                       O::kTiffBpp);
   f.options = {{{"TIFF Compression: ", O::kTiffCompression, R::kByCode, kTiffCompressionFlags},
                 {"TIFF Color Mode: ", O::kTiffColorMode, R::kByCode, kTiffColorModeFlags}}};
   f.keepsAlpha = true;
   f.floats = true;
   f.check.reader = C::kLibtiff;
   f.check.lossyWith = lossyTiff;
+  f.largestAutomaticDepth = 96;  // float RGBA only when asked for
   return f;
 }
 
@@ -154,6 +159,12 @@ OutputFormat webp() {
   f.keepsAlpha = true;
   f.check.lossyWith = lossyWebp;
   f.check.invisibleColourFree = true;
+  return f;
+}
+
+OutputFormat xpm() {
+  OutputFormat f = row(kFifXpm, "xpm", "X11 Pixmap Format", "24", O::kXpmBpp);
+  f.writer = OutputWriter::kXpm;
   return f;
 }
 
@@ -218,7 +229,7 @@ std::vector<OutputFormat> buildOutputTable() {
       tiff(),
       row(kFifWbmp, "wbmp", "Wireless Bitmap", "1", O::kWbmpBpp),
       webp(),
-      row(kFifXpm, "xpm", "X11 Pixmap Format", "24", O::kXpmBpp),
+      xpm(),
       devil(withAlpha(row(kIlPsd, "psd", "Adobe Photoshop", "32", O::kPsdBpp)), kFifPsd),
       dds(),
       devil(row(kIlPcx, "pcx", "ZSoft Paintbrush", "24", O::kPcxBpp), kFifPcx),

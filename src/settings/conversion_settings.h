@@ -166,6 +166,9 @@ struct ConversionSettings {
   std::string threads;  // --threads as typed: workers, 0 or empty = one per available core
   std::string shard;    // --shard as typed: "K/N" converts the K-th of N parts; empty = all
 
+  // --- Pipelines (never echoed by the debug report)
+  uint8_t info = 0;  // --info: print each input's facts as JSON Lines and convert nothing
+
   // --- How the run reports itself (never echoed by the debug report)
   uint8_t exitCode = 0;      // 1: the exit status says how the run went (0, 1 or 2)
   uint8_t showProgress = 1;  // progress line on standard error when it is a terminal

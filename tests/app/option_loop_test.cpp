@@ -157,6 +157,7 @@ const std::vector<OptionCase>& everyOption() {
       FILLS("--threads=3", s.threads == "3"),
       FILLS("--shard=2/5", s.shard == "2/5"),
       FILLS("--verify", s.verifyOutputs == 1),
+      FILLS("--info", s.info == 1),
       FILLS("-d", j.debugMode == "DEBUG"),
       FILLS("--debug", j.debugMode == "DEBUG"),
       FILLS("-q", f.quiet && !f.pause),

@@ -1,6 +1,6 @@
-#include "pipeline/commit_output.h"
+#include "batch/commit_output.h"
 
-#include "pipeline/temp_path.h"
+#include "batch/temp_path.h"
 #include "platform/files.h"
 #include "platform/interrupt.h"
 
