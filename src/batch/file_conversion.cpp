@@ -27,9 +27,36 @@ SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   return target;
 }
 
+// Gathers the pieces of a file written from its rows into its bytes.
+class StringSink : public ByteSink {
+ public:
+  explicit StringSink(std::string* bytes) : bytes_(bytes) {}
+  bool write(const void* data, size_t size) override {
+    bytes_->append(static_cast<const char*>(data), size);
+    return true;
+  }
+
+ private:
+  std::string* bytes_;
+};
+
+// A file that would be written from its image's rows gets its bytes now, so
+// they can be checked; the same bytes are written.
+void materialise(EncodedImage& encoded) {
+  if (!encoded.stream) return;
+  std::string bytes;
+  StringSink sink(&bytes);
+  encoded.stream(sink);
+  encoded.bytes = std::move(bytes);
+  encoded.stream = nullptr;
+}
+
 // --verify: both files of the image (the alpha file when there is one) must
-// read back as what was encoded; otherwise nothing of it is written.
+// read back as the copies of what was encoded; otherwise nothing of it is
+// written.
 void verifyInWork(FIBITMAP* image, FIBITMAP* alpha, const SaveTarget& target, FileInWork& file) {
+  materialise(file.encoded);
+  if (file.hasAlphaFile) materialise(file.alphaEncoded);
   std::string reason;
   bool verified = verifyEncodedImage(image, target, file.encoded.bytes, &reason);
   if (verified && alpha) {
@@ -42,16 +69,24 @@ void verifyInWork(FIBITMAP* image, FIBITMAP* alpha, const SaveTarget& target, Fi
   file.alphaEncoded = EncodedImage{};
 }
 
-// The encoder's part of a worker's job; the image is released as soon as
-// its bytes exist (with --verify, once they are checked).
+// The encoder's part of a worker's job; the encoder releases each image as
+// soon as its bytes exist (or keeps it for a file written from its rows).
+// --verify keeps copies to compare the files with.
 void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork& file) {
   const SaveTarget target = saveTargetOf(plan, file.job);
-  file.encoded = encodeImage(image.get(), target);
-  if (!plan.verifyOutputs) image.reset();
+  Bitmap imageCopy, alphaCopy;
+  if (plan.verifyOutputs) {
+    imageCopy = adoptBitmap(FreeImage_Clone(image.get()));
+    if (alpha) alphaCopy = adoptBitmap(FreeImage_Clone(alpha.get()));
+    if (!imageCopy || (alpha && !alphaCopy)) {
+      file.failure = FileFailure{Kind::OutOfMemory, ""};
+      return;
+    }
+  }
+  file.encoded = encodeImage(std::move(image), target);
   if (alpha) {
     file.hasAlphaFile = true;
-    file.alphaEncoded = encodeImage(alpha.get(), target);
-    if (!plan.verifyOutputs) alpha.reset();
+    file.alphaEncoded = encodeImage(std::move(alpha), target);
     if (!file.alphaEncoded.ok) file.encoded.ok = false;
     file.encoded.outOfMemory = file.encoded.outOfMemory || file.alphaEncoded.outOfMemory;
   }
@@ -61,10 +96,22 @@ void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork&
   } else if (!file.encoded.ok || !file.encodeMessages.empty()) {
     file.failure = FileFailure{Kind::NotConverted, ""};
   } else if (plan.verifyOutputs) {
-    // Checked here, on the worker, while the encoded image is still at hand;
-    // a file that fails is never written, so the old output stays.
-    verifyInWork(image.get(), alpha.get(), target, file);
+    // Checked here, on the worker; a file that fails is never written, so
+    // the old output stays.
+    verifyInWork(imageCopy.get(), alphaCopy.get(), target, file);
   }
+}
+
+// Writes an encoded file through the checked writer and lets its bytes go.
+// A file written from its image is encoded only now: what its library says
+// then explains the failure, and belongs to no later file.
+bool commitEncoded(EncodedImage& encoded, const std::string& path, std::string* reason,
+                   std::string* temporary) {
+  const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);
+  encoded = EncodedImage{};
+  const std::vector<std::string> messages = takeLibraryMessages();
+  if (!written && !messages.empty()) *reason = messages.front();
+  return written;
 }
 
 // The alpha image of a written colour image, gated and written the same way.
@@ -78,8 +125,7 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
   }
   std::string reason;
   std::string temporary;
-  const bool written = commitOutput(file.alphaEncoded.bytes, file.alphaOutputFile, &reason, &temporary);
-  file.alphaEncoded = EncodedImage{};
+  const bool written = commitEncoded(file.alphaEncoded, file.alphaOutputFile, &reason, &temporary);
   if (!written) {
     file.failure = FileFailure{Kind::WriteFailed, reason};
     return false;
@@ -158,8 +204,7 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   if (file.failure.kind != Kind::None) return false;
   std::string reason;
   const bool written =
-      commitOutput(file.encoded.bytes, file.job.outputFile, &reason, &file.job.tempOutputFile);
-  file.encoded = EncodedImage{};
+      commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);

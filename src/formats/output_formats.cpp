@@ -66,6 +66,7 @@ OutputFormat bmp() {
   f.keepsAlpha = true;
   f.exactPaletteWriter = true;
   f.check.reader = C::kBmpReader;
+  f.streamsFromRows = true;
   f.rle8Writer = true;
   return f;
 }
@@ -128,6 +129,7 @@ OutputFormat png() {
                 {"PNG Interlaced: ", O::kPngInterlaced, R::kWhenSet, {}, PNG_INTERLACED}}};
   f.keepsAlpha = true;
   f.check.reader = C::kLibpng;
+  f.writer = OutputWriter::kPng;
   return f;
 }
 
@@ -136,6 +138,7 @@ OutputFormat tga() {
   f.options = {{{"TGA Compression: ", O::kTgaCompression, R::kByCode, kTgaCompressionFlags}}};
   f.keepsAlpha = true;
   f.sixteenBits = SixteenBitLayout::k555;
+  f.streamsFromRows = true;
   return f;
 }
 
@@ -175,6 +178,11 @@ OutputFormat withAlpha(OutputFormat f) {
 
 OutputFormat withFloats(OutputFormat f) {
   f.floats = true;
+  return f;
+}
+
+OutputFormat fromRows(OutputFormat f) {
+  f.streamsFromRows = true;
   return f;
 }
 
@@ -220,11 +228,12 @@ std::vector<OutputFormat> buildOutputTable() {
       jpegTwoThousand(kFifJp2, "jp2", "JPEG-2000 File Format", O::kJp2Bpp),
       jpg(),
       jxr(),
-      row(kFifPbm, "pbm", "Portable Bitmap", "1", O::kPbmBpp),
-      checked(withFloats(row(kFifPfm, "pfm", "Portable Floatmap", "96", O::kPfmBpp)), C::kPfmReader),
-      row(kFifPgm, "pgm", "Portable Greymap", "8", O::kPgmBpp),
+      fromRows(row(kFifPbm, "pbm", "Portable Bitmap", "1", O::kPbmBpp)),
+      checked(fromRows(withFloats(row(kFifPfm, "pfm", "Portable Floatmap", "96", O::kPfmBpp))),
+              C::kPfmReader),
+      fromRows(row(kFifPgm, "pgm", "Portable Greymap", "8", O::kPgmBpp)),
       png(),
-      row(kFifPpm, "ppm", "Portable Pixelmap", "24,48", O::kPpmBpp),
+      fromRows(row(kFifPpm, "ppm", "Portable Pixelmap", "24,48", O::kPpmBpp)),
       tga(),
       tiff(),
       row(kFifWbmp, "wbmp", "Wireless Bitmap", "1", O::kWbmpBpp),

@@ -5,6 +5,7 @@
 #include "formats/format_tables.h"
 #include "formats/writers/encode_image.h"
 #include "formats/writers/verify_output.h"
+#include "platform/files.h"
 
 // A corrupted encoded buffer must fail the check; the untouched one must pass.
 
@@ -23,6 +24,32 @@ Bitmap gradient(int bpp) {
     }
   }
   return image;
+}
+
+// The whole file encodeImage makes of a copy of image (streamed or not).
+struct Encoded {
+  bool ok = false;
+  std::string bytes;
+};
+
+class StringSink : public ByteSink {
+ public:
+  explicit StringSink(std::string* bytes) : bytes_(bytes) {}
+  bool write(const void* data, size_t size) override {
+    bytes_->append(static_cast<const char*>(data), size);
+    return true;
+  }
+
+ private:
+  std::string* bytes_;
+};
+
+Encoded encode(FIBITMAP* image, const SaveTarget& target) {
+  EncodedImage encoded = encodeImage(adoptBitmap(FreeImage_Clone(image)), target);
+  Encoded result{encoded.ok, ""};
+  StringSink sink(&result.bytes);
+  if (encoded.ok) encodedBytes(encoded)(sink);
+  return result;
 }
 
 SaveTarget targetFor(const std::string& extension, int32_t flags) {
@@ -54,7 +81,7 @@ TEST(VerifyOutput, CorruptedBufferFailsVerification) {
   for (const Corruption& c : kCorruptions) {
     Bitmap image = gradient(c.bpp);
     const SaveTarget target = targetFor(c.extension, c.flags);
-    EncodedImage encoded = encodeImage(image.get(), target);
+    Encoded encoded = encode(image.get(), target);
     ASSERT_TRUE(encoded.ok) << c.extension;
     std::string reason;
     EXPECT_TRUE(verifyEncodedImage(image.get(), target, encoded.bytes, &reason))
@@ -71,7 +98,7 @@ TEST(VerifyOutput, CorruptedBufferFailsVerification) {
 TEST(VerifyOutput, LossyOutputPassesOnlyAboveThePsnrFloor) {
   Bitmap image = gradient(24);
   const SaveTarget target = targetFor("jpg", 90);
-  EncodedImage encoded = encodeImage(image.get(), target);
+  Encoded encoded = encode(image.get(), target);
   ASSERT_TRUE(encoded.ok);
   std::string reason;
   EXPECT_TRUE(verifyEncodedImage(image.get(), target, encoded.bytes, &reason)) << reason;
@@ -91,7 +118,7 @@ TEST(VerifyOutput, RgbeHoldsNoNegativesButKeepsItsMantissa) {
     for (unsigned x = 0; x < 7; ++x) row[x] = FIRGBF{x * 0.37f, y * 11.5f, 0.001f * (x + y)};
   }
   const SaveTarget target = targetFor("hdr", 0);
-  EncodedImage encoded = encodeImage(image.get(), target);
+  Encoded encoded = encode(image.get(), target);
   ASSERT_TRUE(encoded.ok);
   std::string reason;
   EXPECT_TRUE(verifyEncodedImage(image.get(), target, encoded.bytes, &reason)) << reason;
