@@ -24,6 +24,10 @@ void append(std::vector<std::string>& to, std::vector<std::string> more) {
 SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   SaveTarget target = plan.save;
   target.exactPalette = plan.exactPaletteAt8Bits && file.requestedBpp == 8;
+  // With --colorspace=auto integer outputs hold sRGB colour, and data as stored.
+  if (plan.chain.colour.mode == ColourMode::kAuto) {
+    target.colorTag = file.holdsData ? PngColorTag::kLinear : PngColorTag::kSrgb;
+  }
   return target;
 }
 
