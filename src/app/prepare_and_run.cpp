@@ -158,7 +158,8 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
                          WorkerTexts{LookupMessage("Msg", "Already written"),
                                      LookupMessage("Msg", "Unable to write"),
                                      LookupMessage("Msg", "Not enough memory to convert"),
-                                     LookupMessage("Msg", "Too many surfaces")});
+                                     LookupMessage("Msg", "Too many surfaces"),
+                                     LookupMessage("Msg", "Verification failed")});
       },
       display ? std::function<void()>(redraw) : std::function<void()>());
   console.clearStatus();

@@ -23,11 +23,12 @@ struct FileFailure {
     NotConverted,  // unreadable input, a closed gate, or a refusal the library messages explain
     OutOfMemory,   // memory ran out on this file
     WriteFailed,   // the output could not be written; reason says why
+    VerifyFailed,  // the encoded output did not read back as the image; reason says how
   };
   Kind kind = Kind::None;
-  // WriteFailed: the system's text. NotConverted: why the reader refused the
-  // input, when it did ("unsupported pixel format: FourCC 'XYZW'"); records
-  // show it, the console line does not.
+  // WriteFailed: the system's text. VerifyFailed: the mismatch. NotConverted:
+  // why the reader refused the input, when it did ("unsupported pixel format:
+  // FourCC 'XYZW'"); records show it, the console line does not.
   std::string reason;
 };
 
