@@ -45,13 +45,16 @@ OutputFormat bmp() {
                 {"BMP Color Table: ", O::kBmpColorTable, R::kNone}}};
   f.keepsAlpha = true;
   f.exactPaletteWriter = true;
+  f.rle8Writer = true;
   return f;
 }
 
 OutputFormat exr() {
-  OutputFormat f = row(kFifExr, "exr", "ILM OpenEXR", "96", O::kExrBpp);
+  OutputFormat f = row(kFifExr, "exr", "ILM OpenEXR", "96,128", O::kExrBpp);
   f.options = {{{"EXR Compression: ", O::kExrCompression, R::kByCode, kExrCompressionFlags}}};
+  f.keepsAlpha = true;  // at 128
   f.floats = true;
+  f.largestAutomaticDepth = 96;  // float RGBA only when asked for
   return f;
 }
 
@@ -108,11 +111,13 @@ OutputFormat tga() {
 }
 
 OutputFormat tiff() {
-  OutputFormat f = row(kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96", O::kTiffBpp);
+  OutputFormat f = row(kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96,128",
+                       O::kTiffBpp);
   f.options = {{{"TIFF Compression: ", O::kTiffCompression, R::kByCode, kTiffCompressionFlags},
                 {"TIFF Color Mode: ", O::kTiffColorMode, R::kByCode, kTiffColorModeFlags}}};
   f.keepsAlpha = true;
   f.floats = true;
+  f.largestAutomaticDepth = 96;  // float RGBA only when asked for
   return f;
 }
 
@@ -121,6 +126,12 @@ OutputFormat webp() {
   f.options = {{{"WEBP Quality: ", O::kWebpQuality, R::kLosslessAt100, {}, WEBP_LOSSLESS}}};
   f.qualityOption = O::kWebpQuality;
   f.keepsAlpha = true;
+  return f;
+}
+
+OutputFormat xpm() {
+  OutputFormat f = row(kFifXpm, "xpm", "X11 Pixmap Format", "24", O::kXpmBpp);
+  f.writer = OutputWriter::kXpm;
   return f;
 }
 
@@ -174,7 +185,7 @@ std::vector<OutputFormat> buildOutputTable() {
       tiff(),
       row(kFifWbmp, "wbmp", "Wireless Bitmap", "1", O::kWbmpBpp),
       webp(),
-      row(kFifXpm, "xpm", "X11 Pixmap Format", "24", O::kXpmBpp),
+      xpm(),
       devil(withAlpha(row(kIlPsd, "psd", "Adobe Photoshop", "32", O::kPsdBpp))),
       devil(withAlpha(row(kIlDds, "dds", "DirectDraw Surface", "32", O::kDdsBpp))),
       devil(row(kIlPcx, "pcx", "ZSoft Paintbrush", "24", O::kPcxBpp)),

@@ -17,6 +17,7 @@ enum class OutputWriter : uint8_t {
   kFreeImage,  // FreeImage, into memory
   kDevil,      // DevIL: psd, pcx and dds
   kJxr,        // libjxr's encoder
+  kXpm,        // ours (formats/writers/xpm_writer): a code for every colour
 };
 
 // The options of one format, named apart from where a run keeps them: the
@@ -62,6 +63,7 @@ struct OutputFormat {
   std::string extension;     // lower case, the table key
   std::string description;
   std::string depths;        // allowed bits per pixel, ascending, comma separated
+  int32_t largestAutomaticDepth = 0;  // the automatic depth stays at or below it (0: any)
   OutputWriter writer = OutputWriter::kFreeImage;
   FormatOption depthOption = FormatOption::kNone;   // its "--<ext>-bpp"
   std::array<FormatOptionRow, 3> options{};         // report lines after the depth, in order
@@ -73,6 +75,7 @@ struct OutputFormat {
   EightBitContent eightBits = EightBitContent::kPalette;
   bool capsIconSize = false;        // images above 128 x 128 are scaled to it
   bool exactPaletteWriter = false;  // 8 bits may go to the exact-palette writer
+  bool rle8Writer = false;          // 8-bit RLE goes to our RLE8 writer (formats/writers/rle_bmp)
 };
 
 // The 23 output formats, in the order they were added to the program.

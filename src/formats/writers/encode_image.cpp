@@ -6,6 +6,8 @@
 #include "formats/writers/freeimage_writer.h"
 #include "formats/writers/jxr_writer.h"
 #include "formats/writers/output_bytes.h"
+#include "formats/writers/rle_bmp.h"
+#include "formats/writers/xpm_writer.h"
 
 namespace {
 
@@ -17,6 +19,12 @@ size_t expectedFileSize(FIBITMAP* image) {
   return pixels + pixels / 16 + 65536;
 }
 
+// A writer of ours builds the whole file in memory first.
+bool encodeOwn(FIBITMAP* image, OutputBytes* out, bool (*build)(FIBITMAP*, std::string*)) {
+  std::string file;
+  return build(image, &file) && out->write(file.data(), file.size());
+}
+
 bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
   const OutputFormat* format = findOutputFormat(target.extension);
   const OutputWriter writer = format ? format->writer : OutputWriter::kFreeImage;
@@ -25,6 +33,11 @@ bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
     std::string file;
     return buildExactPaletteBmp(image, target.saveFlags, &file) &&
            out->write(file.data(), file.size());
+  }
+  if (writer == OutputWriter::kXpm) return encodeOwn(image, out, buildXpm);
+  // FreeImage's RLE8 encoder leaves bytes unset; ours writes the same codes.
+  if (format && format->rle8Writer && (target.saveFlags & BMP_SAVE_RLE) && FreeImage_GetBPP(image) == 8) {
+    return encodeOwn(image, out, buildRleBmp);
   }
   // FreeImage cannot write JPEG XR on every platform; libjxr can.
   if (writer == OutputWriter::kJxr) return encodeJxrImage(image, out);

@@ -21,9 +21,10 @@ struct EncodedImage {
 };
 
 // Encodes the image in the target's format with the writer that format uses
-// (DevIL for psd, pcx and dds; the exact-palette writer; libjxr for jxr;
-// FreeImage for the rest). No library is given a path: every byte lands in
-// memory, so the file can be written and checked in one piece afterwards
+// (DevIL for psd, pcx and dds; our own writers for exact-palette and RLE8
+// bmp and for xpm; libjxr for jxr; FreeImage for the rest). No library is
+// given a path: every byte lands in memory, so the file can be written and
+// checked in one piece afterwards
 // (commitOutput). A refusal the libraries explain is in the library message
 // record. The image may be changed; the caller is its last user.
 EncodedImage encodeImage(FIBITMAP* image, const SaveTarget& target);

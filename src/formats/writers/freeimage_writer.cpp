@@ -1,22 +1,11 @@
 #include "formats/writers/freeimage_writer.h"
 
 #include "formats/library_messages.h"
+#include "formats/writers/rgbe_range.h"
 
 namespace {
 
 constexpr int32_t kTiffCompressionMask = 0x1FF00;  // TIFF_PACKBITS .. TIFF_LOGLUV
-constexpr uint32_t kBiRle8 = 1;                    // biCompression values
-constexpr uint32_t kBiRle4 = 2;
-
-void putWord(BYTE* bytes, size_t offset, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<BYTE>((value >> (8 * i)) & 0xFF);
-}
-
-uint32_t getWord(const BYTE* bytes, size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<uint32_t>(bytes[offset + 3]) << 24;
-}
-
 unsigned DLL_CALLCONV writeProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
   auto* out = static_cast<OutputBytes*>(handle);
   if (size == 0) return count;
@@ -35,35 +24,6 @@ int DLL_CALLCONV seekProc(fi_handle handle, long offset, int origin) {
 
 long DLL_CALLCONV tellProc(fi_handle handle) {
   return static_cast<long>(static_cast<OutputBytes*>(handle)->tell());
-}
-
-uint32_t wordAt(OutputBytes* out, size_t offset) {
-  BYTE bytes[4] = {};
-  out->seek(static_cast<long long>(offset), 0);
-  out->read(bytes, 4);
-  return getWord(bytes, 0);
-}
-
-void putWordAt(OutputBytes* out, size_t offset, uint32_t value) {
-  BYTE bytes[4];
-  putWord(bytes, 0, value);
-  out->seek(static_cast<long long>(offset), 0);
-  out->write(bytes, 4);
-}
-
-// FreeImage's RLE bitmaps carry the uncompressed file size in the file
-// header and 0 as the image size, which strict readers refuse: both fields
-// get the true sizes.
-void mendRleBmpHeader(OutputBytes* out) {
-  out->seek(0, 2);
-  const auto size = static_cast<uint32_t>(out->tell());
-  if (size < 54) return;
-  const uint32_t pixelOffset = wordAt(out, 10);
-  const uint32_t compression = wordAt(out, 30);
-  putWordAt(out, 2, size);
-  if ((compression == kBiRle8 || compression == kBiRle4) && pixelOffset <= size) {
-    putWordAt(out, 34, size - pixelOffset);
-  }
 }
 
 }  // namespace
@@ -91,6 +51,12 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
     return false;
   }
   if (fif == FIF_PFM && !FreeImage_FlipVertical(image)) return false;
+  Bitmap clamped;
+  if (fif == FIF_HDR && needsRgbeClamp(image)) {
+    clamped = clampedForRgbe(image);
+    if (!clamped) return false;
+    image = clamped.get();
+  }
   FreeImageIO io{readProc, writeProc, seekProc, tellProc};
   takeTiffErrors();
   const bool saved = FreeImage_SaveToHandle(fif, image, &io, static_cast<fi_handle>(out), flags);
@@ -98,6 +64,5 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
     if (!saved) recordLibraryMessage(error);
   }
   if (!saved) return false;
-  if (fif == FIF_BMP && (flags & BMP_SAVE_RLE)) mendRleBmpHeader(out);
   return !out->outOfMemory();
 }

@@ -15,7 +15,8 @@
 //   can open (CCITT fax on anything but 1 bit, LogLuv on anything but float
 //   RGB) fail instead of giving a broken file.
 // - 16-bit icons, which FreeImage writes in a layout no reader accepts, fail.
-// - RLE bitmaps get the true file and image sizes in their headers.
+// - HDR (RGBE) gets a copy of the image clamped to what RGBE holds (negative
+//   and NaN as 0, +inf as the largest RGBE value) instead of wrapped values.
 // The image itself may be changed (the PFM flip); it is the last user.
 // False when FreeImage fails (it has then reported why) or memory ran out
 // (out->outOfMemory()).
