@@ -1,5 +1,6 @@
 #include "batch/file_conversion.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -172,6 +173,11 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   const bool written =
       commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
+  // A streamed image has no bytes in memory: its facts are the written file's.
+  if (written && file.encoded.bytes.empty()) {
+    file.outputBytes = std::max<int64_t>(fileSize(file.job.outputFile), 0);
+    if (plan.hashOutputs) file.outputSha256 = fileSha256(file.job.outputFile);
+  }
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);
 }
