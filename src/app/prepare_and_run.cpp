@@ -164,7 +164,8 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
                          WorkerTexts{LookupMessage("Msg", "Already written"),
                                      LookupMessage("Msg", "Unable to write"),
                                      LookupMessage("Msg", "Not enough memory to convert"),
-                                     LookupMessage("Msg", "Too many surfaces")},
+                                     LookupMessage("Msg", "Too many surfaces"),
+                                     LookupMessage("Msg", "Verification failed")},
                          report.isOpen() ? InputOutcomeSink([&](const InputOutcome& outcome) {
                            report.write(outcome);
                          })
