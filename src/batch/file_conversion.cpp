@@ -1,5 +1,6 @@
 #include "batch/file_conversion.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -7,6 +8,8 @@
 #include "batch/output_naming.h"
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
+#include "batch/commit_output.h"
+#include "batch/file_hash.h"
 #include "formats/writers/verify_output.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -138,6 +141,27 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
   return true;
 }
 
+// Size and (when the plan asks) SHA-256 of the encoded outputs. A dry run
+// names the alpha image too and drops the bytes; false when its gate closes.
+bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite) {
+  file.outputBytes = static_cast<int64_t>(file.encoded.bytes.size());
+  if (plan.hashOutputs) file.outputSha256 = bytesSha256(file.encoded.bytes);
+  if (file.hasAlphaFile) {
+    file.alphaBytes = static_cast<int64_t>(file.alphaEncoded.bytes.size());
+    if (plan.hashOutputs) file.alphaSha256 = bytesSha256(file.alphaEncoded.bytes);
+  }
+  if (!plan.dryRun) return true;
+  file.encoded = EncodedImage{};
+  file.alphaEncoded = EncodedImage{};
+  if (!file.hasAlphaFile) return true;
+  file.alphaOutputFile = alphaOutputPath(file.job.outputFile);
+  if (mayWrite && !mayWrite(file.alphaOutputFile)) {
+    file.failure = FileFailure{Kind::NotConverted, ""};
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string alphaOutputPath(const std::string& output) {
@@ -206,10 +230,17 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
     return false;
   }
   if (file.failure.kind != Kind::None) return false;
+  if (!measureOutputs(plan, file, mayWrite)) return false;
+  if (plan.dryRun) return true;
   std::string reason;
   const bool written =
       commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
+  // A streamed image has no bytes in memory: its facts are the written file's.
+  if (written && file.encoded.bytes.empty()) {
+    file.outputBytes = std::max<int64_t>(fileSize(file.job.outputFile), 0);
+    if (plan.hashOutputs) file.outputSha256 = fileSha256(file.job.outputFile);
+  }
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);
 }
