@@ -31,11 +31,14 @@ bool readHeader(const std::string& bytes, RleHeader* h) {
   const auto height = static_cast<int32_t>(wordAt(bytes, kInfoStart + 8));
   h->width = static_cast<int32_t>(wordAt(bytes, kInfoStart + 4));
   h->topDown = height < 0;
-  h->height = height < 0 ? -height : height;
+  // INT32_MIN has no positive counterpart: it is refused below as too tall.
+  h->height = height == INT32_MIN ? INT32_MAX : (height < 0 ? -height : height);
   h->compression = wordAt(bytes, kInfoStart + 16);
   h->colours = wordAt(bytes, kInfoStart + 32);
-  const uint32_t bitCount = bytes[kInfoStart + 14];
-  if (h->colours == 0) h->colours = 1u << bitCount;
+  // A corrupted header may claim any depth; only RLE's 4 and 8 bits have a
+  // palette of at most 256 entries, so anything wider is refused as too many.
+  const uint32_t bitCount = static_cast<uint8_t>(bytes[kInfoStart + 14]);
+  if (h->colours == 0) h->colours = bitCount <= 8 ? 1u << bitCount : 257u;
   h->paletteStart = kInfoStart + infoSize;
   return h->width > 0 && h->width < kLargestSide && h->height > 0 && h->height < kLargestSide &&
          h->colours <= 256 && h->paletteStart + 4 * h->colours <= h->pixelOffset &&
