@@ -60,6 +60,8 @@ constexpr Pair kBuiltIn[] = {
     {"Conversion is not complete", "Conversion stopped"},
     {"Progress", "(%s1%/%s2%)"},
     {"Files converted", "Files converted: %s1% of %s2%"},
+    {"Files unchanged", "Files unchanged: %s1%"},
+    {"Unable to write report", "Unable to write report %s1%: %s2%"},
     {"New Update", "New version available"},
     {"New Update Text", "A new version (%s1%) is available. Do you want to download it now?"},
     {"No Update", "No update available"},

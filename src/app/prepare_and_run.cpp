@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/message_catalogue.h"
+#include "app/output_options.h"
 #include "batch/batch_progress.h"
 #include "batch/conversion_worker.h"
 #include "batch/input_enumeration.h"
@@ -12,6 +13,7 @@
 #include "batch/input_set.h"
 #include "batch/path_rules.h"
 #include "batch/progress_line.h"
+#include "batch/report_file.h"
 #include "batch/shard.h"
 #include "batch/worker_count.h"
 #include "formats/format_tables.h"
@@ -19,6 +21,7 @@
 #include "pipeline/drawing/watermark_font.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "settings/colour_report.h"
 #include "settings/debug_report.h"
 #include "settings/run_plan.h"
@@ -115,12 +118,15 @@ bool checkAndReportSettings(const ConversionSettings& settings, const Conversion
   if (!prepareWatermark(settings, font, resources, report)) return false;
   reportOutputNaming(settings, report);
   run.debugLines = job.consoleMode != 0 && job.debugMode == "DEBUG";
+  run.outputOptions = outputShapingOptions(settings, run.conversion);
+  run.recordKey = recordKeyOf(run.outputOptions, settings.sidecar != 0);
   return checkRunSplit(settings, run, report);
 }
 
 // Imports the inputs, converts them and prints the summary.
 RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
-                    const PipelineResources& resources, bool quiet, Console& console) {
+                    const PipelineResources& resources, ReportFile& report, bool quiet,
+                    Console& console) {
   auto phaseLine = [&](std::string_view group, std::string_view key) {
     if (!quiet) console.printLine(LookupMessage(group, key));
   };
@@ -158,7 +164,11 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
                          WorkerTexts{LookupMessage("Msg", "Already written"),
                                      LookupMessage("Msg", "Unable to write"),
                                      LookupMessage("Msg", "Not enough memory to convert"),
-                                     LookupMessage("Msg", "Too many surfaces")});
+                                     LookupMessage("Msg", "Too many surfaces")},
+                         report.isOpen() ? InputOutcomeSink([&](const InputOutcome& outcome) {
+                           report.write(outcome);
+                         })
+                                         : InputOutcomeSink());
       },
       display ? std::function<void()>(redraw) : std::function<void()>());
   console.clearStatus();
@@ -171,6 +181,10 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
   if (!quiet) {
     console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Files converted"),
                                          std::to_string(converted), addedText));
+    if (settings.skipUnchanged != 0) {
+      console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Files unchanged"),
+                                           std::to_string(progress.unchanged)));
+    }
   }
   return converted < added ? RunOutcome::kSomeFailed : RunOutcome::kAllConverted;
 }
@@ -203,5 +217,13 @@ RunOutcome prepareAndRun(const ConversionSettings& settings, const ConversionJob
     return RunOutcome::kNotStarted;
   }
   if (info) return printInfo(run, console);
-  return runBatch(settings, run, resources, quiet, console);
+  ReportFile reportFile;
+  std::string reason;
+  if (!settings.reportFile.empty() && !reportFile.open(settings.reportFile, &reason)) {
+    console.printLine("Error: " + ExpandPlaceholders(LookupMessage("Msg", "Unable to write report"),
+                                                     escapeForDisplay(settings.reportFile),
+                                                     escapeForDisplay(reason)));
+    return RunOutcome::kNotStarted;
+  }
+  return runBatch(settings, run, resources, reportFile, quiet, console);
 }

@@ -7,6 +7,7 @@
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
 #include "batch/commit_output.h"
+#include "batch/file_hash.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -64,6 +65,27 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
     return false;
   }
   file.job.outputFile = colourOutput;
+  return true;
+}
+
+// Size and (when the plan asks) SHA-256 of the encoded outputs. A dry run
+// names the alpha image too and drops the bytes; false when its gate closes.
+bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite) {
+  file.outputBytes = static_cast<int64_t>(file.encoded.bytes.size());
+  if (plan.hashOutputs) file.outputSha256 = bytesSha256(file.encoded.bytes);
+  if (file.hasAlphaFile) {
+    file.alphaBytes = static_cast<int64_t>(file.alphaEncoded.bytes.size());
+    if (plan.hashOutputs) file.alphaSha256 = bytesSha256(file.alphaEncoded.bytes);
+  }
+  if (!plan.dryRun) return true;
+  file.encoded = EncodedImage{};
+  file.alphaEncoded = EncodedImage{};
+  if (!file.hasAlphaFile) return true;
+  file.alphaOutputFile = alphaOutputPath(file.job.outputFile);
+  if (mayWrite && !mayWrite(file.alphaOutputFile)) {
+    file.failure = FileFailure{Kind::NotConverted, ""};
+    return false;
+  }
   return true;
 }
 
@@ -135,6 +157,8 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
     return false;
   }
   if (file.failure.kind != Kind::None) return false;
+  if (!measureOutputs(plan, file, mayWrite)) return false;
+  if (plan.dryRun) return true;
   std::string reason;
   const bool written =
       commitOutput(file.encoded.bytes, file.job.outputFile, &reason, &file.job.tempOutputFile);

@@ -11,6 +11,7 @@
 #include "formats/dds/dds_surfaces.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -109,6 +110,22 @@ std::string infoJson(const InputInfo& info) {
   JsonObject object;
   addInfoFields(info, object);
   return object.str();
+}
+
+std::string sidecarJson(const InputInfo& info, const DdsSurfaceId& surface,
+                        const std::vector<std::string>& options) {
+  JsonObject object;
+  addInfoFields(info, object);
+  object.number("mip", surface.mip);
+  if (surface.face >= 0) {
+    object.text("face", ddsFaceName(surface.face));
+  } else {
+    object.null("face");
+  }
+  object.number("layer", surface.layer);
+  JsonArray list;
+  for (const std::string& option : options) list.text(escapeForDisplay(option));
+  return object.nested("options", list.str()).str();
 }
 
 int32_t printInputInfo(const InputSet& inputs, Console& console) {

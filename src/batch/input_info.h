@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "formats/dds/dds_surfaces.h"
 
 // What a DDS input file holds, read from its header alone (no pixel is
 // decoded) plus the SHA-256 of the whole file: the facts --info prints, a
@@ -36,6 +39,12 @@ std::string infoJson(const InputInfo& info);
 class JsonObject;
 // The same keys appended to an object under construction (for sidecars).
 void addInfoFields(const InputInfo& info, JsonObject& object);
+
+// The sidecar of one output: the source's facts, then "mip", "face" (null, or
+// "posx".."negz" for a face of a cube map), "layer" and "options" (the long
+// options that shaped the output).
+std::string sidecarJson(const InputInfo& info, const DdsSurfaceId& surface,
+                        const std::vector<std::string>& options);
 
 class InputSet;
 class Console;

@@ -105,6 +105,16 @@ BatchPlan planRun(const ConversionSettings& s, const RunTargets& run) {
   plan.debugLines = run.debugLines;
   plan.counterInWatermark = s.watermarkKind == kWatermarkText && countIgnoringCase(s.wmText, "%n%") > 0;
   plan.watermarkFont = planWatermarkFont(s);
+  plan.hashOutputs = !s.reportFile.empty() || s.skipUnchanged != 0;
+  plan.dryRun = s.dryRun != 0;
+  plan.sidecars = s.sidecar != 0;
+  // A watermark text with tokens differs from input to input: no two outputs
+  // can be the same then.
+  plan.dedupe = s.dedupe != 0 &&
+                !(s.watermarkKind == kWatermarkText && s.wmText.find('%') != std::string::npos);
+  plan.skipUnchanged = s.skipUnchanged != 0;
+  plan.recordKey = run.recordKey;
+  plan.outputOptions = run.outputOptions;
   return plan;
 }
 

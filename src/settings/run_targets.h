@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "batch/input_enumeration.h"
 #include "batch/shard.h"
@@ -16,4 +17,6 @@ struct RunTargets {
   int32_t threadCount = 1;   // workers side by side; 0: one per available core
   Shard shard;               // the part of the input set this run converts
   bool debugLines = false;   // per-file "Processing:" and result lines
+  std::vector<std::string> outputOptions;  // the long options that shape the outputs
+  std::string recordKey;     // what a skip record must match besides the input
 };
