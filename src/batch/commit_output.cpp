@@ -14,13 +14,20 @@ constexpr int kNameAttempts = 100;
 
 bool commitOutput(const std::string& bytes, const std::string& outputPath, std::string* reason,
                   std::string* temporaryPath) {
+  return commitOutput(
+      [&](ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); }, outputPath, reason,
+      temporaryPath);
+}
+
+bool commitOutput(const ByteSource& source, const std::string& outputPath, std::string* reason,
+                  std::string* temporaryPath) {
   WriteFailure failure;
   std::string temporary;
   bool written = false;
   for (int attempt = 0; attempt < kNameAttempts && !written; ++attempt) {
     temporary = temporaryPathBeside(outputPath);
     setPendingTemporaryFile(temporary);
-    written = writeNewFile(temporary, bytes, &failure);
+    written = writeNewFileFrom(temporary, source, &failure);
     if (!written) setPendingTemporaryFile("");
     if (!written && !failure.pathTaken) break;
   }

@@ -27,15 +27,13 @@ SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   return target;
 }
 
-// The encoder's part of a worker's job; the image is released as soon as
-// its bytes exist.
+// The encoder's part of a worker's job; the encoder releases each image as
+// soon as its bytes exist (or keeps it for a file written from its rows).
 void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork& file) {
-  file.encoded = encodeImage(image.get(), saveTargetOf(plan, file.job));
-  image.reset();
+  file.encoded = encodeImage(std::move(image), saveTargetOf(plan, file.job));
   if (alpha) {
     file.hasAlphaFile = true;
-    file.alphaEncoded = encodeImage(alpha.get(), saveTargetOf(plan, file.job));
-    alpha.reset();
+    file.alphaEncoded = encodeImage(std::move(alpha), saveTargetOf(plan, file.job));
     if (!file.alphaEncoded.ok) file.encoded.ok = false;
     file.encoded.outOfMemory = file.encoded.outOfMemory || file.alphaEncoded.outOfMemory;
   }
@@ -45,6 +43,18 @@ void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork&
   } else if (!file.encoded.ok || !file.encodeMessages.empty()) {
     file.failure = FileFailure{Kind::NotConverted, ""};
   }
+}
+
+// Writes an encoded file through the checked writer and lets its bytes go.
+// A file written from its image is encoded only now: what its library says
+// then explains the failure, and belongs to no later file.
+bool commitEncoded(EncodedImage& encoded, const std::string& path, std::string* reason,
+                   std::string* temporary) {
+  const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);
+  encoded = EncodedImage{};
+  const std::vector<std::string> messages = takeLibraryMessages();
+  if (!written && !messages.empty()) *reason = messages.front();
+  return written;
 }
 
 // The alpha image of a written colour image, gated and written the same way.
@@ -58,8 +68,7 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
   }
   std::string reason;
   std::string temporary;
-  const bool written = commitOutput(file.alphaEncoded.bytes, file.alphaOutputFile, &reason, &temporary);
-  file.alphaEncoded = EncodedImage{};
+  const bool written = commitEncoded(file.alphaEncoded, file.alphaOutputFile, &reason, &temporary);
   if (!written) {
     file.failure = FileFailure{Kind::WriteFailed, reason};
     return false;
@@ -161,8 +170,7 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   if (plan.dryRun) return true;
   std::string reason;
   const bool written =
-      commitOutput(file.encoded.bytes, file.job.outputFile, &reason, &file.job.tempOutputFile);
-  file.encoded = EncodedImage{};
+      commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);

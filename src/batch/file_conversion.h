@@ -37,8 +37,9 @@ void convertInWork(const BatchPlan& plan, const PipelineResources& resources, Fi
 
 // One input on its way: an output per chosen surface (one unless --mipmaps,
 // --faces or --layers ask for more), in file order. Each surface is
-// converted and encoded before the next is decoded, so only encoded bytes
-// wait for the committer, never a decoded image.
+// converted and encoded before the next is decoded, so only encoded files
+// wait for the committer (an uncompressed one as the image it is written
+// from, about its size).
 struct InputInWork {
   std::vector<FileInWork> surfaces;
   bool overLimit = false;  // refused: the file claims more layers than a texture may hold

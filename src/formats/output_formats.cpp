@@ -45,6 +45,7 @@ OutputFormat bmp() {
                 {"BMP Color Table: ", O::kBmpColorTable, R::kNone}}};
   f.keepsAlpha = true;
   f.exactPaletteWriter = true;
+  f.streamsFromRows = true;
   f.rle8Writer = true;
   return f;
 }
@@ -99,6 +100,7 @@ OutputFormat png() {
   f.options = {{{"PNG Compression: ", O::kPngCompression, R::kByCode, kPngCompressionFlags},
                 {"PNG Interlaced: ", O::kPngInterlaced, R::kWhenSet, {}, PNG_INTERLACED}}};
   f.keepsAlpha = true;
+  f.writer = OutputWriter::kPng;
   return f;
 }
 
@@ -107,6 +109,7 @@ OutputFormat tga() {
   f.options = {{{"TGA Compression: ", O::kTgaCompression, R::kByCode, kTgaCompressionFlags}}};
   f.keepsAlpha = true;
   f.sixteenBits = SixteenBitLayout::k555;
+  f.streamsFromRows = true;
   return f;
 }
 
@@ -145,6 +148,11 @@ OutputFormat withFloats(OutputFormat f) {
   return f;
 }
 
+OutputFormat fromRows(OutputFormat f) {
+  f.streamsFromRows = true;
+  return f;
+}
+
 OutputFormat devil(OutputFormat f) {
   f.writer = OutputWriter::kDevil;
   return f;
@@ -176,11 +184,11 @@ std::vector<OutputFormat> buildOutputTable() {
       jpegTwoThousand(kFifJp2, "jp2", "JPEG-2000 File Format", O::kJp2Bpp),
       jpg(),
       jxr(),
-      row(kFifPbm, "pbm", "Portable Bitmap", "1", O::kPbmBpp),
-      withFloats(row(kFifPfm, "pfm", "Portable Floatmap", "96", O::kPfmBpp)),
-      row(kFifPgm, "pgm", "Portable Greymap", "8", O::kPgmBpp),
+      fromRows(row(kFifPbm, "pbm", "Portable Bitmap", "1", O::kPbmBpp)),
+      fromRows(withFloats(row(kFifPfm, "pfm", "Portable Floatmap", "96", O::kPfmBpp))),
+      fromRows(row(kFifPgm, "pgm", "Portable Greymap", "8", O::kPgmBpp)),
       png(),
-      row(kFifPpm, "ppm", "Portable Pixelmap", "24,48", O::kPpmBpp),
+      fromRows(row(kFifPpm, "ppm", "Portable Pixelmap", "24,48", O::kPpmBpp)),
       tga(),
       tiff(),
       row(kFifWbmp, "wbmp", "Wireless Bitmap", "1", O::kWbmpBpp),

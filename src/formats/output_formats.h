@@ -17,6 +17,7 @@ enum class OutputWriter : uint8_t {
   kFreeImage,  // FreeImage, into memory
   kDevil,      // DevIL: psd, pcx and dds
   kJxr,        // libjxr's encoder
+  kPng,        // our own PNG writer on libdeflate (formats/writers/png_encoder)
   kXpm,        // ours (formats/writers/xpm_writer): a code for every colour
 };
 
@@ -75,6 +76,8 @@ struct OutputFormat {
   EightBitContent eightBits = EightBitContent::kPalette;
   bool capsIconSize = false;        // images above 128 x 128 are scaled to it
   bool exactPaletteWriter = false;  // 8 bits may go to the exact-palette writer
+  bool streamsFromRows = false;     // FreeImage writes it front to back: a file without
+                                    // RLE goes from the image's rows straight to disk
   bool rle8Writer = false;          // 8-bit RLE goes to our RLE8 writer (formats/writers/rle_bmp)
 };
 

@@ -104,9 +104,10 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   image = rotateImage(std::move(image), chain.rotate);
   alpha = rotateImage(std::move(alpha), chain.rotate);
   size = sizeOf(image);
-  const ColourWork colour = planColourWork(
-      chain.colour, colourFactsOf(chain, normalMap ? SourceColourSpace::kData : facts.colourSpace,
-                                  image.get(), depth, job.sourceBpp));
+  const SourceColourSpace space = normalMap ? SourceColourSpace::kData : facts.colourSpace;
+  job.holdsData = space == SourceColourSpace::kData;
+  const ColourWork colour =
+      planColourWork(chain.colour, colourFactsOf(chain, space, image.get(), depth, job.sourceBpp));
   if (colour.toLinear) image = toLinearLight(std::move(image), colour);
   image = resizeImage(std::move(image), size.width, size.height, chain.resize);
   alpha = resizeImage(std::move(alpha), size.width, size.height, chain.resize);

@@ -32,7 +32,7 @@ struct FileFailure {
 // the operation chain, depth conversion. It
 // neither names nor saves: the batch encodes and writes the image it returns.
 // Writes the file's facts into job: sourceBpp, imageWidth, imageHeight,
-// frameIndex and, with automatic depth, requestedBpp. Returns the image to
+// frameIndex, holdsData and, with automatic depth, requestedBpp. Returns the image to
 // save, or null when the file cannot be converted; failure (when given) then
 // says whether memory ran out. A library message on the way fails the file
 // too; the messages stay recorded for the calling thread. With

@@ -51,5 +51,6 @@ struct SrgbWordTables {
 
 const SrgbWordTables& srgbWordTables();
 
-// round(65535 x srgbEncode(v)), v clamped to 0..1 (NaN gives 0).
+// round(65535 x srgbEncode(v)), v clamped to 0..1 (NaN gives 0), exact as
+// SrgbTables::encode is, by a table made on first use.
 uint16_t srgbEncode16(float linear);

@@ -121,6 +121,22 @@ TEST(Colour, FloatSourcesToPngUnderEachToneMapAndExposure) {
   }
 }
 
+TEST(Colour, FloatSourcesToSixteenBitPngAreEncodedExactly) {
+  const std::vector<float> values = {0.0005f, 0.0031308f, 0.01f, 0.18f, 0.5f, 0.999f};
+  ColourRun run(floatRow(values), "png", {"--colorspace=auto"});
+  std::string text;
+  runCommand("convert " + shellQuote(run.path("t.png")) + " -depth 16 txt:- 2>/dev/null", &text);
+  std::istringstream lines(text);
+  std::vector<long> reds;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find(": (") != std::string::npos) reds.push_back(std::stol(line.substr(line.find(": (") + 3)));
+  }
+  ASSERT_EQ(reds.size(), values.size()) << text;
+  for (size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(reds[i], std::lround(srgbEncode(values[i]) * 65535.0)) << values[i];
+  }
+}
+
 TEST(Colour, HalvingACheckerAveragesLight) {
   const std::string dds = buildUncompressedDds(8, 8, 24, kMasksR8G8B8, [](int x, int y) {
     const uint8_t v = (x + y) % 2 ? 255 : 0;

@@ -2,6 +2,7 @@
 
 #include "formats/format_tables.h"
 #include "formats/writers/devil_writer.h"
+#include "formats/writers/direct_encode.h"
 #include "formats/writers/exact_palette_bmp.h"
 #include "formats/writers/freeimage_writer.h"
 #include "formats/writers/jxr_writer.h"
@@ -46,12 +47,18 @@ bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
 
 }  // namespace
 
-EncodedImage encodeImage(FIBITMAP* image, const SaveTarget& target) {
+EncodedImage encodeImage(Bitmap image, const SaveTarget& target) {
   EncodedImage encoded;
   if (!image) return encoded;
-  OutputBytes out(expectedFileSize(image));
-  encoded.ok = encodeInto(image, target, &out) && out.size() > 0;
+  if (encodeDirectly(image, target, &encoded)) return encoded;
+  OutputBytes out(expectedFileSize(image.get()));
+  encoded.ok = encodeInto(image.get(), target, &out) && out.size() > 0;
   encoded.outOfMemory = out.outOfMemory();
   if (encoded.ok) encoded.bytes = out.take();
   return encoded;
+}
+
+ByteSource encodedBytes(const EncodedImage& encoded) {
+  if (encoded.stream) return encoded.stream;
+  return [&encoded](ByteSink& sink) { return sink.write(encoded.bytes.data(), encoded.bytes.size()); };
 }

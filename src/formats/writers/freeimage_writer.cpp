@@ -1,5 +1,7 @@
 #include "formats/writers/freeimage_writer.h"
 
+#include <cstdio>
+
 #include "formats/library_messages.h"
 #include "formats/writers/rgbe_range.h"
 
@@ -26,7 +28,52 @@ long DLL_CALLCONV tellProc(fi_handle handle) {
   return static_cast<long>(static_cast<OutputBytes*>(handle)->tell());
 }
 
+// A forward-only stream onto a sink: FreeImage may ask where it is and seek
+// to where it already is, nothing else.
+struct ForwardStream {
+  ByteSink& sink;
+  long written = 0;
+};
+
+unsigned DLL_CALLCONV forwardWrite(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  auto* stream = static_cast<ForwardStream*>(handle);
+  const size_t bytes = static_cast<size_t>(size) * count;
+  if (bytes == 0) return count;
+  if (!stream->sink.write(buffer, bytes)) return 0;
+  stream->written += static_cast<long>(bytes);
+  return count;
+}
+
+unsigned DLL_CALLCONV forwardRead(void*, unsigned, unsigned, fi_handle) { return 0; }
+
+int DLL_CALLCONV forwardSeek(fi_handle handle, long offset, int origin) {
+  const long at = static_cast<ForwardStream*>(handle)->written;
+  const bool stays = (origin == SEEK_SET && offset == at) || (origin != SEEK_SET && offset == 0);
+  return stays ? 0 : -1;
+}
+
+long DLL_CALLCONV forwardTell(fi_handle handle) { return static_cast<ForwardStream*>(handle)->written; }
+
 }  // namespace
+
+bool isStreamedByFreeImage(FIBITMAP* image, int32_t format, int32_t flags) {
+  const auto fif = static_cast<FREE_IMAGE_FORMAT>(format);
+  // RLE bitmaps get their header sizes patched afterwards; RLE TGA is left
+  // to the in-memory path as well.
+  const bool runLengths = (fif == FIF_BMP && (flags & BMP_SAVE_RLE)) ||
+                          (fif == FIF_TARGA && (flags & TARGA_SAVE_RLE));
+  if (runLengths || !image) return false;
+  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image);
+  if (!FreeImage_FIFSupportsExportType(fif, type)) return false;
+  return type != FIT_BITMAP || FreeImage_FIFSupportsExportBPP(fif, static_cast<int>(FreeImage_GetBPP(image)));
+}
+
+bool streamWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, ByteSink& sink) {
+  ForwardStream stream{sink};
+  FreeImageIO io{forwardRead, forwardWrite, forwardSeek, forwardTell};
+  return FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image, &io,
+                                static_cast<fi_handle>(&stream), flags);
+}
 
 bool isReadableTiffCompression(FIBITMAP* image, int32_t flags) {
   const int32_t compression = flags & kTiffCompressionMask;

@@ -5,6 +5,7 @@
 
 #include "formats/bitmap.h"
 #include "formats/writers/output_bytes.h"
+#include "platform/files.h"
 
 // Encodes the image with FreeImage in the given format (a FreeImage format
 // code) into out; FreeImage never sees a file. Corrections of FreeImage's
@@ -24,3 +25,14 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
 
 // True when FreeImage writes this TIFF compression readably for the image.
 bool isReadableTiffCompression(FIBITMAP* image, int32_t flags);
+
+// For a format FreeImage writes front to back (the row's streamsFromRows:
+// BMP, TGA, PBM, PGM, PPM, PFM): true when these flags ask for no RLE and
+// FreeImage can write this image in that format, so the file can go
+// straight to a sink.
+bool isStreamedByFreeImage(FIBITMAP* image, int32_t format, int32_t flags);
+
+// Saves image with FreeImage straight into sink (as encodeWithFreeImage,
+// for a format isStreamedByFreeImage allows; the caller has turned PFM
+// images upside down). False when FreeImage or the sink failed.
+bool streamWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, ByteSink& sink);
