@@ -30,6 +30,7 @@ constexpr Pair kBuiltIn[] = {
     {"Error", "Error"},
     {"Already written", "%s1% was already written from %s2%"},
     {"Unable to write", "Unable to write %s1%: %s2%"},
+    {"Verification failed", "Verification failed for %s1%: %s2%"},
     {"Not enough memory to convert", "Not enough memory to convert %s1%"},
     {"Too many surfaces",
      "Too many surfaces in %s1%: more than %s2% array elements or depth slices"},

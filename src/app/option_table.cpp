@@ -365,6 +365,8 @@ constexpr auto kOptions = std::to_array<OptionRow>({
         .about("Modification time of the outputs: current, original (the input's) or custom"),
     integer("--file-timestamp-custom", &S::customTimestamp)
         .about("Time for --file-timestamp=custom, local seconds since 1970 (default: start of the run)"),
+    flag("--verify", &S::verifyOutputs)
+        .about("Decode every output again before it replaces anything and compare it with the image that was encoded; a mismatch fails that file and keeps the old output"),
     // Parallel runs
     text("--threads", &S::threads, "NUM")
         .runOnly()

@@ -165,7 +165,8 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
                          WorkerTexts{LookupMessage("Msg", "Already written"),
                                      LookupMessage("Msg", "Unable to write"),
                                      LookupMessage("Msg", "Not enough memory to convert"),
-                                     LookupMessage("Msg", "Too many surfaces")},
+                                     LookupMessage("Msg", "Too many surfaces"),
+                                     LookupMessage("Msg", "Verification failed")},
                          report.isOpen() || sink ? InputOutcomeSink([&](const InputOutcome& outcome) {
                            if (report.isOpen()) report.write(outcome);
                            if (sink) sink(outcome);

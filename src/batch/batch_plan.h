@@ -21,6 +21,7 @@ struct BatchPlan {
   FileTimePolicy fileTimes;
   DdsSurfaceChoice surfaces;        // which surfaces of each input become files
   int32_t threadCount = 1;          // workers side by side; 0: one per available core
+  bool verifyOutputs = false;       // encoded bytes are decoded again and compared before writing
   bool debugLines = false;          // per-file "Processing:" and result lines
   int32_t firstCounter = 1;         // "%n%" of the first file converted
   bool counterInWatermark = false;  // the watermark text shows "%n%"

@@ -340,6 +340,11 @@ class Committer {
       error(fillTwo(texts_.unableToWrite, escapeForDisplay(file.job.outputFile),
                     file.failure.reason));
     }
+    if (file.failure.kind == FileFailure::Kind::VerifyFailed) {
+      console_.printLine("Error: " + fillTwo(texts_.verificationFailed,
+                                             escapeForDisplay(file.job.outputFile),
+                                             file.failure.reason));
+    }
   }
 
   const BatchPlan& plan_;

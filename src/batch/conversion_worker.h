@@ -23,6 +23,9 @@ struct WorkerTexts {
   // An input claiming more array elements or depth slices than may be
   // exported: "%s1%" is the input, "%s2%" the limit.
   std::string tooManySurfaces = "Too many surfaces in %s1%: more than %s2% array elements or depth slices";
+  // An output that did not read back as the image it was encoded from
+  // (--verify): "%s1%" is the output, "%s2%" what differs.
+  std::string verificationFailed = "Verification failed for %s1%: %s2%";
 };
 
 // Phase body of the conversion: converts every file of inputs and leaves the

@@ -1,13 +1,16 @@
 #include "batch/file_conversion.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
+#include "batch/commit_output.h"
 #include "batch/output_naming.h"
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
 #include "batch/commit_output.h"
 #include "batch/file_hash.h"
+#include "formats/writers/verify_output.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -24,16 +27,73 @@ void append(std::vector<std::string>& to, std::vector<std::string> more) {
 SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   SaveTarget target = plan.save;
   target.exactPalette = plan.exactPaletteAt8Bits && file.requestedBpp == 8;
+  // With --colorspace=auto integer outputs hold sRGB colour, and data as stored.
+  if (plan.chain.colour.mode == ColourMode::kAuto) {
+    target.colorTag = file.holdsData ? PngColorTag::kLinear : PngColorTag::kSrgb;
+  }
   return target;
+}
+
+// Gathers the pieces of a file written from its rows into its bytes.
+class StringSink : public ByteSink {
+ public:
+  explicit StringSink(std::string* bytes) : bytes_(bytes) {}
+  bool write(const void* data, size_t size) override {
+    bytes_->append(static_cast<const char*>(data), size);
+    return true;
+  }
+
+ private:
+  std::string* bytes_;
+};
+
+// A file that would be written from its image's rows gets its bytes now, so
+// they can be checked; the same bytes are written.
+void materialise(EncodedImage& encoded) {
+  if (!encoded.stream) return;
+  std::string bytes;
+  StringSink sink(&bytes);
+  encoded.stream(sink);
+  encoded.bytes = std::move(bytes);
+  encoded.stream = nullptr;
+}
+
+// --verify: both files of the image (the alpha file when there is one) must
+// read back as the copies of what was encoded; otherwise nothing of it is
+// written.
+void verifyInWork(FIBITMAP* image, FIBITMAP* alpha, const SaveTarget& target, FileInWork& file) {
+  materialise(file.encoded);
+  if (file.hasAlphaFile) materialise(file.alphaEncoded);
+  std::string reason;
+  bool verified = verifyEncodedImage(image, target, file.encoded.bytes, &reason);
+  if (verified && alpha) {
+    verified = verifyEncodedImage(alpha, target, file.alphaEncoded.bytes, &reason);
+    if (!verified) reason = "its alpha file: " + reason;
+  }
+  if (verified) return;
+  file.failure = FileFailure{Kind::VerifyFailed, reason};
+  file.encoded = EncodedImage{};
+  file.alphaEncoded = EncodedImage{};
 }
 
 // The encoder's part of a worker's job; the encoder releases each image as
 // soon as its bytes exist (or keeps it for a file written from its rows).
+// --verify keeps copies to compare the files with.
 void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork& file) {
-  file.encoded = encodeImage(std::move(image), saveTargetOf(plan, file.job));
+  const SaveTarget target = saveTargetOf(plan, file.job);
+  Bitmap imageCopy, alphaCopy;
+  if (plan.verifyOutputs) {
+    imageCopy = adoptBitmap(FreeImage_Clone(image.get()));
+    if (alpha) alphaCopy = adoptBitmap(FreeImage_Clone(alpha.get()));
+    if (!imageCopy || (alpha && !alphaCopy)) {
+      file.failure = FileFailure{Kind::OutOfMemory, ""};
+      return;
+    }
+  }
+  file.encoded = encodeImage(std::move(image), target);
   if (alpha) {
     file.hasAlphaFile = true;
-    file.alphaEncoded = encodeImage(std::move(alpha), saveTargetOf(plan, file.job));
+    file.alphaEncoded = encodeImage(std::move(alpha), target);
     if (!file.alphaEncoded.ok) file.encoded.ok = false;
     file.encoded.outOfMemory = file.encoded.outOfMemory || file.alphaEncoded.outOfMemory;
   }
@@ -42,6 +102,10 @@ void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork&
     file.failure = FileFailure{Kind::OutOfMemory, ""};
   } else if (!file.encoded.ok || !file.encodeMessages.empty()) {
     file.failure = FileFailure{Kind::NotConverted, ""};
+  } else if (plan.verifyOutputs) {
+    // Checked here, on the worker; a file that fails is never written, so
+    // the old output stays.
+    verifyInWork(imageCopy.get(), alphaCopy.get(), target, file);
   }
 }
 
@@ -172,6 +236,11 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   const bool written =
       commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
+  // A streamed image has no bytes in memory: its facts are the written file's.
+  if (written && file.encoded.bytes.empty()) {
+    file.outputBytes = std::max<int64_t>(fileSize(file.job.outputFile), 0);
+    if (plan.hashOutputs) file.outputSha256 = fileSha256(file.job.outputFile);
+  }
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);
 }

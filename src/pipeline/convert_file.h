@@ -23,9 +23,10 @@ struct FileFailure {
     NotConverted,  // unreadable input, a closed gate, or a refusal the library messages explain
     OutOfMemory,   // memory ran out on this file
     WriteFailed,   // the output could not be written; reason says why
+    VerifyFailed,  // the encoded output did not read back as the image; reason says how
   };
   Kind kind = Kind::None;
-  std::string reason;  // the system's text for WriteFailed
+  std::string reason;  // the system's text for WriteFailed, the mismatch for VerifyFailed
 };
 
 // Converts job.currentFile (job.surface of it) as the chain plan says: load,

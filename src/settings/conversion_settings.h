@@ -160,6 +160,7 @@ struct ConversionSettings {
   uint8_t fileTimestamp = 0;    // 0 CURRENT, 1 ORIGINAL, 2 CUSTOM
   int32_t customTimestamp = 0;  // local seconds since 1970; reset to the start time
   uint8_t keepSubfolders = 1;   // mirror input subfolders under the output folder
+  uint8_t verifyOutputs = 0;    // 1: each output is decoded again and compared before it is written
 
   // --- Run (checked by the preparation pass, never echoed in the report)
   std::string threads;  // --threads as typed: workers, 0 or empty = one per available core

@@ -102,6 +102,7 @@ BatchPlan planRun(const ConversionSettings& s, const RunTargets& run) {
   plan.fileTimes = {static_cast<FileTimeRule>(s.fileTimestamp), s.customTimestamp};
   plan.surfaces = surfaces;
   plan.threadCount = run.threadCount;
+  plan.verifyOutputs = s.verifyOutputs != 0;
   plan.debugLines = run.debugLines;
   plan.counterInWatermark = s.watermarkKind == kWatermarkText && countIgnoringCase(s.wmText, "%n%") > 0;
   plan.watermarkFont = planWatermarkFont(s);

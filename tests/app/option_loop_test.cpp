@@ -156,6 +156,7 @@ const std::vector<OptionCase>& everyOption() {
       FILLS("--file-timestamp-custom=1000000000", s.customTimestamp == 1000000000),
       FILLS("--threads=3", s.threads == "3"),
       FILLS("--shard=2/5", s.shard == "2/5"),
+      FILLS("--verify", s.verifyOutputs == 1),
       FILLS("--info", s.info == 1),
       FILLS("--report=r.jsonl", s.reportFile == "r.jsonl"),
       FILLS("--skip-unchanged", s.skipUnchanged == 1),

@@ -107,6 +107,8 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
   FreeImageIO io{readProc, writeProc, seekProc, tellProc};
   takeTiffErrors();
   const bool saved = FreeImage_SaveToHandle(fif, image, &io, static_cast<fi_handle>(out), flags);
+  // The image is handed back as it came, for a check that compares with it.
+  if (fif == FIF_PFM) FreeImage_FlipVertical(image);
   for (const std::string& error : takeTiffErrors()) {
     if (!saved) recordLibraryMessage(error);
   }

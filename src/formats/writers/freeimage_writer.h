@@ -18,7 +18,7 @@
 // - 16-bit icons, which FreeImage writes in a layout no reader accepts, fail.
 // - HDR (RGBE) gets a copy of the image clamped to what RGBE holds (negative
 //   and NaN as 0, +inf as the largest RGBE value) instead of wrapped values.
-// The image itself may be changed (the PFM flip); it is the last user.
+// The image is left as it came (a PFM is flipped for the save and back).
 // False when FreeImage fails (it has then reported why) or memory ran out
 // (out->outOfMemory()).
 bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputBytes* out);
