@@ -6,7 +6,6 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
-#include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
 #include <filesystem>
@@ -71,10 +70,55 @@ py::dict info(const std::filesystem::path& path) {
                   py::arg("error") = facts.error);
 }
 
+// Text of a path or of any other value: os.fspath for paths, str otherwise.
+std::string textOf(const py::handle& value) {
+  if (py::hasattr(value, "__fspath__")) return py::str(value.attr("__fspath__")());
+  return py::str(value);
+}
+
+py::dict recordDict(const pellucid::InputRecord& record) {
+  py::list outputs;
+  for (const pellucid::OutputRecord& output : record.outputs) {
+    outputs.append(py::dict(py::arg("path") = output.path, py::arg("bytes") = output.bytes,
+                            py::arg("sha256") = output.sha256));
+  }
+  return py::dict(py::arg("input") = record.input, py::arg("status") = record.status,
+                  py::arg("outputs") = outputs, py::arg("error") = record.error,
+                  py::arg("of") = record.of);
+}
+
+// Keyword options become long options: jpg_quality=90 is --jpg-quality=90;
+// a flag is given by True and left out by False.
+py::list convertFiles(const py::handle& input, const py::handle& output, const std::string& format,
+                 const py::kwargs& options) {
+  std::vector<pellucid::Option> pairs{
+      {"input", textOf(input)}, {"output", textOf(output)}, {"conversion", format}};
+  for (const auto& [key, value] : options) {
+    std::string name = py::str(key);
+    for (char& c : name) {
+      if (c == '_') c = '-';
+    }
+    if (py::isinstance<py::bool_>(value)) {
+      if (value.cast<bool>()) pairs.emplace_back(name, "");
+      continue;
+    }
+    pairs.emplace_back(name, textOf(value));
+  }
+  pellucid::BatchResult result;
+  {
+    py::gil_scoped_release unlocked;
+    result = pellucid::runBatch(pairs);
+  }
+  if (!result.started) throw py::value_error(result.error);
+  py::list records;
+  for (const pellucid::InputRecord& record : result.inputs) records.append(recordDict(record));
+  return records;
+}
+
 }  // namespace
 
 PYBIND11_MODULE(pellucid, m) {
-  m.doc() = "Read DDS textures into numpy arrays; describe them as pellucidcmd --info does.";
+  m.doc() = "Read DDS textures into numpy arrays and convert them as pellucidcmd does.";
   m.def("info", &info, py::arg("path"),
         "The facts of a DDS file as the program's --info gives them (header only, no pixel\n"
         "decoded, and the file's SHA-256): path, bytes, format, dx10, width, height, depth,\n"
@@ -85,4 +129,9 @@ PYBIND11_MODULE(pellucid, m) {
         "dtype uint8, uint16 or float32 as decoded. face is 0..5 (+X, -X, +Y, -Y, +Z, -Z)\n"
         "on a cube map, 0 otherwise; layer is the array element or depth slice.\n"
         "Raises ValueError with the reason when the file or surface cannot be decoded.");
+  m.def("convert", &convertFiles, py::arg("input"), py::arg("output"), py::arg("format"),
+        "Convert as `pellucidcmd -i input -o output -c format` with the long options as\n"
+        "keywords (jpg_quality=90; a flag is True). Returns one dict per input: input,\n"
+        "status, outputs (path, bytes, sha256), error, of. Raises ValueError with the\n"
+        "program's error text when an option is unknown or invalid.");
 }

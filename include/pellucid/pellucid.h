@@ -1,15 +1,17 @@
 #pragma once
 
 // The library's public face: read DDS textures into pixel buffers, and
-// describe DDS files as the pellucidcmd program's --info does. Nothing here throws;
+// convert files the way the pellucidcmd program does. Nothing here throws;
 // each call says whether it worked and, when not, why (one line of text).
-// Every call may run on any thread; textures are read side by side.
+// Every call may run on any thread; textures are read side by side, while
+// batches (runBatch) take turns.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pellucid {
@@ -127,5 +129,41 @@ struct FileInfo {
 // Never fails: a file that cannot be read or decoded gets the facts its
 // header allows and an error.
 FileInfo describeFile(const std::string& path);
+
+// ---- Converting files
+
+// One option as the command line spells it, without the leading dashes:
+// {"jpg-quality", "90"}, {"input", "textures/"}; a flag takes "" as value.
+using Option = std::pair<std::string, std::string>;
+
+struct OutputRecord {
+  std::string path;
+  uint64_t bytes = 0;
+  std::string sha256;  // lower-case hex
+};
+
+// What became of one input of a batch.
+struct InputRecord {
+  std::string input;
+  std::string status;  // "converted", "failed", "unchanged" or "duplicate"
+  std::vector<OutputRecord> outputs;
+  std::optional<std::string> error;  // the file's error line without "Error: "
+  std::optional<std::string> of;     // for a duplicate: the input it repeats
+};
+
+struct BatchResult {
+  // False when the batch did not start: an option was unknown or invalid, or
+  // a check before the conversion failed; error then holds the reason, as the
+  // program's Error line says it without "Error: " ("Invalid jpg-quality
+  // value"). A batch that started is true even when files failed.
+  bool started = false;
+  std::string error;
+  std::vector<InputRecord> inputs;  // one per input, in input order
+};
+
+// Converts as the program does with these options ("input", "output" and
+// "conversion" among them), printing nothing and waiting for no other copy.
+// The output folder must exist.
+BatchResult runBatch(const std::vector<Option>& options);
 
 }  // namespace pellucid

@@ -125,8 +125,8 @@ bool checkAndReportSettings(const ConversionSettings& settings, const Conversion
 
 // Imports the inputs, converts them and prints the summary.
 RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
-                    const PipelineResources& resources, ReportFile& report, bool quiet,
-                    Console& console) {
+                    const PipelineResources& resources, ReportFile& report,
+                    const InputOutcomeSink& sink, bool quiet, Console& console) {
   auto phaseLine = [&](std::string_view group, std::string_view key) {
     if (!quiet) console.printLine(LookupMessage(group, key));
   };
@@ -156,7 +156,8 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
     snapshot.elapsedMillis = monotonicMillis() - start;
     console.showStatus(progressLine(snapshot, console.statusColumns()));
   };
-  const BatchPlan plan = planRun(settings, run);
+  BatchPlan plan = planRun(settings, run);
+  plan.hashOutputs = plan.hashOutputs || sink != nullptr;
   runPhaseThread(
       progress,
       [&] {
@@ -166,10 +167,11 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
                                      LookupMessage("Msg", "Not enough memory to convert"),
                                      LookupMessage("Msg", "Too many surfaces"),
                                      LookupMessage("Msg", "Verification failed")},
-                         report.isOpen() ? InputOutcomeSink([&](const InputOutcome& outcome) {
-                           report.write(outcome);
+                         report.isOpen() || sink ? InputOutcomeSink([&](const InputOutcome& outcome) {
+                           if (report.isOpen()) report.write(outcome);
+                           if (sink) sink(outcome);
                          })
-                                         : InputOutcomeSink());
+                                                 : InputOutcomeSink());
       },
       display ? std::function<void()>(redraw) : std::function<void()>());
   console.clearStatus();
@@ -205,7 +207,7 @@ RunOutcome printInfo(const RunTargets& run, Console& console) {
 }  // namespace
 
 RunOutcome prepareAndRun(const ConversionSettings& settings, const ConversionJob& job, bool quiet,
-                         Console& console) {
+                         Console& console, const InputOutcomeSink& sink) {
   const bool info = settings.info != 0;
   if (!quiet && !info) console.printLine(LookupMessage("General", "Preparing"));
   DebugReport report(console, job.debugMode == "DEBUG" && !info);
@@ -226,5 +228,5 @@ RunOutcome prepareAndRun(const ConversionSettings& settings, const ConversionJob
                                                      escapeForDisplay(reason)));
     return RunOutcome::kNotStarted;
   }
-  return runBatch(settings, run, resources, reportFile, quiet, console);
+  return runBatch(settings, run, resources, reportFile, sink, quiet, console);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/input_outcome.h"
 #include "platform/console.h"
 #include "settings/conversion_job.h"
 #include "settings/conversion_settings.h"
@@ -16,5 +17,7 @@ enum class RunOutcome {
 // The first failed check prints one "Error: " line and ends the run.
 // On a terminal (standard error) a progress line runs along unless quiet or
 // settings.showProgress is 0.
+// sink, when set, receives each input's outcome in input order, with the
+// SHA-256 of every output (as --report writes them).
 RunOutcome prepareAndRun(const ConversionSettings& settings, const ConversionJob& job, bool quiet,
-                         Console& console);
+                         Console& console, const InputOutcomeSink& sink = nullptr);
