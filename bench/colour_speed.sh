@@ -64,10 +64,8 @@ for ((round = 0; round < runs; ++round)); do
   for ((k = 0; k < ${#names[@]}; ++k)); do
     name=${names[$(((k + round) % ${#names[@]}))]}
     rm -f "$work/out/"*; sync
-    start=$(date +%s.%N)
-    run "$name" >/dev/null
-    end=$(date +%s.%N)
-    times[$name]="${times[$name]:-} $(echo "$end - $start" | bc)"
+    spent=$( { /usr/bin/time -f "%U %S" bash -c "$(declare -f run); $(declare -p common resize program); run $name" >/dev/null; } 2>&1 | tail -1)
+    times[$name]="${times[$name]:-} $(echo "$spent" | awk '{print $1 + $2}')"
   done
 done
 median() { tr ' ' '\n' | grep . | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }

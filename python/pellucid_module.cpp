@@ -5,6 +5,8 @@
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
 #include <filesystem>
@@ -52,10 +54,31 @@ py::array readSurface(const std::filesystem::path& path, uint32_t mip, int32_t f
   return py::array(dtype, std::move(shape), std::move(strides), pixels, owner);
 }
 
+// The keys and values of the program's --info line for the file.
+py::dict info(const std::filesystem::path& path) {
+  pellucid::FileInfo facts;
+  {
+    py::gil_scoped_release unlocked;
+    facts = pellucid::describeFile(path.string());
+  }
+  return py::dict(py::arg("path") = facts.path, py::arg("bytes") = facts.bytes,
+                  py::arg("format") = facts.format, py::arg("dx10") = facts.dx10,
+                  py::arg("width") = facts.width, py::arg("height") = facts.height,
+                  py::arg("depth") = facts.depth, py::arg("mips") = facts.mips,
+                  py::arg("faces") = facts.faces, py::arg("layers") = facts.layers,
+                  py::arg("srgb") = facts.srgb, py::arg("alpha") = facts.alpha,
+                  py::arg("normal_map") = facts.normalMap, py::arg("sha256") = facts.sha256,
+                  py::arg("error") = facts.error);
+}
+
 }  // namespace
 
 PYBIND11_MODULE(pellucid, m) {
-  m.doc() = "Read DDS textures into numpy arrays.";
+  m.doc() = "Read DDS textures into numpy arrays; describe them as pellucidcmd --info does.";
+  m.def("info", &info, py::arg("path"),
+        "The facts of a DDS file as the program's --info gives them (header only, no pixel\n"
+        "decoded, and the file's SHA-256): path, bytes, format, dx10, width, height, depth,\n"
+        "mips, faces, layers, srgb, alpha, normal_map, sha256, error (None when decodable).");
   m.def("read", &readSurface, py::arg("path"), py::arg("mip") = 0, py::arg("face") = 0,
         py::arg("layer") = 0,
         "Decode one surface of a DDS file into an array of shape (height, width, channels),\n"

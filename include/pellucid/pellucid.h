@@ -1,12 +1,14 @@
 #pragma once
 
-// The library's public face: read DDS textures into pixel buffers. Nothing here throws;
+// The library's public face: read DDS textures into pixel buffers, and
+// describe DDS files as the pellucidcmd program's --info does. Nothing here throws;
 // each call says whether it worked and, when not, why (one line of text).
 // Every call may run on any thread; textures are read side by side.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,5 +101,31 @@ bool openTexture(const std::string& path, Texture* texture, std::string* error);
 // BC6H. False, with the reason in *error, when the texture has no such
 // surface or its data cannot be decoded (cut short, out of memory).
 bool decodeSurface(const Texture& texture, const SurfaceId& id, Image* image, std::string* error);
+
+// ---- What a file holds
+
+// The facts of a DDS file from its header alone, and the SHA-256 of the
+// whole file: what the program's --info prints for it.
+struct FileInfo {
+  std::string path;
+  int64_t bytes = 0;
+  std::string format;  // "BC7_UNORM_SRGB" for a DX10 file; "DXT1", "A8R8G8B8", ... otherwise
+  bool dx10 = false;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t depth = 1;   // depth slices of a volume texture
+  uint32_t mips = 1;
+  uint32_t faces = 0;   // cube faces present; 0 when not a cube map
+  uint32_t layers = 1;  // array elements
+  bool srgb = false;
+  std::string alpha;  // "none", "straight" or "premultiplied"
+  bool normalMap = false;
+  std::optional<std::string> sha256;  // lower-case hex; none when the file cannot be read
+  std::optional<std::string> error;   // why the file cannot be decoded; none when it can
+};
+
+// Never fails: a file that cannot be read or decoded gets the facts its
+// header allows and an error.
+FileInfo describeFile(const std::string& path);
 
 }  // namespace pellucid

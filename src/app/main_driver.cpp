@@ -164,13 +164,14 @@ int runMainDriver(const std::vector<std::string>& parameters) {
     return 0;
   }
   console->setTitle(title);
-  // Only a conversion takes the lock: help and version never wait.
-  const RunLocks locks = takeRunLocks(title, settings, job, *console);
-  if (locks.empty()) {
+  // Only a conversion takes the lock: help, version and --info never wait.
+  const bool info = settings.info != 0;
+  const RunLocks locks = info ? RunLocks() : takeRunLocks(title, settings, job, *console);
+  if (locks.empty() && !info) {
     if (flags.pause) console->waitForKey();
     return exitCode ? 2 : 0;
   }
-  if (!flags.quiet) printBanner(*console, title);
+  if (!flags.quiet && !info) printBanner(*console, title);
   if (exitCode) setInterruptExitStatus(1);  // a stopped run did not convert every file
   const RunOutcome outcome = prepareAndRun(settings, job, flags.quiet, *console);
   if (exitCode) setInterruptExitStatus(exitStatusOf(outcome));

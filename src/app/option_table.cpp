@@ -365,11 +365,34 @@ constexpr auto kOptions = std::to_array<OptionRow>({
         .about("Modification time of the outputs: current, original (the input's) or custom"),
     integer("--file-timestamp-custom", &S::customTimestamp)
         .about("Time for --file-timestamp=custom, local seconds since 1970 (default: start of the run)"),
+    flag("--verify", &S::verifyOutputs)
+        .about("Decode every output again before it replaces anything and compare it with the image that was encoded; a mismatch fails that file and keeps the old output"),
     // Parallel runs
     text("--threads", &S::threads, "NUM")
+        .runOnly()
         .about("Files converted at once: 0 (the default) is one per available core; the outputs and the report are the same for every value"),
     text("--shard", &S::shard, "K/N")
+        .runOnly()
         .about("Convert only the K-th of N stable parts of the input set (K = 1..N), e.g. one part per machine; runs of different parts may run at once"),
+    // Pipelines
+    flag("--info", &S::info)
+        .runOnly()
+        .about("Convert nothing: print one JSON object per input DDS file (path, bytes, format, dx10, width, height, depth, mips, faces, layers, srgb, alpha, normal_map, sha256, error), in input order"),
+    text("--report", &S::reportFile, "FILE")
+        .runOnly()
+        .about("Append one JSON object per input to FILE as each input is finished: input, status (converted, failed, unchanged, duplicate), outputs (path, bytes, sha256), error, of"),
+    flag("--skip-unchanged", &S::skipUnchanged)
+        .runOnly()
+        .about("Skip an input whose record under <output folder>/.pellucid/ shows the same input, options and program version and whose outputs are all still in place; prints \"Files unchanged: n\""),
+    flag("--dedupe", &S::dedupe)
+        .runOnly()
+        .about("Convert inputs of identical bytes once; the other outputs are hard links to the first (copies where linking fails or --file-timestamp=original)"),
+    flag("--dry-run", &S::dryRun)
+        .runOnly()
+        .about("Write nothing and create no folder; print \"Would write: <output>\" for each planned output"),
+    flag("--sidecar", &S::sidecar)
+        .runOnly()
+        .about("Write <output>.json beside each output: the --info keys of its source, mip, face, layer and the options that shaped it"),
     // Run control
     control("-d", "--debug", OptionKind::kDebug)
         .inHelp(HelpSection::kOther, 1, "Print debug information to stdout"),
@@ -380,8 +403,10 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     control("-v", "--version", OptionKind::kVersion)
         .inHelp(HelpSection::kOther, 3, "Display version information and exit"),
     flag("--exit-code", &S::exitCode)
+        .runOnly()
         .about("Exit status 0 when every file converted, 1 when any failed, 2 when the run did not start"),
     flag("--no-progress", &S::showProgress, 0)
+        .runOnly()
         .about("No progress line on standard error"),
 });
 

@@ -61,6 +61,7 @@ struct OptionRow {
   uint8_t helpRank = 0;            // order within the help section
   std::string_view helpText;       // the -h text's words for the row
   std::string_view aboutText;      // the reference's words; helpText when empty
+  bool shapesOutputs = true;       // false: steers the run only (never invalidates a record)
 
   constexpr OptionRow alias(std::string_view name) const {
     OptionRow row = *this;
@@ -77,6 +78,11 @@ struct OptionRow {
   constexpr OptionRow about(std::string_view text) const {
     OptionRow row = *this;
     row.aboutText = text;
+    return row;
+  }
+  constexpr OptionRow runOnly() const {
+    OptionRow row = *this;
+    row.shapesOutputs = false;
     return row;
   }
   // What the reference says about the row.

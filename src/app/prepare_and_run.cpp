@@ -5,12 +5,15 @@
 #include <string>
 
 #include "app/message_catalogue.h"
+#include "app/output_options.h"
 #include "batch/batch_progress.h"
 #include "batch/conversion_worker.h"
 #include "batch/input_enumeration.h"
+#include "batch/input_info.h"
 #include "batch/input_set.h"
 #include "batch/path_rules.h"
 #include "batch/progress_line.h"
+#include "batch/report_file.h"
 #include "batch/shard.h"
 #include "batch/worker_count.h"
 #include "formats/format_tables.h"
@@ -18,10 +21,11 @@
 #include "pipeline/drawing/watermark_font.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "settings/colour_report.h"
 #include "settings/debug_report.h"
 #include "settings/run_plan.h"
-#include "settings/save_flags.h"
+#include "settings/run_targets.h"
 #include "settings/settings_report.h"
 
 namespace {
@@ -38,38 +42,38 @@ bool checkFolder(std::string* folder, const std::string& workingFolder, DebugRep
   return false;
 }
 
-bool checkInput(ConversionJob& job, DebugReport& report) {
+bool checkInput(const ConversionJob& job, RunTargets& run, DebugReport& report) {
   report.text("Input: ", job.inputPath);
   if (namesFile(job.inputPath)) {
-    job.currentFile = job.inputPath;
-    job.inputPath.clear();
-    if (fileSize(job.currentFile) <= 0) return report.fail("Error: Invalid input file");
+    run.input.file = job.inputPath;
+    if (fileSize(run.input.file) <= 0) return report.fail("Error: Invalid input file");
     return true;
   }
-  return checkFolder(&job.inputPath, job.workingFolder, report, "Error: Incorrect input folder",
+  run.input.folder = job.inputPath;
+  return checkFolder(&run.input.folder, job.workingFolder, report, "Error: Incorrect input folder",
                      "Error: Invalid input folder");
 }
 
 // Without -o the output goes beside the input: into the input folder, or into
 // the folder of the input file (a bare "x.dds" writes into the working folder).
-std::string defaultOutputFolder(const ConversionJob& job) {
-  if (!job.inputPath.empty()) return job.inputPath;
-  std::string folder = folderPart(job.currentFile);
+std::string defaultOutputFolder(const ConversionJob& job, const RunTargets& run) {
+  if (!run.input.folder.empty()) return run.input.folder;
+  std::string folder = folderPart(run.input.file);
   if (isAbsolutePath(folder)) return folder;
   return job.workingFolder + folder;
 }
 
-bool checkOutput(ConversionJob& job, DebugReport& report) {
-  if (job.outputFolder.empty()) job.outputFolder = defaultOutputFolder(job);
-  report.text("Output: ", job.outputFolder);
-  return checkFolder(&job.outputFolder, job.workingFolder, report,
+bool checkOutput(const ConversionJob& job, RunTargets& run, DebugReport& report) {
+  run.outputFolder = job.outputFolder.empty() ? defaultOutputFolder(job, run) : job.outputFolder;
+  report.text("Output: ", run.outputFolder);
+  return checkFolder(&run.outputFolder, job.workingFolder, report,
                      "Error: Incorrect output folder", "Error: Invalid output folder");
 }
 
-bool checkConversion(ConversionJob& job, DebugReport& report) {
-  if (job.conversion.empty()) job.conversion = formatTables().outputExtensions.front();
-  report.text("Conversion: ", job.conversion);
-  if (!isOutputExtension(job.conversion)) return report.fail("Error: Invalid conversion type");
+bool checkConversion(const ConversionJob& job, RunTargets& run, DebugReport& report) {
+  run.conversion = job.conversion.empty() ? formatTables().outputExtensions.front() : job.conversion;
+  report.text("Conversion: ", run.conversion);
+  if (!isOutputExtension(run.conversion)) return report.fail("Error: Invalid conversion type");
   return true;
 }
 
@@ -92,48 +96,45 @@ bool prepareWatermark(const ConversionSettings& settings, std::unique_ptr<Waterm
 
 // How the run is split, over cores and over machines. Not echoed: the report
 // of a run stays the same however it is spread.
-bool checkRunSplit(const ConversionSettings& settings, ConversionJob& job, DebugReport& report) {
+bool checkRunSplit(const ConversionSettings& settings, RunTargets& run, DebugReport& report) {
   const std::optional<int32_t> threads = parseThreadCount(settings.threads);
   if (!threads) return report.fail("Error: Invalid threads value");
   const std::optional<Shard> shard = parseShard(settings.shard);
   if (!shard) return report.fail("Error: Invalid shard value");
-  job.threadCount = *threads;
-  job.shardIndex = shard->index;
-  job.shardCount = shard->count;
+  run.threadCount = *threads;
+  run.shard = *shard;
   return true;
 }
 
-bool checkAndReportSettings(const ConversionSettings& settings, ConversionJob& job,
-                            std::unique_ptr<WatermarkFont>& font, PipelineResources& resources,
-                            DebugReport& report) {
-  if (!checkInput(job, report) || !checkOutput(job, report) || !checkConversion(job, report)) {
+bool checkAndReportSettings(const ConversionSettings& settings, const ConversionJob& job,
+                            RunTargets& run, std::unique_ptr<WatermarkFont>& font,
+                            PipelineResources& resources, DebugReport& report) {
+  if (!checkInput(job, run, report) || !checkOutput(job, run, report) ||
+      !checkConversion(job, run, report)) {
     return false;
   }
-  if (!reportSaveOptions(settings, job.conversion, report)) return false;
+  if (!reportSaveOptions(settings, run.conversion, report)) return false;
   if (!reportOperations(settings, report) || !reportColourOptions(settings, report)) return false;
   if (!prepareWatermark(settings, font, resources, report)) return false;
   reportOutputNaming(settings, report);
-  return checkRunSplit(settings, job, report);
-}
-
-void deriveJobValues(const ConversionSettings& settings, ConversionJob& job) {
-  job.outputFormatCode = findOutputFormat(job.conversion)->code;
-  job.requestedBpp = requestedDepthSetting(settings, job.conversion);
-  job.saveFlags = computeSaveFlags(job.conversion, settings);
-  job.autoBpp = job.requestedBpp == 0 ? 1 : 0;
+  run.debugLines = job.consoleMode != 0 && job.debugMode == "DEBUG";
+  run.outputOptions = outputShapingOptions(settings, run.conversion);
+  run.recordKey = recordKeyOf(run.outputOptions, settings.sidecar != 0);
+  return checkRunSplit(settings, run, report);
 }
 
 // Imports the inputs, converts them and prints the summary.
-RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
-              const PipelineResources& resources, bool quiet, Console& console) {
+RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
+                    const PipelineResources& resources, ReportFile& report, bool quiet,
+                    Console& console) {
   auto phaseLine = [&](std::string_view group, std::string_view key) {
     if (!quiet) console.printLine(LookupMessage(group, key));
   };
   InputSet inputs;
   BatchProgress progress;
   phaseLine("General", "Importing");
-  int32_t added = importInputs(InputSource{job.inputPath, job.currentFile}, inputs, progress);
-  if (job.shardCount > 1) added = keepShard(inputs, Shard{job.shardIndex, job.shardCount});
+  int32_t added = importInputs(run.input, inputs, progress);
+  if (run.shard.count > 1) added = keepShard(inputs, run.shard);
   const std::string addedText = std::to_string(added);
   if (!quiet) console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Import complete"), addedText));
   if (added == 0) {
@@ -155,7 +156,7 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
     snapshot.elapsedMillis = monotonicMillis() - start;
     console.showStatus(progressLine(snapshot, console.statusColumns()));
   };
-  const BatchPlan plan = planRun(settings, job);
+  const BatchPlan plan = planRun(settings, run);
   runPhaseThread(
       progress,
       [&] {
@@ -163,7 +164,12 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
                          WorkerTexts{LookupMessage("Msg", "Already written"),
                                      LookupMessage("Msg", "Unable to write"),
                                      LookupMessage("Msg", "Not enough memory to convert"),
-                                     LookupMessage("Msg", "Too many surfaces")});
+                                     LookupMessage("Msg", "Too many surfaces"),
+                                     LookupMessage("Msg", "Verification failed")},
+                         report.isOpen() ? InputOutcomeSink([&](const InputOutcome& outcome) {
+                           report.write(outcome);
+                         })
+                                         : InputOutcomeSink());
       },
       display ? std::function<void()>(redraw) : std::function<void()>());
   console.clearStatus();
@@ -176,23 +182,49 @@ RunOutcome runBatch(const ConversionSettings& settings, ConversionJob& job,
   if (!quiet) {
     console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Files converted"),
                                          std::to_string(converted), addedText));
+    if (settings.skipUnchanged != 0) {
+      console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Files unchanged"),
+                                           std::to_string(progress.unchanged)));
+    }
   }
   return converted < added ? RunOutcome::kSomeFailed : RunOutcome::kAllConverted;
 }
 
+// --info: the inputs' facts as JSON Lines and nothing else on standard
+// output; no phase lines, no summary, nothing written.
+RunOutcome printInfo(const RunTargets& run, Console& console) {
+  InputSet inputs;
+  BatchProgress progress;
+  int32_t added = importInputs(run.input, inputs, progress);
+  if (run.shard.count > 1) added = keepShard(inputs, run.shard);
+  const int32_t decodable = printInputInfo(inputs, console);
+  if (added == 0) return RunOutcome::kNotStarted;
+  return decodable < added ? RunOutcome::kSomeFailed : RunOutcome::kAllConverted;
+}
+
 }  // namespace
 
-RunOutcome prepareAndRun(ConversionSettings& settings, ConversionJob& job, bool quiet,
+RunOutcome prepareAndRun(const ConversionSettings& settings, const ConversionJob& job, bool quiet,
                          Console& console) {
-  if (!quiet) console.printLine(LookupMessage("General", "Preparing"));
-  DebugReport report(console, job.debugMode == "DEBUG");
+  const bool info = settings.info != 0;
+  if (!quiet && !info) console.printLine(LookupMessage("General", "Preparing"));
+  DebugReport report(console, job.debugMode == "DEBUG" && !info);
   // The pipeline's state for the whole run lives here, next to the settings;
   // the font lives until the batch has ended.
   std::unique_ptr<WatermarkFont> font;
   PipelineResources resources;
-  if (!checkAndReportSettings(settings, job, font, resources, report)) {
+  RunTargets run;
+  if (!checkAndReportSettings(settings, job, run, font, resources, report)) {
     return RunOutcome::kNotStarted;
   }
-  deriveJobValues(settings, job);
-  return runBatch(settings, job, resources, quiet, console);
+  if (info) return printInfo(run, console);
+  ReportFile reportFile;
+  std::string reason;
+  if (!settings.reportFile.empty() && !reportFile.open(settings.reportFile, &reason)) {
+    console.printLine("Error: " + ExpandPlaceholders(LookupMessage("Msg", "Unable to write report"),
+                                                     escapeForDisplay(settings.reportFile),
+                                                     escapeForDisplay(reason)));
+    return RunOutcome::kNotStarted;
+  }
+  return runBatch(settings, run, resources, reportFile, quiet, console);
 }

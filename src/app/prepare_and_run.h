@@ -16,5 +16,5 @@ enum class RunOutcome {
 // The first failed check prints one "Error: " line and ends the run.
 // On a terminal (standard error) a progress line runs along unless quiet or
 // settings.showProgress is 0.
-RunOutcome prepareAndRun(ConversionSettings& settings, ConversionJob& job, bool quiet,
+RunOutcome prepareAndRun(const ConversionSettings& settings, const ConversionJob& job, bool quiet,
                          Console& console);

@@ -14,7 +14,8 @@ const std::vector<NamedText>& optionGroups() {
       {"--rotation-type", "Geometry"},
       {"--brightness", "Tone"},            {"--fr-solid-left", "Frame"},
       {"--wm-text", "Text watermark"},     {"--wm-image", "Picture watermark"},
-      {"--filename-mask", "Output files"}, {"--debug", "Run control"},
+      {"--filename-mask", "Output files"}, {"--info", "Pipelines"},
+      {"--debug", "Run control"},
   };
   return groups;
 }

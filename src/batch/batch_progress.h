@@ -15,6 +15,7 @@ struct BatchProgress {
   std::string currentName;    // file being converted (conversion phase)
   int64_t lastDuration = 0;   // milliseconds spent on the previous file
   int32_t count = 0;          // files added (import) or converted (conversion)
+  int32_t unchanged = 0;      // of those converted, the ones skipped as up to date
   std::atomic<uint8_t> running{0};  // a phase stops early when this drops to 0
 };
 

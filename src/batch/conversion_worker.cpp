@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <memory>
 
+#include "batch/commit_output.h"
 #include "batch/file_conversion.h"
+#include "batch/file_hash.h"
+#include "batch/file_link.h"
+#include "batch/input_info.h"
+#include "batch/skip_records.h"
 #include "batch/file_times.h"
 #include "batch/ordered_run.h"
 #include "batch/worker_count.h"
@@ -81,12 +87,15 @@ std::vector<PipelineResources> workerResources(const FontRequest& font,
 class Committer {
  public:
   Committer(const BatchPlan& plan, const PipelineResources& resources, BatchProgress& progress,
-            Console& console, const WorkerTexts& texts)
+            Console& console, const WorkerTexts& texts, const SkipRecords& records,
+            const InputOutcomeSink& sink)
       : plan_(plan),
         resources_(resources),
         progress_(progress),
         console_(console),
         texts_(texts),
+        records_(records),
+        sink_(sink),
         counter_(plan.firstCounter) {}
 
   // The %n% a worker gives the file at index: every earlier input not known
@@ -98,24 +107,36 @@ class Committer {
   // Saves every surface of input in order. The input counts as converted
   // when all of them were written; %n% moves on once per input that wrote
   // anything, so its surfaces share the number and the next input never
-  // takes it again.
-  void commit(const InputEntry& entry, InputInWork& input) {
+  // takes it again. An unchanged input and a duplicate count as converted.
+  void commit(int32_t index, const InputEntry& entry, InputInWork& input) {
     startFile(entry, ++visited_, duration_, progress_);
-    if (plan_.naming.keepSubfolders) {
+    outcome_ = InputOutcome{};
+    outcome_.input = entry.path;
+    if (input.unchanged) {
+      outcome_.status = InputStatus::kUnchanged;
+      outcome_.outputs = input.unchangedOutputs;
+      for (const OutputFacts& output : outcome_.outputs) written_.record(output.path, entry.path);
+      ++unchanged_;
+      finishConverted(input);
+      return;
+    }
+    if (plan_.naming.keepSubfolders && !plan_.dryRun) {
       ensureOutputSubfolder(plan_.naming.outputFolder, entry.subfolder);
     }
     if (plan_.debugLines) {
       console_.printLine("Processing: " + escapeForDisplay(entry.path));
       console_.printLine("File Format: " + detectSignature(entry.path));
     }
-    // The watermark showed a number an earlier failure has taken back: draw
-    // it again with the true one.
-    if (plan_.counterInWatermark && input.counter != counter_) {
+    if (input.duplicateOf >= 0 && commitDuplicate(entry, input)) return;
+    // The watermark showed a number an earlier failure has taken back, or
+    // the input was left for its duplicate that could not be linked: convert
+    // it here with the true number.
+    if ((plan_.counterInWatermark && input.counter != counter_) || input.duplicateOf >= 0) {
       input = convertEntry(plan_, entry, counter_, resources_);
     }
     if (input.overLimit) {
-      console_.printLine("Error: " + fillTwo(texts_.tooManySurfaces, escapeForDisplay(entry.path),
-                                             std::to_string(kDdsMaxLayers)));
+      error(fillTwo(texts_.tooManySurfaces, escapeForDisplay(entry.path),
+                    std::to_string(kDdsMaxLayers)));
     }
     size_t saved = 0;
     for (FileInWork& file : input.surfaces) {
@@ -128,15 +149,118 @@ class Committer {
         console_.printLine("[ERROR] Unable to convert the file!");
       }
       duration_ = 0;
+      outcome_.status = InputStatus::kFailed;
+      finish();
       return;
     }
-    duration_ = std::max(monotonicMillis() - input.startTime, kMinimumDuration);
+    if (plan_.dedupe) keepFirst(index, input);
+    outcome_.status = InputStatus::kConverted;
+    if (plan_.skipUnchanged && !plan_.dryRun) records_.write(entry.path, outcome_.outputs);
     ++converted_;
+    duration_ = std::max(monotonicMillis() - input.startTime, kMinimumDuration);
+    finish();
   }
 
   int32_t converted() const { return converted_; }
+  int32_t unchanged() const { return unchanged_; }
 
  private:
+  // What a converted input that later inputs repeat wrote: each surface's
+  // values (for naming the repeats) and its output's facts.
+  struct FirstOutput {
+    FileJob job;         // outputFile: the first input's output
+    bool alpha = false;  // the separate alpha image of that surface
+    OutputFacts facts;
+  };
+  struct FirstOutputs {
+    std::string input;
+    std::vector<FirstOutput> outputs;
+  };
+
+  void keepFirst(int32_t index, const InputInWork& input) {
+    FirstOutputs first{outcome_.input, {}};
+    for (const FileInWork& file : input.surfaces) {
+      first.outputs.push_back({file.job, false, {file.job.outputFile, file.outputBytes, file.outputSha256}});
+      if (file.alphaOutputFile.empty()) continue;
+      FileJob alpha = file.job;
+      alpha.outputFile = file.alphaOutputFile;
+      first.outputs.push_back({alpha, true, {file.alphaOutputFile, file.alphaBytes, file.alphaSha256}});
+    }
+    firsts_[index] = std::move(first);
+  }
+
+  void finishConverted(const InputInWork& input) {
+    counter_ += 1;
+    ++converted_;
+    duration_ = std::max(monotonicMillis() - input.startTime, kMinimumDuration);
+    finish();
+  }
+
+  void finish() {
+    if (sink_) sink_(outcome_);
+  }
+
+  // Prints an error line of the current input; the first one is its
+  // outcome's error.
+  void error(const std::string& text) {
+    console_.printLine("Error: " + text);
+    if (outcome_.error.empty()) outcome_.error = text;
+  }
+
+  // Puts the outputs of the earlier input of equal bytes in place under this
+  // input's names: hard links, or copies where a link cannot be made or the
+  // outputs take their own input's time. False (nothing done) when the
+  // earlier input wrote nothing: this one is then converted itself.
+  bool commitDuplicate(const InputEntry& entry, const InputInWork& input) {
+    const auto found = firsts_.find(input.duplicateOf);
+    if (found == firsts_.end()) return false;
+    const FirstOutputs& first = found->second;
+    const int32_t random = randomInteger(1, 99999);
+    size_t placed = 0;
+    for (const FirstOutput& output : first.outputs) {
+      FileJob job = output.job;
+      job.currentFile = entry.path;
+      job.currentSubfolder = entry.subfolder;
+      job.fileCounter = counter_;
+      job.randomNumber = random;
+      job.outputFile = makeOutputPath(plan_.naming, job);
+      if (output.alpha) job.outputFile = alphaOutputPath(job.outputFile);
+      if (placeCopy(output.job.outputFile, output.facts, job)) ++placed;
+    }
+    if (placed < first.outputs.size()) {
+      if (placed == 0) ++failures_;
+      else counter_ += 1;
+      duration_ = 0;
+      outcome_.status = InputStatus::kFailed;
+      finish();
+      return true;
+    }
+    outcome_.status = InputStatus::kDuplicate;
+    outcome_.of = first.input;
+    if (plan_.skipUnchanged && !plan_.dryRun) records_.write(entry.path, outcome_.outputs);
+    finishConverted(input);
+    return true;
+  }
+
+  bool placeCopy(const std::string& from, const OutputFacts& facts, const FileJob& job) {
+    if (const std::string* earlier = written_.writerOf(job.outputFile)) {
+      error(fillTwo(texts_.alreadyWritten, escapeForDisplay(job.outputFile),
+                    escapeForDisplay(*earlier)));
+      return false;
+    }
+    if (!plan_.dryRun) {
+      std::string reason;
+      if (!linkOrCopy(from, job.outputFile, plan_.fileTimes.rule != FileTimeRule::kOriginal,
+                      &reason)) {
+        error(fillTwo(texts_.unableToWrite, escapeForDisplay(job.outputFile), reason));
+        return false;
+      }
+      applyFileTimePolicy(plan_.fileTimes, job.currentFile, job.outputFile);
+    }
+    keepOutput(job, {job.outputFile, facts.bytes, facts.sha256});
+    return true;
+  }
+
   // Names, writes and reports one converted surface; true when written. An
   // output already written in this run is refused with a line naming the
   // earlier input.
@@ -149,37 +273,75 @@ class Committer {
     });
     reportFailure(file);
     if (earlierInput) {
-      console_.printLine("Error: " + fillTwo(texts_.alreadyWritten,
-                                             escapeForDisplay(file.job.outputFile),
-                                             escapeForDisplay(*earlierInput)));
+      error(fillTwo(texts_.alreadyWritten, escapeForDisplay(file.job.outputFile),
+                    escapeForDisplay(*earlierInput)));
     }
     if (!saved) {
       if (plan_.debugLines) console_.printLine("[ERROR] Unable to convert the file!");
       return false;
     }
-    for (const std::string* output : {&file.job.outputFile, &file.alphaOutputFile}) {
-      if (output->empty()) continue;
-      written_.record(*output, file.job.currentFile);
-      if (plan_.debugLines) console_.printLine("[OK] Saving As: " + escapeForDisplay(*output));
+    if (!plan_.dryRun) applyFileTimePolicy(plan_.fileTimes, file.job.currentFile, file.job.outputFile);
+    keepOutput(file.job, {file.job.outputFile, file.outputBytes, file.outputSha256});
+    if (!file.alphaOutputFile.empty()) {
+      FileJob alpha = file.job;
+      alpha.outputFile = file.alphaOutputFile;
+      keepOutput(alpha, {file.alphaOutputFile, file.alphaBytes, file.alphaSha256});
     }
-    applyFileTimePolicy(plan_.fileTimes, file.job.currentFile, file.job.outputFile);
     return true;
+  }
+
+  // Records an output put in place (or planned, in a dry run) for this run,
+  // the outcome, the console and its sidecar.
+  void keepOutput(const FileJob& job, const OutputFacts& facts) {
+    written_.record(job.outputFile, job.currentFile);
+    outcome_.outputs.push_back(facts);
+    announce(job.outputFile);
+    if (plan_.sidecars) writeSidecar(job);
+  }
+
+  // The line of an output put in place, or of one a dry run would write.
+  void announce(const std::string& output) {
+    if (plan_.dryRun) console_.printLine("Would write: " + escapeForDisplay(output));
+    if (plan_.debugLines && !plan_.dryRun) {
+      console_.printLine("[OK] Saving As: " + escapeForDisplay(output));
+    }
+  }
+
+  // "<output>.json" with the facts of the output's source and surface.
+  void writeSidecar(const FileJob& job) {
+    if (sidecarInput_ != job.currentFile) {
+      sidecarInput_ = job.currentFile;
+      sidecarInfo_ = inspectInput(job.currentFile);
+    }
+    const std::string path = job.outputFile + ".json";
+    const std::string text = sidecarJson(sidecarInfo_, job.surface, plan_.outputOptions) + "\n";
+    if (!plan_.dryRun) {
+      std::string reason;
+      if (!commitOutput(text, path, &reason)) {
+        error(fillTwo(texts_.unableToWrite, escapeForDisplay(path), reason));
+        return;
+      }
+    }
+    outcome_.outputs.push_back({path, static_cast<int64_t>(text.size()),
+                                plan_.hashOutputs ? bytesSha256(text) : std::string()});
+    announce(path);
   }
 
   // The lines a failure prints in every mode: the library messages that
   // explain a refusal, or what ran out, or the reason the system gave.
   void reportFailure(const FileInWork& file) {
     if (file.failure.kind == FileFailure::Kind::OutOfMemory) {
-      console_.printLine("Error: " + fillTwo(texts_.notEnoughMemory,
-                                             escapeForDisplay(file.job.currentFile), ""));
+      error(fillTwo(texts_.notEnoughMemory, escapeForDisplay(file.job.currentFile), ""));
       return;
     }
     // Library messages may quote a file name.
-    for (const std::string& message : messagesToReport(file)) {
-      console_.printLine("Error: " + escapeForDisplay(message));
-    }
+    for (const std::string& message : messagesToReport(file)) error(escapeForDisplay(message));
     if (file.failure.kind == FileFailure::Kind::WriteFailed) {
-      console_.printLine("Error: " + fillTwo(texts_.unableToWrite,
+      error(fillTwo(texts_.unableToWrite, escapeForDisplay(file.job.outputFile),
+                    file.failure.reason));
+    }
+    if (file.failure.kind == FileFailure::Kind::VerifyFailed) {
+      console_.printLine("Error: " + fillTwo(texts_.verificationFailed,
                                              escapeForDisplay(file.job.outputFile),
                                              file.failure.reason));
     }
@@ -190,38 +352,84 @@ class Committer {
   BatchProgress& progress_;
   Console& console_;
   const WorkerTexts& texts_;
+  const SkipRecords& records_;
+  const InputOutcomeSink& sink_;
   WrittenOutputs written_;  // the run's outputs; the committer is the only writer
   int32_t counter_;                   // "%n%" of the next input that writes anything
   std::atomic<int32_t> failures_{0};  // inputs that wrote nothing
   int32_t visited_ = 0;
   int32_t converted_ = 0;
+  int32_t unchanged_ = 0;
   int64_t duration_ = 0;
+  InputOutcome outcome_;  // of the input being committed
+  std::map<int32_t, FirstOutputs> firsts_;  // by input index, with --dedupe
+  std::string sidecarInput_;                // the input sidecarInfo_ describes
+  InputInfo sidecarInfo_;
 };
+
+// With --dedupe: for each input, the index of the first input of equal
+// bytes (itself when none comes before it). Only inputs whose size another
+// input shares are read and hashed.
+std::vector<int32_t> firstOfEqualBytes(const std::vector<const InputEntry*>& entries) {
+  const int32_t count = static_cast<int32_t>(entries.size());
+  std::vector<int32_t> first(static_cast<size_t>(count));
+  std::vector<int64_t> sizes(static_cast<size_t>(count));
+  std::map<int64_t, int32_t> bySize;
+  for (int32_t i = 0; i < count; ++i) {
+    first[static_cast<size_t>(i)] = i;
+    sizes[static_cast<size_t>(i)] = fileSize(entries[static_cast<size_t>(i)]->path);
+    bySize[sizes[static_cast<size_t>(i)]] += 1;
+  }
+  std::map<std::string, int32_t> byHash;
+  for (int32_t i = 0; i < count; ++i) {
+    if (sizes[static_cast<size_t>(i)] <= 0 || bySize[sizes[static_cast<size_t>(i)]] < 2) continue;
+    const std::string hash = fileSha256(entries[static_cast<size_t>(i)]->path);
+    if (hash.empty()) continue;
+    const auto [where, added] = byHash.emplace(std::to_string(sizes[static_cast<size_t>(i)]) + hash, i);
+    first[static_cast<size_t>(i)] = where->second;
+  }
+  return first;
+}
 
 }  // namespace
 
 void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
                       const PipelineResources& resources, BatchProgress& progress,
-                      Console& console, const WorkerTexts& texts) {
+                      Console& console, const WorkerTexts& texts, const InputOutcomeSink& sink) {
   const std::vector<const InputEntry*> entries = listedEntries(inputs);
   const int32_t count = static_cast<int32_t>(entries.size());
   std::vector<std::unique_ptr<WatermarkFont>> fonts;
   const std::vector<PipelineResources> perWorker = workerResources(
       plan.watermarkFont, resources, workerCount(plan.threadCount, availableCores(), count), fonts);
-  Committer committer(plan, resources, progress, console, texts);
+  const SkipRecords records(plan.naming.outputFolder, plan.recordKey);
+  const std::vector<int32_t> firstOf =
+      plan.dedupe ? firstOfEqualBytes(entries) : std::vector<int32_t>{};
+  Committer committer(plan, resources, progress, console, texts, records, sink);
   runOrdered<InputInWork>(
       count, static_cast<int32_t>(perWorker.size()),
       [&](int32_t worker, int32_t index) {
-        return convertEntry(plan, *entries[static_cast<size_t>(index)],
-                            committer.expectedCounter(index),
+        const InputEntry& entry = *entries[static_cast<size_t>(index)];
+        InputInWork input;
+        if (plan.skipUnchanged && records.upToDate(entry.path, &input.unchangedOutputs)) {
+          input.unchanged = true;
+          input.startTime = monotonicMillis();
+          return input;
+        }
+        if (!firstOf.empty() && firstOf[static_cast<size_t>(index)] != index) {
+          input.duplicateOf = firstOf[static_cast<size_t>(index)];
+          input.startTime = monotonicMillis();
+          return input;
+        }
+        return convertEntry(plan, entry, committer.expectedCounter(index),
                             perWorker[static_cast<size_t>(worker)]);
       },
       [&](int32_t index, InputInWork& input) {
-        committer.commit(*entries[static_cast<size_t>(index)], input);
+        committer.commit(index, *entries[static_cast<size_t>(index)], input);
       },
       [&] { return progress.running == 0; });
   std::lock_guard<std::mutex> hold(progress.progressLock);
   progress.count = committer.converted();
+  progress.unchanged = committer.unchanged();
 }
 
 void ensureOutputSubfolder(const std::string& outputFolder, const std::string& subfolder) {

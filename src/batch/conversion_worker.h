@@ -4,6 +4,7 @@
 
 #include "batch/batch_plan.h"
 #include "batch/batch_progress.h"
+#include "batch/input_outcome.h"
 #include "batch/input_set.h"
 #include "batch/written_outputs.h"
 #include "pipeline/convert_file.h"
@@ -22,6 +23,9 @@ struct WorkerTexts {
   // An input claiming more array elements or depth slices than may be
   // exported: "%s1%" is the input, "%s2%" the limit.
   std::string tooManySurfaces = "Too many surfaces in %s1%: more than %s2% array elements or depth slices";
+  // An output that did not read back as the image it was encoded from
+  // (--verify): "%s1%" is the output, "%s2%" what differs.
+  std::string verificationFailed = "Verification failed for %s1%: %s2%";
 };
 
 // Phase body of the conversion: converts every file of inputs and leaves the
@@ -38,9 +42,18 @@ struct WorkerTexts {
 // --mipmaps, --faces or --layers each chosen surface of an input is saved
 // as a file of its own ("[OK] Saving As: " each); the input counts as
 // converted when all were written.
+//
+// The pipeline options of the plan: with skipUnchanged an input whose record
+// is up to date is not converted (it counts as converted, and in
+// progress.unchanged); with dedupe an input of the same bytes as an earlier
+// converted one gets hard links (or copies) of that one's outputs; a dry run
+// prints "Would write: " for each output instead of writing it; sidecars
+// writes "<output>.json" beside each output. sink (when set) receives each
+// input's outcome in input order once its outputs are in place.
 void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
                       const PipelineResources& resources, BatchProgress& progress,
-                      Console& console, const WorkerTexts& texts = WorkerTexts{});
+                      Console& console, const WorkerTexts& texts = WorkerTexts{},
+                      const InputOutcomeSink& sink = nullptr);
 
 // Creates outputFolder + subfolder one component at a time where missing.
 // Failures are silent: the save then fails and the file is not converted.

@@ -1,12 +1,16 @@
 #include "batch/file_conversion.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
+#include "batch/commit_output.h"
 #include "batch/output_naming.h"
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
-#include "pipeline/commit_output.h"
+#include "batch/commit_output.h"
+#include "batch/file_hash.h"
+#include "formats/writers/verify_output.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -23,18 +27,73 @@ void append(std::vector<std::string>& to, std::vector<std::string> more) {
 SaveTarget saveTargetOf(const BatchPlan& plan, const FileJob& file) {
   SaveTarget target = plan.save;
   target.exactPalette = plan.exactPaletteAt8Bits && file.requestedBpp == 8;
+  // With --colorspace=auto integer outputs hold sRGB colour, and data as stored.
+  if (plan.chain.colour.mode == ColourMode::kAuto) {
+    target.colorTag = file.holdsData ? PngColorTag::kLinear : PngColorTag::kSrgb;
+  }
   return target;
 }
 
-// The encoder's part of a worker's job; the image is released as soon as
-// its bytes exist.
+// Gathers the pieces of a file written from its rows into its bytes.
+class StringSink : public ByteSink {
+ public:
+  explicit StringSink(std::string* bytes) : bytes_(bytes) {}
+  bool write(const void* data, size_t size) override {
+    bytes_->append(static_cast<const char*>(data), size);
+    return true;
+  }
+
+ private:
+  std::string* bytes_;
+};
+
+// A file that would be written from its image's rows gets its bytes now, so
+// they can be checked; the same bytes are written.
+void materialise(EncodedImage& encoded) {
+  if (!encoded.stream) return;
+  std::string bytes;
+  StringSink sink(&bytes);
+  encoded.stream(sink);
+  encoded.bytes = std::move(bytes);
+  encoded.stream = nullptr;
+}
+
+// --verify: both files of the image (the alpha file when there is one) must
+// read back as the copies of what was encoded; otherwise nothing of it is
+// written.
+void verifyInWork(FIBITMAP* image, FIBITMAP* alpha, const SaveTarget& target, FileInWork& file) {
+  materialise(file.encoded);
+  if (file.hasAlphaFile) materialise(file.alphaEncoded);
+  std::string reason;
+  bool verified = verifyEncodedImage(image, target, file.encoded.bytes, &reason);
+  if (verified && alpha) {
+    verified = verifyEncodedImage(alpha, target, file.alphaEncoded.bytes, &reason);
+    if (!verified) reason = "its alpha file: " + reason;
+  }
+  if (verified) return;
+  file.failure = FileFailure{Kind::VerifyFailed, reason};
+  file.encoded = EncodedImage{};
+  file.alphaEncoded = EncodedImage{};
+}
+
+// The encoder's part of a worker's job; the encoder releases each image as
+// soon as its bytes exist (or keeps it for a file written from its rows).
+// --verify keeps copies to compare the files with.
 void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork& file) {
-  file.encoded = encodeImage(image.get(), saveTargetOf(plan, file.job));
-  image.reset();
+  const SaveTarget target = saveTargetOf(plan, file.job);
+  Bitmap imageCopy, alphaCopy;
+  if (plan.verifyOutputs) {
+    imageCopy = adoptBitmap(FreeImage_Clone(image.get()));
+    if (alpha) alphaCopy = adoptBitmap(FreeImage_Clone(alpha.get()));
+    if (!imageCopy || (alpha && !alphaCopy)) {
+      file.failure = FileFailure{Kind::OutOfMemory, ""};
+      return;
+    }
+  }
+  file.encoded = encodeImage(std::move(image), target);
   if (alpha) {
     file.hasAlphaFile = true;
-    file.alphaEncoded = encodeImage(alpha.get(), saveTargetOf(plan, file.job));
-    alpha.reset();
+    file.alphaEncoded = encodeImage(std::move(alpha), target);
     if (!file.alphaEncoded.ok) file.encoded.ok = false;
     file.encoded.outOfMemory = file.encoded.outOfMemory || file.alphaEncoded.outOfMemory;
   }
@@ -43,7 +102,23 @@ void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork&
     file.failure = FileFailure{Kind::OutOfMemory, ""};
   } else if (!file.encoded.ok || !file.encodeMessages.empty()) {
     file.failure = FileFailure{Kind::NotConverted, ""};
+  } else if (plan.verifyOutputs) {
+    // Checked here, on the worker; a file that fails is never written, so
+    // the old output stays.
+    verifyInWork(imageCopy.get(), alphaCopy.get(), target, file);
   }
+}
+
+// Writes an encoded file through the checked writer and lets its bytes go.
+// A file written from its image is encoded only now: what its library says
+// then explains the failure, and belongs to no later file.
+bool commitEncoded(EncodedImage& encoded, const std::string& path, std::string* reason,
+                   std::string* temporary) {
+  const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);
+  encoded = EncodedImage{};
+  const std::vector<std::string> messages = takeLibraryMessages();
+  if (!written && !messages.empty()) *reason = messages.front();
+  return written;
 }
 
 // The alpha image of a written colour image, gated and written the same way.
@@ -57,13 +132,33 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
   }
   std::string reason;
   std::string temporary;
-  const bool written = commitOutput(file.alphaEncoded.bytes, file.alphaOutputFile, &reason, &temporary);
-  file.alphaEncoded = EncodedImage{};
+  const bool written = commitEncoded(file.alphaEncoded, file.alphaOutputFile, &reason, &temporary);
   if (!written) {
     file.failure = FileFailure{Kind::WriteFailed, reason};
     return false;
   }
   file.job.outputFile = colourOutput;
+  return true;
+}
+
+// Size and (when the plan asks) SHA-256 of the encoded outputs. A dry run
+// names the alpha image too and drops the bytes; false when its gate closes.
+bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite) {
+  file.outputBytes = static_cast<int64_t>(file.encoded.bytes.size());
+  if (plan.hashOutputs) file.outputSha256 = bytesSha256(file.encoded.bytes);
+  if (file.hasAlphaFile) {
+    file.alphaBytes = static_cast<int64_t>(file.alphaEncoded.bytes.size());
+    if (plan.hashOutputs) file.alphaSha256 = bytesSha256(file.alphaEncoded.bytes);
+  }
+  if (!plan.dryRun) return true;
+  file.encoded = EncodedImage{};
+  file.alphaEncoded = EncodedImage{};
+  if (!file.hasAlphaFile) return true;
+  file.alphaOutputFile = alphaOutputPath(file.job.outputFile);
+  if (mayWrite && !mayWrite(file.alphaOutputFile)) {
+    file.failure = FileFailure{Kind::NotConverted, ""};
+    return false;
+  }
   return true;
 }
 
@@ -135,11 +230,17 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
     return false;
   }
   if (file.failure.kind != Kind::None) return false;
+  if (!measureOutputs(plan, file, mayWrite)) return false;
+  if (plan.dryRun) return true;
   std::string reason;
   const bool written =
-      commitOutput(file.encoded.bytes, file.job.outputFile, &reason, &file.job.tempOutputFile);
-  file.encoded = EncodedImage{};
+      commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
+  // A streamed image has no bytes in memory: its facts are the written file's.
+  if (written && file.encoded.bytes.empty()) {
+    file.outputBytes = std::max<int64_t>(fileSize(file.job.outputFile), 0);
+    if (plan.hashOutputs) file.outputSha256 = fileSha256(file.job.outputFile);
+  }
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/batch_plan.h"
+#include "batch/input_outcome.h"
 #include "batch/input_set.h"
 #include "formats/writers/encode_image.h"
 #include "pipeline/convert_file.h"
@@ -24,6 +25,10 @@ struct FileInWork {
   std::vector<std::string> chainMessages;   // library messages of load and chain
   std::vector<std::string> encodeMessages;  // library messages of the encoder
   int64_t startTime = 0;     // monotonic milliseconds when the work began
+  int64_t outputBytes = 0;   // size of the encoded output, once named
+  std::string outputSha256;  // its SHA-256 when the plan asks for output hashes
+  int64_t alphaBytes = 0;    // the same of the alpha image, when there is one
+  std::string alphaSha256;
 };
 
 // Worker side: converts and encodes file.job.currentFile as file.job says
@@ -32,13 +37,17 @@ void convertInWork(const BatchPlan& plan, const PipelineResources& resources, Fi
 
 // One input on its way: an output per chosen surface (one unless --mipmaps,
 // --faces or --layers ask for more), in file order. Each surface is
-// converted and encoded before the next is decoded, so only encoded bytes
-// wait for the committer, never a decoded image.
+// converted and encoded before the next is decoded, so only encoded files
+// wait for the committer (an uncompressed one as the image it is written
+// from, about its size).
 struct InputInWork {
   std::vector<FileInWork> surfaces;
   bool overLimit = false;  // refused: the file claims more layers than a texture may hold
   int32_t counter = 0;     // the %n% the surfaces were converted with
   int64_t startTime = 0;   // monotonic milliseconds when the work began
+  bool unchanged = false;  // not converted: its record says the outputs are up to date
+  std::vector<OutputFacts> unchangedOutputs;  // ... and these are they
+  int32_t duplicateOf = -1;  // not converted: the index of the earlier input of equal bytes
 };
 
 // convertInWork for every chosen surface of entry as file number counter
@@ -56,7 +65,8 @@ using OutputGate = std::function<bool(const std::string& outputPath)>;
 // image follows the same way (alphaOutputFile). True when every output
 // file was written; file.failure says why not, and job.outputFile then names
 // the file that failed. A closed gate drops the
-// encoder's messages: that file was never meant to be written.
+// encoder's messages: that file was never meant to be written. In a dry run
+// the files are named and checked but not written (true as if they had been).
 bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite = nullptr);
 
 // The messages to print for a finished file: none when memory ran out (what a

@@ -27,6 +27,26 @@ constexpr int32_t kTiffColorModeFlags[] = {0, TIFF_CMYK};  // rgb, cmyk; lab add
 
 using O = FormatOption;
 using R = FlagRule;
+using C = CheckReader;
+using M = VerifyMeasure;
+
+constexpr int32_t kFifPcx = 10, kFifPsd = 20;  // FreeImage's readers of DevIL's outputs
+constexpr int32_t kTiffCompressionMask = 0x1FF00;
+
+bool lossyWebp(int32_t flags) { return (flags & WEBP_LOSSLESS) == 0; }
+// FreeImage's JPEG 2000 writers code at 16:1 unless asked for 1:1; the program never asks.
+bool lossyJpegTwoThousand(int32_t flags) { return flags != 1; }
+bool lossyTiff(int32_t flags) {
+  const int32_t compression = flags & kTiffCompressionMask;
+  return compression == TIFF_JPEG || compression == TIFF_LOGLUV;
+}
+bool lossyExr(int32_t flags) { return (flags & EXR_B44) != 0; }
+
+OutputFormat checked(OutputFormat f, CheckReader reader, VerifyMeasure measure = M::kExact) {
+  f.check.reader = reader;
+  f.check.measure = measure;
+  return f;
+}
 
 OutputFormat row(int32_t code, const char* extension, const char* description, const char* depths,
                  FormatOption depthOption) {
@@ -45,13 +65,20 @@ OutputFormat bmp() {
                 {"BMP Color Table: ", O::kBmpColorTable, R::kNone}}};
   f.keepsAlpha = true;
   f.exactPaletteWriter = true;
+  f.check.reader = C::kBmpReader;
+  f.streamsFromRows = true;
+  f.rle8Writer = true;
   return f;
 }
 
 OutputFormat exr() {
-  OutputFormat f = row(kFifExr, "exr", "ILM OpenEXR", "96", O::kExrBpp);
+  OutputFormat f = row(kFifExr, "exr", "ILM OpenEXR", "96,128", O::kExrBpp);
   f.options = {{{"EXR Compression: ", O::kExrCompression, R::kByCode, kExrCompressionFlags}}};
+  f.keepsAlpha = true;  // at 128
   f.floats = true;
+  f.check.measure = M::kHalfFloat;  // FreeImage writes halves
+  f.check.lossyWith = lossyExr;
+  f.largestAutomaticDepth = 96;  // float RGBA only when asked for
   return f;
 }
 
@@ -68,6 +95,8 @@ OutputFormat jpegTwoThousand(int32_t code, const char* extension, const char* de
   OutputFormat f = row(code, extension, description, "8,24,32,48", depthOption);
   f.keepsAlpha = true;
   f.eightBits = EightBitContent::kGrey;
+  f.check.lossyWith = lossyJpegTwoThousand;
+  f.check.minimumPsnr = kRateCodedMinimumPsnr;
   return f;
 }
 
@@ -78,6 +107,8 @@ OutputFormat jpg() {
                 {"JPG Save As: ", O::kJpgSaveAs, R::kByCode, kJpgSaveAsFlags}}};
   f.qualityOption = O::kJpgQuality;
   f.eightBits = EightBitContent::kGrey;
+  f.check.reader = C::kLibjpeg;
+  f.check.measure = M::kPsnr;
   return f;
 }
 
@@ -88,6 +119,7 @@ OutputFormat jxr() {
   f.keepsAlpha = true;
   f.floats = true;
   f.eightBits = EightBitContent::kGrey;
+  f.check.reader = C::kLibjxr;
   return f;
 }
 
@@ -96,6 +128,8 @@ OutputFormat png() {
   f.options = {{{"PNG Compression: ", O::kPngCompression, R::kByCode, kPngCompressionFlags},
                 {"PNG Interlaced: ", O::kPngInterlaced, R::kWhenSet, {}, PNG_INTERLACED}}};
   f.keepsAlpha = true;
+  f.check.reader = C::kLibpng;
+  f.writer = OutputWriter::kPng;
   return f;
 }
 
@@ -104,15 +138,20 @@ OutputFormat tga() {
   f.options = {{{"TGA Compression: ", O::kTgaCompression, R::kByCode, kTgaCompressionFlags}}};
   f.keepsAlpha = true;
   f.sixteenBits = SixteenBitLayout::k555;
+  f.streamsFromRows = true;
   return f;
 }
 
 OutputFormat tiff() {
-  OutputFormat f = row(kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96", O::kTiffBpp);
+  OutputFormat f = row(kFifTiff, "tiff", "Tagged Image File Format", "1,4,8,24,32,48,96,128",
+                       O::kTiffBpp);
   f.options = {{{"TIFF Compression: ", O::kTiffCompression, R::kByCode, kTiffCompressionFlags},
                 {"TIFF Color Mode: ", O::kTiffColorMode, R::kByCode, kTiffColorModeFlags}}};
   f.keepsAlpha = true;
   f.floats = true;
+  f.check.reader = C::kLibtiff;
+  f.check.lossyWith = lossyTiff;
+  f.largestAutomaticDepth = 96;  // float RGBA only when asked for
   return f;
 }
 
@@ -121,6 +160,14 @@ OutputFormat webp() {
   f.options = {{{"WEBP Quality: ", O::kWebpQuality, R::kLosslessAt100, {}, WEBP_LOSSLESS}}};
   f.qualityOption = O::kWebpQuality;
   f.keepsAlpha = true;
+  f.check.lossyWith = lossyWebp;
+  f.check.invisibleColourFree = true;
+  return f;
+}
+
+OutputFormat xpm() {
+  OutputFormat f = row(kFifXpm, "xpm", "X11 Pixmap Format", "24", O::kXpmBpp);
+  f.writer = OutputWriter::kXpm;
   return f;
 }
 
@@ -134,8 +181,22 @@ OutputFormat withFloats(OutputFormat f) {
   return f;
 }
 
-OutputFormat devil(OutputFormat f) {
+OutputFormat fromRows(OutputFormat f) {
+  f.streamsFromRows = true;
+  return f;
+}
+
+OutputFormat devil(OutputFormat f, int32_t freeImageReader) {
   f.writer = OutputWriter::kDevil;
+  f.check.freeImageFormat = freeImageReader;
+  return f;
+}
+
+// DevIL writes DDS as DXT1 with a mip chain: lossy, alpha one bit at most.
+OutputFormat dds() {
+  OutputFormat f = withAlpha(row(kIlDds, "dds", "DirectDraw Surface", "32", O::kDdsBpp));
+  f.writer = OutputWriter::kDevil;
+  f.check = {C::kDdsReader, -1, M::kPsnr, nullptr, kLossyMinimumPsnr, true, true};
   return f;
 }
 
@@ -158,25 +219,28 @@ std::vector<OutputFormat> buildOutputTable() {
       bmp(),
       exr(),
       row(kFifGif, "gif", "Graphics Interchange Format", "8", O::kGifBpp),
-      withFloats(row(kFifHdr, "hdr", "High Dynamic Range Image", "96", O::kHdrBpp)),
+      checked(withFloats(row(kFifHdr, "hdr", "High Dynamic Range Image", "96", O::kHdrBpp)),
+              C::kFreeImage, M::kRgbe),
       ico(),
       jpegTwoThousand(kFifJ2k, "j2k", "JPEG-2000 Codestream", O::kJ2kBpp),
-      withAlpha(row(kFifJng, "jng", "JPEG Network Graphics", "24,32", O::kJngBpp)),
+      checked(withAlpha(row(kFifJng, "jng", "JPEG Network Graphics", "24,32", O::kJngBpp)),
+              C::kFreeImage, M::kPsnr),
       jpegTwoThousand(kFifJp2, "jp2", "JPEG-2000 File Format", O::kJp2Bpp),
       jpg(),
       jxr(),
-      row(kFifPbm, "pbm", "Portable Bitmap", "1", O::kPbmBpp),
-      withFloats(row(kFifPfm, "pfm", "Portable Floatmap", "96", O::kPfmBpp)),
-      row(kFifPgm, "pgm", "Portable Greymap", "8", O::kPgmBpp),
+      fromRows(row(kFifPbm, "pbm", "Portable Bitmap", "1", O::kPbmBpp)),
+      checked(fromRows(withFloats(row(kFifPfm, "pfm", "Portable Floatmap", "96", O::kPfmBpp))),
+              C::kPfmReader),
+      fromRows(row(kFifPgm, "pgm", "Portable Greymap", "8", O::kPgmBpp)),
       png(),
-      row(kFifPpm, "ppm", "Portable Pixelmap", "24,48", O::kPpmBpp),
+      fromRows(row(kFifPpm, "ppm", "Portable Pixelmap", "24,48", O::kPpmBpp)),
       tga(),
       tiff(),
       row(kFifWbmp, "wbmp", "Wireless Bitmap", "1", O::kWbmpBpp),
       webp(),
-      row(kFifXpm, "xpm", "X11 Pixmap Format", "24", O::kXpmBpp),
-      devil(withAlpha(row(kIlPsd, "psd", "Adobe Photoshop", "32", O::kPsdBpp))),
-      devil(withAlpha(row(kIlDds, "dds", "DirectDraw Surface", "32", O::kDdsBpp))),
-      devil(row(kIlPcx, "pcx", "ZSoft Paintbrush", "24", O::kPcxBpp)),
+      xpm(),
+      devil(withAlpha(row(kIlPsd, "psd", "Adobe Photoshop", "32", O::kPsdBpp)), kFifPsd),
+      dds(),
+      devil(row(kIlPcx, "pcx", "ZSoft Paintbrush", "24", O::kPcxBpp), kFifPcx),
   };
 }

@@ -17,6 +17,8 @@ enum class OutputWriter : uint8_t {
   kFreeImage,  // FreeImage, into memory
   kDevil,      // DevIL: psd, pcx and dds
   kJxr,        // libjxr's encoder
+  kPng,        // our own PNG writer on libdeflate (formats/writers/png_encoder)
+  kXpm,        // ours (formats/writers/xpm_writer): a code for every colour
 };
 
 // The options of one format, named apart from where a run keeps them: the
@@ -53,6 +55,53 @@ struct FormatOptionRow {
   int32_t saveFlags(int32_t value) const;
 };
 
+// The reader --verify decodes a format's files with: never the format's writer.
+enum class CheckReader : uint8_t {
+  kFreeImage,  // FreeImage's reader (OutputCheck::freeImageFormat)
+  kLibpng,
+  kLibjpeg,
+  kLibtiff,    // LogLuv files through FreeImage, which converts their XYZ samples
+  kLibjxr,
+  kDdsReader,  // the program's own, top level
+  kPfmReader,  // ours: FreeImage reads PFM rows upside down
+  kBmpReader,  // ours for RLE bitmaps (FreeImage refuses sound RLE8 files), else FreeImage
+};
+
+// How a decoded output must match the image that was encoded. "Exact" means
+// exact for what the format can hold: the encoded image has already been
+// brought to the output's depth (palettes quantised, 16-bit 555/565, 1 bit,
+// grey), so its samples are what the file must give back.
+enum class VerifyMeasure : uint8_t {
+  kExact,      // every sample equal (floats bit for bit; NaN matches NaN)
+  kHalfFloat,  // OpenEXR keeps floats as halves: within one half step of the value
+  kRgbe,       // RGBE: negatives and NaN as 0, each component within one step of
+               // the 8-bit mantissa the pixel's largest component sets
+  kPsnr,       // lossy coding: a PSNR of the samples of at least minimumPsnr
+};
+
+// PSNR floors of lossy outputs, in dB over the 0..1 (integer) or 0..peak
+// (float) samples. A lossy file is checked for being the picture at all, not
+// for its quality, which the user chose: measured on the sample and benchmark
+// textures, JPEG at quality 1 gives 15.9 dB at worst, WebP at quality 1
+// 16.8, JNG 17.8, DXT1 19.7, while an inverted picture gives 3 to 6 and a
+// flat one of the mean colour 10 to 15 on busy textures. FreeImage's JPEG
+// 2000 writers code at a fixed 16:1 rate, which leaves small high-frequency
+// textures at 12.6 dB, so they get 10 dB.
+inline constexpr double kLossyMinimumPsnr = 15.0;
+inline constexpr double kRateCodedMinimumPsnr = 10.0;
+
+// How --verify checks a format's files.
+struct OutputCheck {
+  CheckReader reader = CheckReader::kFreeImage;
+  int32_t freeImageFormat = -1;  // FreeImage's reader of the format; -1: the row's code
+  VerifyMeasure measure = VerifyMeasure::kExact;     // files the options leave lossless
+  bool (*lossyWith)(int32_t saveFlags) = nullptr;    // save flags that make a file lossy
+  double minimumPsnr = kLossyMinimumPsnr;            // for lossy files
+  bool colourOnly = false;           // alpha not compared (DevIL's DDS: DXT1, 1-bit alpha)
+  bool invisibleColourFree = false;  // colour not compared where either side is fully
+                                     // transparent (lossless WebP may change it, DXT1 blackens it)
+};
+
 // What 16 and 8 bits per pixel hold for a format.
 enum class SixteenBitLayout : uint8_t { k565, k555 };
 enum class EightBitContent : uint8_t { kPalette, kGrey };
@@ -62,6 +111,7 @@ struct OutputFormat {
   std::string extension;     // lower case, the table key
   std::string description;
   std::string depths;        // allowed bits per pixel, ascending, comma separated
+  int32_t largestAutomaticDepth = 0;  // the automatic depth stays at or below it (0: any)
   OutputWriter writer = OutputWriter::kFreeImage;
   FormatOption depthOption = FormatOption::kNone;   // its "--<ext>-bpp"
   std::array<FormatOptionRow, 3> options{};         // report lines after the depth, in order
@@ -73,6 +123,10 @@ struct OutputFormat {
   EightBitContent eightBits = EightBitContent::kPalette;
   bool capsIconSize = false;        // images above 128 x 128 are scaled to it
   bool exactPaletteWriter = false;  // 8 bits may go to the exact-palette writer
+  bool streamsFromRows = false;     // FreeImage writes it front to back: a file without
+                                    // RLE goes from the image's rows straight to disk
+  bool rle8Writer = false;          // 8-bit RLE goes to our RLE8 writer (formats/writers/rle_bmp)
+  OutputCheck check;                // how --verify reads and compares its files
 };
 
 // The 23 output formats, in the order they were added to the program.

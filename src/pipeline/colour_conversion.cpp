@@ -28,9 +28,10 @@ void linearRows(FIBITMAP* in, const ChannelLayout& from, FIBITMAP* out, bool dec
   const int height = static_cast<int>(FreeImage_GetHeight(in));
   const float scale = scaledToOne(from.sample);
   const int step = from.hasAlpha() ? 4 : 3;
+  const float* table = srgbTables().decoded.data();
   auto colour = [&](T value) {
     if constexpr (sizeof(T) == 1) {
-      return decode ? srgbDecode8(value) : value * scale;
+      return decode ? table[value] : value * scale;
     } else {
       return decode ? srgbDecode(static_cast<float>(value) * scale) : static_cast<float>(value) * scale;
     }
@@ -47,6 +48,41 @@ void linearRows(FIBITMAP* in, const ChannelLayout& from, FIBITMAP* out, bool dec
   }
 }
 
+// 8-bit sRGB colour to 16-bit linear light and back, alpha widened (x 257)
+// and narrowed exactly.
+void wordRows(FIBITMAP* in, const ChannelLayout& from, FIBITMAP* out) {
+  const int width = static_cast<int>(FreeImage_GetWidth(in));
+  const int height = static_cast<int>(FreeImage_GetHeight(in));
+  const int step = from.hasAlpha() ? 4 : 3;
+  const uint16_t* table = srgbWordTables().decoded.data();
+  for (int y = 0; y < height; ++y) {
+    const BYTE* source = FreeImage_GetScanLine(in, y);
+    WORD* target = reinterpret_cast<WORD*>(FreeImage_GetScanLine(out, y));
+    for (int x = 0; x < width; ++x, source += from.step, target += step) {
+      target[0] = table[source[from.red]];
+      target[1] = table[source[from.green]];
+      target[2] = table[source[from.blue]];
+      if (from.hasAlpha()) target[3] = static_cast<WORD>(source[from.alpha] * 257);
+    }
+  }
+}
+
+void encodedWordRows(FIBITMAP* in, const ChannelLayout& from, FIBITMAP* out, const ChannelLayout& to) {
+  const int width = static_cast<int>(FreeImage_GetWidth(in));
+  const int height = static_cast<int>(FreeImage_GetHeight(in));
+  const uint8_t* table = srgbWordTables().encoded.data();
+  for (int y = 0; y < height; ++y) {
+    const WORD* source = reinterpret_cast<const WORD*>(FreeImage_GetScanLine(in, y));
+    BYTE* target = FreeImage_GetScanLine(out, y);
+    for (int x = 0; x < width; ++x, source += from.step, target += to.step) {
+      target[to.red] = table[source[from.red]];
+      target[to.green] = table[source[from.green]];
+      target[to.blue] = table[source[from.blue]];
+      if (to.hasAlpha()) target[to.alpha] = static_cast<BYTE>((source[from.alpha] + 128u) / 257u);
+    }
+  }
+}
+
 float clamped(float value) { return value > 0.0f ? std::min(value, 1.0f) : 0.0f; }
 
 template <typename T>
@@ -57,10 +93,11 @@ void integerRows(FIBITMAP* in, FIBITMAP* out, const ChannelLayout& to, const Col
   const int inStep = to.hasAlpha() ? 4 : 3;
   const float top = sizeof(T) == 1 ? 255.0f : 65535.0f;
   const float gain = std::exp2(step.exposure);
+  const SrgbTables& tables = srgbTables();
   auto colour = [&](float c) -> T {
     if (work.toneMapped) c = toneMapChannel(c * gain, step.toneMap);
     if (work.srgbEncode) {
-      if constexpr (sizeof(T) == 1) return srgbEncode8(c);
+      if constexpr (sizeof(T) == 1) return tables.encode(c);
       else return srgbEncode16(c);
     }
     return static_cast<T>(std::lround(clamped(c) * top));
@@ -81,12 +118,13 @@ void integerRows(FIBITMAP* in, FIBITMAP* out, const ChannelLayout& to, const Col
 
 ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts) {
   ColourWork work;
-  const bool floatOutput = facts.outputDepth >= 96;
+  const bool floatOutput = facts.floatOutput;
   work.wide = facts.outputDepth == 48 || facts.outputDepth == 64;
   const SourceColourSpace space = chosenSpace(step, facts.space);
   if (step.mode == ColourMode::kAuto && space == SourceColourSpace::kSrgb) {
     work.toLinear = work.srgbDecode = floatOutput || facts.resamples;
     work.toInteger = work.srgbEncode = !floatOutput && facts.resamples;
+    work.inWords = work.toInteger && !work.wide && !facts.floatSource && facts.eightBitSource;
   } else if (step.mode == ColourMode::kAuto && space == SourceColourSpace::kLinear) {
     work.toLinear = work.toInteger = work.toneMapped = work.srgbEncode = !floatOutput;
   } else {
@@ -96,15 +134,21 @@ ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts) {
   return work;
 }
 
-Bitmap toLinearLight(Bitmap image, bool decode) {
+Bitmap toLinearLight(Bitmap image, const ColourWork& work) {
   image = withChannelLayout(std::move(image));
   if (!image) return image;
+  const bool decode = work.srgbDecode;
   const ChannelLayout from = *channelLayoutOf(image.get());
   if (from.sample == ChannelLayout::Sample::kFloat && !decode) return image;
-  Bitmap out = allocateChannels(ChannelLayout::Sample::kFloat, from.hasAlpha(),
-                                static_cast<int>(FreeImage_GetWidth(image.get())),
+  const bool words = work.inWords && from.sample == ChannelLayout::Sample::kByte && decode;
+  Bitmap out = allocateChannels(words ? ChannelLayout::Sample::kWord : ChannelLayout::Sample::kFloat,
+                                from.hasAlpha(), static_cast<int>(FreeImage_GetWidth(image.get())),
                                 static_cast<int>(FreeImage_GetHeight(image.get())));
   if (!out) return out;
+  if (words) {
+    wordRows(image.get(), from, out.get());
+    return out;
+  }
   switch (from.sample) {
     case ChannelLayout::Sample::kByte: linearRows<BYTE>(image.get(), from, out.get(), decode); break;
     case ChannelLayout::Sample::kWord: linearRows<WORD>(image.get(), from, out.get(), decode); break;
@@ -116,7 +160,15 @@ Bitmap toLinearLight(Bitmap image, bool decode) {
 Bitmap toOutputValues(Bitmap image, const ColourWork& work, const ColourStep& step) {
   if (!image || !work.toInteger) return image;
   const std::optional<ChannelLayout> from = channelLayoutOf(image.get());
-  if (!from || from->sample != ChannelLayout::Sample::kFloat) return image;
+  if (!from) return image;
+  if (work.inWords && from->sample == ChannelLayout::Sample::kWord) {
+    Bitmap out = allocateChannels(ChannelLayout::Sample::kByte, from->hasAlpha(),
+                                  static_cast<int>(FreeImage_GetWidth(image.get())),
+                                  static_cast<int>(FreeImage_GetHeight(image.get())));
+    if (out) encodedWordRows(image.get(), *from, out.get(), *channelLayoutOf(out.get()));
+    return out;
+  }
+  if (from->sample != ChannelLayout::Sample::kFloat) return image;
   const ChannelLayout::Sample sample =
       work.wide ? ChannelLayout::Sample::kWord : ChannelLayout::Sample::kByte;
   Bitmap out = allocateChannels(sample, from->hasAlpha(),

@@ -20,8 +20,9 @@ struct ColourStep {
 
 // What happens to one image's colour, decided once it is loaded.
 struct ColourWork {
-  bool toLinear = false;    // to linear float before resizing (sRGB decode when srgbDecode)
+  bool toLinear = false;    // to linear light before resizing (sRGB decode when srgbDecode)
   bool srgbDecode = false;
+  bool inWords = false;     // ... as 16-bit channels: 8-bit sRGB resampled for integer outputs
   bool toInteger = false;   // float to integer channels once resizing is done
   bool toneMapped = false;  // ... with exposure and tone map
   bool srgbEncode = false;  // ... and the sRGB curve
@@ -32,7 +33,9 @@ struct ColourWork {
 struct ColourFacts {
   SourceColourSpace space = SourceColourSpace::kSrgb;  // as the reader says, kData for normal maps
   bool floatSource = false;  // the loaded image holds float channels
+  bool eightBitSource = false;  // ... or 8-bit ones (grey, palette, 24 or 32 bits)
   int32_t outputDepth = 0;   // the depth the image is saved with
+  bool floatOutput = false;  // ... and that depth holds float channels
   bool resamples = false;    // a resize changes the pixel grid
 };
 
@@ -43,13 +46,15 @@ struct ColourFacts {
 // reach integer outputs mapped but not encoded.
 ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts);
 
-// The image as linear float (FIT_RGBF or FIT_RGBAF), alpha as a 0..1 value.
-// With decode the colour channels go through the sRGB curve (8-bit values by
-// table). Empty when the image has no colour channels it can read.
-Bitmap toLinearLight(Bitmap image, bool decode);
+// The image in linear light as the work says: float (FIT_RGBF or FIT_RGBAF,
+// alpha as a 0..1 value), or with work.inWords 16-bit channels (an 8-bit
+// image only). With work.srgbDecode the colour channels go through the sRGB
+// curve (8-bit values by table). Empty when the image has no colour channels
+// it can read.
+Bitmap toLinearLight(Bitmap image, const ColourWork& work);
 
-// A float image as integer channels: colour exposed and tone-mapped when the
-// work says so, then sRGB-encoded or clamped to 0..1 and scaled, alpha only
-// clamped. 8 bits (RGB or RGBA), or 16 with work.wide. Other images come back
-// as they are.
+// A float image (or, with work.inWords, a 16-bit one) as integer channels:
+// colour exposed and tone-mapped when the work says so, then sRGB-encoded or
+// clamped to 0..1 and scaled, alpha only clamped. 8 bits (RGB or RGBA), or 16
+// with work.wide. Other images come back as they are.
 Bitmap toOutputValues(Bitmap image, const ColourWork& work, const ColourStep& step);

@@ -54,14 +54,23 @@ bool isFloatImage(FIBITMAP* image) {
   return type == FIT_RGBF || type == FIT_RGBAF;
 }
 
-int32_t outputDepthOf(const DepthStep& depth, int32_t sourceBpp) {
-  return depth.automatic ? chooseAutoDepth(depth.extension, sourceBpp) : depth.bpp;
-}
-
-// A resize or the icon cap will make new pixels out of several old ones.
-bool resamples(const ChainPlan& chain, ImageSize size) {
-  return chain.resize.enabled || (chain.depth.extension == "ico" &&
-                                  (size.width > kIconSizeLimit || size.height > kIconSizeLimit));
+// What the colour steps need to know of one image and its output.
+ColourFacts colourFactsOf(const ChainPlan& chain, SourceColourSpace space, FIBITMAP* image,
+                          const DepthStep& depth, int32_t sourceBpp) {
+  const OutputFormat* format = findOutputFormat(depth.extension);
+  const unsigned width = FreeImage_GetWidth(image);
+  const unsigned height = FreeImage_GetHeight(image);
+  ColourFacts facts;
+  facts.space = space;
+  facts.floatSource = isFloatImage(image);
+  facts.eightBitSource = image && FreeImage_GetImageType(image) == FIT_BITMAP;
+  facts.outputDepth = depth.automatic ? chooseAutoDepth(depth.extension, sourceBpp) : depth.bpp;
+  facts.floatOutput = format && format->floats && facts.outputDepth >= 96;
+  // A resize or the icon cap makes new pixels out of several old ones.
+  facts.resamples = chain.resize.enabled ||
+                    (format && format->capsIconSize &&
+                     (width > kIconSizeLimit || height > kIconSizeLimit));
+  return facts;
 }
 
 Bitmap fail(FileFailure* failure, FileFailure::Kind kind) {
@@ -95,11 +104,11 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   image = rotateImage(std::move(image), chain.rotate);
   alpha = rotateImage(std::move(alpha), chain.rotate);
   size = sizeOf(image);
-  const ColourWork colour = planColourWork(
-      chain.colour, ColourFacts{normalMap ? SourceColourSpace::kData : facts.colourSpace,
-                                isFloatImage(image.get()), outputDepthOf(depth, job.sourceBpp),
-                                resamples(chain, size)});
-  if (colour.toLinear) image = toLinearLight(std::move(image), colour.srgbDecode);
+  const SourceColourSpace space = normalMap ? SourceColourSpace::kData : facts.colourSpace;
+  job.holdsData = space == SourceColourSpace::kData;
+  const ColourWork colour =
+      planColourWork(chain.colour, colourFactsOf(chain, space, image.get(), depth, job.sourceBpp));
+  if (colour.toLinear) image = toLinearLight(std::move(image), colour);
   image = resizeImage(std::move(image), size.width, size.height, chain.resize);
   alpha = resizeImage(std::move(alpha), size.width, size.height, chain.resize);
   image = capIconSize(std::move(image), depth.extension);

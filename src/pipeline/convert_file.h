@@ -23,16 +23,17 @@ struct FileFailure {
     NotConverted,  // unreadable input, a closed gate, or a refusal the library messages explain
     OutOfMemory,   // memory ran out on this file
     WriteFailed,   // the output could not be written; reason says why
+    VerifyFailed,  // the encoded output did not read back as the image; reason says how
   };
   Kind kind = Kind::None;
-  std::string reason;  // the system's text for WriteFailed
+  std::string reason;  // the system's text for WriteFailed, the mismatch for VerifyFailed
 };
 
 // Converts job.currentFile (job.surface of it) as the chain plan says: load,
 // the operation chain, depth conversion. It
 // neither names nor saves: the batch encodes and writes the image it returns.
 // Writes the file's facts into job: sourceBpp, imageWidth, imageHeight,
-// frameIndex and, with automatic depth, requestedBpp. Returns the image to
+// frameIndex, holdsData and, with automatic depth, requestedBpp. Returns the image to
 // save, or null when the file cannot be converted; failure (when given) then
 // says whether memory ran out. A library message on the way fails the file
 // too; the messages stay recorded for the calling thread. With

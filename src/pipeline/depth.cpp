@@ -60,8 +60,29 @@ FIBITMAP* toFloatRgb(FIBITMAP* image) {
   return FreeImage_ConvertToRGBF(image);
 }
 
+// Gives a float RGB image an opaque alpha channel and keeps every colour
+// value; FreeImage_ConvertToRGBAF would clamp them to 0..1.
+FIBITMAP* addFloatAlpha(FIBITMAP* image) {
+  const unsigned width = FreeImage_GetWidth(image);
+  const unsigned height = FreeImage_GetHeight(image);
+  FIBITMAP* out = FreeImage_AllocateT(FIT_RGBAF, static_cast<int>(width), static_cast<int>(height));
+  if (!out) return nullptr;
+  for (unsigned y = 0; y < height; ++y) {
+    const auto* in = reinterpret_cast<const FIRGBF*>(FreeImage_GetScanLine(image, static_cast<int>(y)));
+    auto* row = reinterpret_cast<FIRGBAF*>(FreeImage_GetScanLine(out, static_cast<int>(y)));
+    for (unsigned x = 0; x < width; ++x) row[x] = FIRGBAF{in[x].red, in[x].green, in[x].blue, 1.0f};
+  }
+  return out;
+}
+
+FIBITMAP* toFloatRgba(FIBITMAP* image) {
+  if (FreeImage_GetImageType(image) == FIT_RGBF) return addFloatAlpha(image);
+  return FreeImage_ConvertToRGBAF(image);
+}
+
 FIBITMAP* convertTo(FIBITMAP* image, int32_t depth, const std::string& extension) {
   switch (depth) {
+    case 128: return toFloatRgba(image);
     case 96: return toFloatRgb(image);
     case 48: return FreeImage_ConvertToRGB16(image);
     case 32: return FreeImage_ConvertTo32Bits(image);
@@ -130,7 +151,10 @@ Bitmap toIntegerChannels(FIBITMAP* image, int32_t depth) {
 }
 
 int32_t chooseAutoDepth(const std::string& extension, int32_t sourceDepth) {
-  const std::vector<int32_t> depths = allowedDepths(extension);
+  std::vector<int32_t> depths = allowedDepths(extension);
+  if (const int32_t ceiling = formatRow(extension).largestAutomaticDepth) {
+    std::erase_if(depths, [ceiling](int32_t depth) { return depth > ceiling; });
+  }
   for (int32_t depth : depths) {
     if (sourceDepth <= depth) return depth;
   }

@@ -25,6 +25,7 @@ struct FileJob {
   int32_t imageWidth = 0;   // "%width%": size about to be saved
   int32_t imageHeight = 0;  // "%height%"
   int32_t frameIndex = 0;   // "%frame%": 1 once converted
+  bool holdsData = false;   // the pixels are data (BC4, BC5, R8, R8G8, normal maps), not colour
   // "%bpp%": the depth setting (0 automatic); after the depth step, the depth saved.
   int32_t requestedBpp = 0;
 };

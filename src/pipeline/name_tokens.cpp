@@ -91,9 +91,9 @@ std::string tokenValue(std::string_view token, const NameTokenValues& values) {
 // that kind, so a run without --mipmaps, --faces or --layers names and
 // draws exactly as before those options existed.
 bool tokenInUse(std::string_view token, const SurfaceTokens& inUse) {
-  if (token == "%mip%") return inUse.mip;
-  if (token == "%face%") return inUse.face;
-  if (token == "%layer%") return inUse.layer;
+  if (token == "%mip%") return inUse.allMips;
+  if (token == "%face%") return inUse.allFaces;
+  if (token == "%layer%") return inUse.allLayers;
   return true;
 }
 

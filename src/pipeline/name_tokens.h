@@ -8,12 +8,9 @@
 
 // Which surface tokens stand for their value: only those whose kind a run
 // exports (--mipmaps, --faces, --layers); otherwise they are plain text, so a
-// run without those options names and draws as before they existed.
-struct SurfaceTokens {
-  bool mip = false;
-  bool face = false;
-  bool layer = false;
-};
+// run without those options names and draws as before they existed. The
+// record that chooses the surfaces decides it, so the two never disagree.
+using SurfaceTokens = DdsSurfaceChoice;
 
 // The values the tokens of a filename mask and of a watermark text show.
 struct NameTokenValues {

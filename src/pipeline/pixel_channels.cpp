@@ -20,12 +20,12 @@ std::optional<ChannelLayout> channelLayoutOf(FIBITMAP* image) {
 Bitmap allocateChannels(ChannelLayout::Sample sample, bool alpha, int width, int height) {
   switch (sample) {
     case ChannelLayout::Sample::kByte:
-      return adoptBitmap(FreeImage_Allocate(width, height, alpha ? 32 : 24, FI_RGBA_RED_MASK,
-                                            FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+      return allocateUnfilledBitmap(FIT_BITMAP, width, height, alpha ? 32 : 24, FI_RGBA_RED_MASK,
+                                    FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
     case ChannelLayout::Sample::kWord:
-      return adoptBitmap(FreeImage_AllocateT(alpha ? FIT_RGBA16 : FIT_RGB16, width, height));
+      return allocateUnfilledBitmap(alpha ? FIT_RGBA16 : FIT_RGB16, width, height, alpha ? 64 : 48);
     case ChannelLayout::Sample::kFloat:
-      return adoptBitmap(FreeImage_AllocateT(alpha ? FIT_RGBAF : FIT_RGBF, width, height));
+      return allocateUnfilledBitmap(alpha ? FIT_RGBAF : FIT_RGBF, width, height, alpha ? 128 : 96);
   }
   return nullptr;
 }

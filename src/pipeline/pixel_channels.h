@@ -25,8 +25,9 @@ struct ChannelLayout {
 // The layout of image; nothing for other kinds (palettes, grey, 16-bit packed).
 std::optional<ChannelLayout> channelLayoutOf(FIBITMAP* image);
 
-// An empty width x height bitmap of the same sample kind as layout, with or
-// without an alpha channel; empty when memory runs out.
+// A width x height bitmap of the sample kind, with or without an alpha
+// channel, for a step that fills every pixel (not zeroed first); empty when
+// memory runs out.
 Bitmap allocateChannels(ChannelLayout::Sample sample, bool alpha, int width, int height);
 
 // image as a bitmap channelLayoutOf knows: palettes, grey and packed 16-bit

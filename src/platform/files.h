@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,25 @@ struct WriteFailure {
 // says why: a short write, a full disk, a file-size limit or an I/O error all
 // end here instead of leaving a truncated file.
 bool writeNewFile(const std::string& path, const std::string& data, WriteFailure* failure);
+
+// Takes the bytes of one file in order. False once a write failed; the
+// writer stops then.
+class ByteSink {
+ public:
+  virtual bool write(const void* data, size_t size) = 0;
+
+ protected:
+  ~ByteSink() = default;
+};
+
+// Hands a file's bytes to a sink, in order, as many pieces as it likes.
+// False when a write failed.
+using ByteSource = std::function<bool(ByteSink& sink)>;
+
+// writeNewFile for a file whose bytes come from source: small pieces are
+// gathered and written in large ones, large pieces go straight through, so
+// the file never needs to exist in memory as a whole.
+bool writeNewFileFrom(const std::string& path, const ByteSource& source, WriteFailure* failure);
 
 // Last-modification time as a local date value (seconds since 1970, local time).
 bool fileModifiedTime(const std::string& path, int64_t* localSeconds);

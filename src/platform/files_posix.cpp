@@ -11,6 +11,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "platform/clock.h"
 
@@ -187,9 +189,7 @@ namespace {
 
 // Writes all of data to fd. Returns 0, or the errno of the failed write; a
 // write that takes nothing without an error counts as a full device.
-int writeAll(int fd, const std::string& data) {
-  const char* p = data.data();
-  size_t left = data.size();
+int writeAll(int fd, const char* p, size_t left) {
   while (left > 0) {
     ssize_t n = write(fd, p, left);
     if (n < 0 && errno == EINTR) continue;
@@ -198,6 +198,55 @@ int writeAll(int fd, const std::string& data) {
     left -= static_cast<size_t>(n);
   }
   return 0;
+}
+
+int writeAll(int fd, const std::string& data) { return writeAll(fd, data.data(), data.size()); }
+
+// A sink onto an open file: pieces below the buffer's size are gathered,
+// larger ones are written as they are. The first failed write ends all
+// writing; error() is its errno.
+class FileSink final : public ByteSink {
+ public:
+  explicit FileSink(int fd) : fd_(fd), buffer_(new (std::nothrow) char[kBufferSize]) {}
+
+  bool write(const void* data, size_t size) override {
+    if (error_ != 0) return false;
+    const char* bytes = static_cast<const char*>(data);
+    if (buffer_ && used_ + size <= kBufferSize) {
+      std::memcpy(buffer_.get() + used_, bytes, size);
+      used_ += size;
+      return true;
+    }
+    if (!flush()) return false;
+    if (buffer_ && size < kBufferSize) return write(data, size);
+    error_ = writeAll(fd_, bytes, size);
+    return error_ == 0;
+  }
+
+  bool flush() {
+    if (error_ == 0 && used_ > 0) error_ = writeAll(fd_, buffer_.get(), used_);
+    used_ = 0;
+    return error_ == 0;
+  }
+
+  int error() const { return error_; }
+
+ private:
+  static constexpr size_t kBufferSize = size_t{1} << 18;
+  int fd_;
+  std::unique_ptr<char[]> buffer_;  // none when memory ran out: every piece goes straight through
+  size_t used_ = 0;
+  int error_ = 0;
+};
+
+int openNewFile(const std::string& path, WriteFailure* failure) {
+  *failure = WriteFailure{};
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    failure->pathTaken = errno == EEXIST;
+    failure->reason = lastSystemError();
+  }
+  return fd;
 }
 
 }  // namespace
@@ -213,15 +262,17 @@ bool writeWholeFile(const std::string& path, const std::string& data) {
 }
 
 bool writeNewFile(const std::string& path, const std::string& data, WriteFailure* failure) {
-  *failure = WriteFailure{};
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    failure->pathTaken = errno == EEXIST;
-    failure->reason = lastSystemError();
-    return false;
-  }
-  if (const int error = writeAll(fd, data); error != 0) {
-    failure->reason = systemErrorText(error);
+  return writeNewFileFrom(
+      path, [&](ByteSink& sink) { return sink.write(data.data(), data.size()); }, failure);
+}
+
+bool writeNewFileFrom(const std::string& path, const ByteSource& source, WriteFailure* failure) {
+  const int fd = openNewFile(path, failure);
+  if (fd < 0) return false;
+  FileSink sink(fd);
+  const bool produced = source(sink);
+  if (!sink.flush() || !produced) {
+    failure->reason = sink.error() != 0 ? systemErrorText(sink.error()) : "The file could not be made";
     close(fd);
     unlink(path.c_str());
     return false;

@@ -160,10 +160,19 @@ struct ConversionSettings {
   uint8_t fileTimestamp = 0;    // 0 CURRENT, 1 ORIGINAL, 2 CUSTOM
   int32_t customTimestamp = 0;  // local seconds since 1970; reset to the start time
   uint8_t keepSubfolders = 1;   // mirror input subfolders under the output folder
+  uint8_t verifyOutputs = 0;    // 1: each output is decoded again and compared before it is written
 
   // --- Run (checked by the preparation pass, never echoed in the report)
   std::string threads;  // --threads as typed: workers, 0 or empty = one per available core
   std::string shard;    // --shard as typed: "K/N" converts the K-th of N parts; empty = all
+
+  // --- Pipelines (never echoed by the debug report)
+  uint8_t info = 0;           // --info: print each input's facts as JSON Lines and convert nothing
+  std::string reportFile;     // --report: JSON Lines file, one line per input; empty = none
+  uint8_t skipUnchanged = 0;  // --skip-unchanged: inputs whose record is up to date are skipped
+  uint8_t dedupe = 0;         // --dedupe: inputs of equal bytes are converted once
+  uint8_t dryRun = 0;         // --dry-run: name the outputs, write nothing
+  uint8_t sidecar = 0;        // --sidecar: "<output>.json" beside each output
 
   // --- How the run reports itself (never echoed by the debug report)
   uint8_t exitCode = 0;      // 1: the exit status says how the run went (0, 1 or 2)

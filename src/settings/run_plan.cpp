@@ -4,6 +4,8 @@
 #include "pipeline/background_color.h"
 #include "pipeline/parse_color.h"
 #include "platform/text.h"
+#include "settings/format_settings.h"
+#include "settings/save_flags.h"
 
 namespace {
 
@@ -85,25 +87,35 @@ ChainPlan planChain(const ConversionSettings& s) {
   return plan;
 }
 
-BatchPlan planRun(const ConversionSettings& s, const ConversionJob& job) {
-  const SurfaceTokens surfaceTokens{s.mipmaps == 1, s.faces == 1, s.layers == 1};
+BatchPlan planRun(const ConversionSettings& s, const RunTargets& run) {
+  const DdsSurfaceChoice surfaces{s.mipmaps == 1, s.faces == 1, s.layers == 1};
+  const int32_t depth = requestedDepthSetting(s, run.conversion);
+  const OutputFormat* format = findOutputFormat(run.conversion);
   BatchPlan plan;
   plan.chain = planChain(s);
-  plan.chain.surfaceTokens = surfaceTokens;
-  plan.chain.depth = {job.conversion, job.requestedBpp, job.autoBpp != 0};
-  plan.save = {job.conversion, job.outputFormatCode, job.saveFlags, false};
-  const OutputFormat* format = findOutputFormat(job.conversion);
+  plan.chain.surfaceTokens = surfaces;
+  plan.chain.depth = {run.conversion, depth, depth == 0};
+  plan.save = {run.conversion, format ? format->code : 0, computeSaveFlags(run.conversion, s), false};
   plan.exactPaletteAt8Bits =
       format && format->exactPaletteWriter && s.bmpColorTable == kColorTableExact;
-  plan.naming = {job.outputFolder, s.filenameMask, s.keepSubfolders != 0, job.conversion,
-                 surfaceTokens};
+  plan.naming = {run.outputFolder, s.filenameMask, s.keepSubfolders != 0, run.conversion, surfaces};
   plan.fileTimes = {static_cast<FileTimeRule>(s.fileTimestamp), s.customTimestamp};
-  plan.surfaces = DdsSurfaceChoice{s.mipmaps == 1, s.faces == 1, s.layers == 1};
-  plan.threadCount = job.threadCount;
-  plan.debugLines = job.consoleMode != 0 && job.debugMode == "DEBUG";
-  plan.firstCounter = job.fileCounter;
+  plan.surfaces = surfaces;
+  plan.threadCount = run.threadCount;
+  plan.verifyOutputs = s.verifyOutputs != 0;
+  plan.debugLines = run.debugLines;
   plan.counterInWatermark = s.watermarkKind == kWatermarkText && countIgnoringCase(s.wmText, "%n%") > 0;
   plan.watermarkFont = planWatermarkFont(s);
+  plan.hashOutputs = !s.reportFile.empty() || s.skipUnchanged != 0;
+  plan.dryRun = s.dryRun != 0;
+  plan.sidecars = s.sidecar != 0;
+  // A watermark text with tokens differs from input to input: no two outputs
+  // can be the same then.
+  plan.dedupe = s.dedupe != 0 &&
+                !(s.watermarkKind == kWatermarkText && s.wmText.find('%') != std::string::npos);
+  plan.skipUnchanged = s.skipUnchanged != 0;
+  plan.recordKey = run.recordKey;
+  plan.outputOptions = run.outputOptions;
   return plan;
 }
 

@@ -158,4 +158,5 @@ void reportOutputNaming(const ConversionSettings& settings, DebugReport& report)
   report.keyword("File Timestamp: ", kFileTimestampTable, settings.fileTimestamp);
   if (settings.fileTimestamp == kFileTimestampCustom) report.number("Custom Timestamp: ", settings.customTimestamp);
   report.number("Keep Subfolders: ", settings.keepSubfolders);
+  if (settings.verifyOutputs) report.number("Verify Outputs: ", settings.verifyOutputs);
 }

@@ -77,18 +77,25 @@ TEST(Progress, RedrawsOneLineOnATerminalAndLeavesStandardOutputAlone) {
   TempDir work;
   createFolder(work.path() + "in");
   createFolder(work.path() + "out");
-  const std::string dds = buildUncompressedDds(512, 512, 32, kMasksA8R8G8B8, [](int x, int y) {
-    return Rgba{static_cast<uint8_t>(x ^ y), static_cast<uint8_t>(x * y), 7, 255};
+  // Noise at the slowest compression on one worker keeps the batch busy for
+  // many redraw ticks even on a fast machine.
+  const std::string dds = buildUncompressedDds(1024, 1024, 32, kMasksA8R8G8B8, [](int x, int y) {
+    uint32_t h = static_cast<uint32_t>(x) * 2654435761u ^ static_cast<uint32_t>(y) * 40503u;
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    return Rgba{static_cast<uint8_t>(h), static_cast<uint8_t>(h >> 8), static_cast<uint8_t>(h >> 16),
+                255};
   });
-  for (int i = 0; i < 12; ++i) {
+  for (int i = 0; i < 20; ++i) {
     ASSERT_TRUE(writeBinaryFile(
         work.path() + "in/texture_with_a_rather_long_name_" + std::to_string(i) + ".dds", dds));
   }
   const std::vector<std::string> arguments = {"-i", "in", "-o", "out", "-c", "png",
-                                              "--png-compression=zlib9"};
+                                              "--png-compression=zlib9", "--threads=1"};
   Streams shown = runWithTerminalError(arguments, work.path(), 60);
   const std::string erase = "\r\x1b[K";
-  ASSERT_NE(shown.err.find("/12 files, "), std::string::npos) << shown.err;
+  ASSERT_NE(shown.err.find("/20 files, "), std::string::npos) << shown.err;
   EXPECT_EQ(shown.err.substr(shown.err.size() - erase.size()), erase) << "erased at the end";
   size_t start = 0;
   while ((start = shown.err.find(erase, start)) != std::string::npos) {

@@ -11,7 +11,7 @@ namespace {
 
 struct WorkerRun {
   ConversionSettings settings;
-  ConversionJob job;
+  RunTargets targets;
   InputSet inputs;
   BatchProgress progress;
   PipelineResources resources;
@@ -19,11 +19,9 @@ struct WorkerRun {
 
   WorkerRun(const std::string& outputFolder, bool debug) {
     resetSettings(settings, true);
-    resetJob(job);
-    job.consoleMode = 1;
-    job.debugMode = debug ? "DEBUG" : "";
-    job.outputFolder = outputFolder;
-    job.conversion = "png";
+    targets.debugLines = debug;
+    targets.outputFolder = outputFolder;
+    targets.conversion = "png";
   }
 
   void add(const std::string& path, const std::string& subfolder = "") {
@@ -33,7 +31,7 @@ struct WorkerRun {
   }
 
   int32_t run() {
-    const BatchPlan plan = planRun(settings, job);
+    const BatchPlan plan = planRun(settings, targets);
     runPhaseThread(progress,
                    [&] { conversionWorker(plan, inputs, resources, progress, console); });
     return progress.count;

@@ -17,14 +17,18 @@
 
 namespace {
 
-// One row per writer family: FreeImage (png, and tiff for libtiff's
-// messages), DevIL, libjxr and the exact-palette bitmap writer.
+// One row per writer family: our PNG writer (stored: straight from the
+// image; deflated: from memory), FreeImage straight from the image (bmp) and
+// from memory (tiff, also for libtiff's messages), DevIL, libjxr and the
+// exact-palette bitmap writer.
 struct Family {
   const char* extension;
   std::vector<std::string> options;
 };
 const Family kFamilies[] = {
     {"png", {"-c", "png"}},
+    {"png", {"-c", "png", "--png-compression=zlib6"}},
+    {"bmp", {"-c", "bmp"}},
     {"tiff", {"-c", "tiff"}},
     {"dds", {"-c", "dds"}},
     {"jxr", {"-c", "jxr"}},
@@ -186,12 +190,14 @@ TEST(OutputFailures, RunningOutOfMemoryFailsOnlyThatFile) {
   writeNoiseDds(in + "b-small.dds", 16);
 
   // What the program needs for a small file, found by halving; the large one
-  // then gets room to read its 256 MiB but not to decode them as well.
+  // then gets room for its 256 MiB of pixels but not for a second copy, which
+  // deflating a PNG needs (its filtered rows).
   uint64_t low = 16ull << 20, high = 4096ull << 20;
   while (high - low > (8ull << 20)) {
     const uint64_t middle = (low + high) / 2;
-    ProgramResult probe = runProgramWith({"-q", "-i", in + "b-small.dds", "-o", out, "-c", "png"},
-                                         "", "", 60, "", middle);
+    ProgramResult probe = runProgramWith(
+        {"-q", "-i", in + "b-small.dds", "-o", out, "-c", "png", "--png-compression=zlib6"}, "", "",
+        60, "", middle);
     (probe.exitCode == 0 && pathExists(out + "b-small.png") ? high : low) = middle;
     removeFile(out + "b-small.png");
   }
@@ -200,7 +206,8 @@ TEST(OutputFailures, RunningOutOfMemoryFailsOnlyThatFile) {
   // One worker: with two, both files share the limit and the small one may
   // fail for want of memory as well.
   ProgramResult result =
-      runBatch({"-i", in, "-o", out, "-c", "png", "--threads=1"}, high + (384ull << 20));
+      runBatch({"-i", in, "-o", out, "-c", "png", "--png-compression=zlib6", "--threads=1"},
+               high + (384ull << 20));
   std::vector<std::string> lines = outputLines(result.out);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(errorLines(lines),

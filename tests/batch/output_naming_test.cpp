@@ -6,14 +6,12 @@
 
 namespace {
 
-struct Naming {
-  ConversionSettings settings;
-  ConversionJob job;
+struct Naming : TestRun {
   Naming(const std::string& file, const std::string& conversion, const std::string& mask) {
     resetSettings(settings, true);
     job.currentFile = file;
-    job.conversion = conversion;
-    job.outputFolder = "/out/";
+    run.conversion = conversion;
+    run.outputFolder = "/out/";
     job.fileCounter = 1;
     job.randomNumber = 42;
     settings.filenameMask = mask;
@@ -63,7 +61,7 @@ TEST(OutputNaming, FilenameMasks) {
     Naming naming(c.file, c.conversion, c.mask);
     naming.job.fileCounter = c.counter;
     naming.job.frameIndex = 1;
-    EXPECT_EQ(expandFilenameMask(naming.settings, naming.job), c.expected) << c.mask << " " << c.file;
+    EXPECT_EQ(expandFilenameMask(naming), c.expected) << c.mask << " " << c.file;
   }
 }
 
@@ -72,11 +70,11 @@ TEST(OutputNaming, SizeDepthAndDateTokens) {
   naming.job.imageWidth = 640;
   naming.job.imageHeight = 480;
   naming.job.requestedBpp = 24;
-  EXPECT_EQ(expandFilenameMask(naming.settings, naming.job), "640x480_24");
+  EXPECT_EQ(expandFilenameMask(naming), "640x480_24");
 
   naming.settings.filenameMask = "%yyyy%-%mm%-%dd% %hh%:%ii%:%ss%";
   const LocalDateTime before = localDateTime();
-  const std::string text = expandFilenameMask(naming.settings, naming.job);
+  const std::string text = expandFilenameMask(naming);
   ASSERT_EQ(text.size(), 19u) << text;
   EXPECT_EQ(text.substr(0, 4), std::to_string(before.year));
   for (size_t i : {5u, 8u, 11u, 14u, 17u}) {
@@ -99,14 +97,14 @@ TEST(OutputNaming, WatermarkTextKeepsItsLetterCase) {
   };
   for (const Case& c : cases) {
     naming.settings.wmText = c.text;
-    EXPECT_EQ(expandWatermarkText(naming.settings, naming.job), c.expected) << c.text;
+    EXPECT_EQ(expandWatermarkText(naming), c.expected) << c.text;
   }
 }
 
 TEST(OutputNaming, OutputPathKeepsSubfoldersOnlyWhenAsked) {
   Naming naming("/in/sub/photo.dds", "png", "");
   naming.job.currentSubfolder = "sub/";
-  EXPECT_EQ(makeOutputPath(naming.settings, naming.job), "/out/sub/photo.png");
+  EXPECT_EQ(makeOutputPath(naming), "/out/sub/photo.png");
   naming.settings.keepSubfolders = 0;
-  EXPECT_EQ(makeOutputPath(naming.settings, naming.job), "/out/photo.png");
+  EXPECT_EQ(makeOutputPath(naming), "/out/photo.png");
 }

@@ -121,6 +121,22 @@ TEST(Colour, FloatSourcesToPngUnderEachToneMapAndExposure) {
   }
 }
 
+TEST(Colour, FloatSourcesToSixteenBitPngAreEncodedExactly) {
+  const std::vector<float> values = {0.0005f, 0.0031308f, 0.01f, 0.18f, 0.5f, 0.999f};
+  ColourRun run(floatRow(values), "png", {"--colorspace=auto"});
+  std::string text;
+  runCommand("convert " + shellQuote(run.path("t.png")) + " -depth 16 txt:- 2>/dev/null", &text);
+  std::istringstream lines(text);
+  std::vector<long> reds;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find(": (") != std::string::npos) reds.push_back(std::stol(line.substr(line.find(": (") + 3)));
+  }
+  ASSERT_EQ(reds.size(), values.size()) << text;
+  for (size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(reds[i], std::lround(srgbEncode(values[i]) * 65535.0)) << values[i];
+  }
+}
+
 TEST(Colour, HalvingACheckerAveragesLight) {
   const std::string dds = buildUncompressedDds(8, 8, 24, kMasksR8G8B8, [](int x, int y) {
     const uint8_t v = (x + y) % 2 ? 255 : 0;
@@ -134,6 +150,41 @@ TEST(Colour, HalvingACheckerAveragesLight) {
   ASSERT_EQ(expected, 188);
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 4; ++x) EXPECT_EQ(image.at(x, y).g, expected) << x << "," << y;
+  }
+}
+
+// The payload of the first chunk of this type in a PNG file; empty when none.
+std::string pngChunk(const std::string& path, const std::string& type) {
+  std::string bytes;
+  EXPECT_TRUE(readWholeFile(path, &bytes));
+  for (size_t at = 8; at + 8 <= bytes.size();) {
+    const auto length = static_cast<size_t>(static_cast<uint8_t>(bytes[at]) << 24 |
+                                            static_cast<uint8_t>(bytes[at + 1]) << 16 |
+                                            static_cast<uint8_t>(bytes[at + 2]) << 8 |
+                                            static_cast<uint8_t>(bytes[at + 3]));
+    if (bytes.compare(at + 4, 4, type) == 0) return bytes.substr(at + 8, length);
+    at += 12 + length;
+  }
+  return "";
+}
+
+TEST(Colour, PngChunksSayWhatTheBytesMean) {
+  const std::string colour = buildUncompressedDds(2, 2, 24, kMasksR8G8B8, [](int, int) { return opaque(9, 8, 7); });
+  const std::string data = buildUncompressedDds(2, 2, 16, ChannelMasks{0xFF, 0xFF00, 0, 0},
+                                                [](int, int) { return opaque(9, 8, 0); });
+  const std::string gamma45455("\x00\x00\xB1\x8F", 4), gamma100000("\x00\x01\x86\xA0", 4);
+  const struct {
+    const std::string* dds;
+    bool automatic;
+    std::string srgb, gama;
+  } cases[] = {{&colour, true, std::string(1, '\0'), gamma45455},
+               {&data, true, "", gamma100000},
+               {&colour, false, "", ""},
+               {&data, false, "", ""}};
+  for (const auto& c : cases) {
+    ColourRun run(*c.dds, "png", c.automatic ? std::vector<std::string>{"--colorspace=auto"} : std::vector<std::string>{});
+    EXPECT_EQ(pngChunk(run.path("t.png"), "sRGB"), c.srgb) << (c.dds == &data) << c.automatic;
+    EXPECT_EQ(pngChunk(run.path("t.png"), "gAMA"), c.gama) << (c.dds == &data) << c.automatic;
   }
 }
 

@@ -85,7 +85,7 @@ TEST(ConvertFileFormats, EveryFormatOpensInAnIndependentReader) {
                                       [&](int x, int y) { return quadrantPixel(x, y, width, height); })));
       ConversionSetup setup = makeSetup(extension, input, dir.path());
       const std::string label = extension + " from " + std::to_string(bits) + " bits";
-      ASSERT_TRUE(convertAndSaveFile(setup.settings, setup.job, {})) << label;
+      ASSERT_TRUE(convertAndSaveFile(setup, {})) << label;
       EXPECT_TRUE(takeLibraryMessages().empty()) << label;
       EXPECT_EQ(setup.job.outputFile, dir.path() + extension + std::to_string(bits) + "." + extension);
 

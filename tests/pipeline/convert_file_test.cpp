@@ -8,7 +8,7 @@
 #include "pipeline/independent_reader.h"
 #include "pipeline/load_mode.h"
 #include "pipeline/pipeline_test_support.h"
-#include "pipeline/temp_path.h"
+#include "batch/temp_path.h"
 #include "platform/files.h"
 #include "support/plan_support.h"
 #include "support/temp_dir.h"
@@ -68,14 +68,14 @@ TEST(ConvertFile, BadInputFailsCleanlyAndWritesNothing) {
     const std::string input = caseDir.path() + "bad.dds";
     ASSERT_TRUE(writeBinaryFile(input, c.content));
     ConversionSetup setup = makeSetup("png", input, caseDir.path());
-    EXPECT_FALSE(convertAndSaveFile(setup.settings, setup.job, {})) << c.name;
+    EXPECT_FALSE(convertAndSaveFile(setup, {})) << c.name;
     takeLibraryMessages();
     EXPECT_TRUE(outputsIn(caseDir.path(), input).empty()) << c.name;
   }
   // A folder named like a texture.
   ASSERT_TRUE(createFolder(dir.path() + "x.dds"));
   ConversionSetup setup = makeSetup("png", dir.path() + "x.dds", dir.path());
-  EXPECT_FALSE(convertAndSaveFile(setup.settings, setup.job, {}));
+  EXPECT_FALSE(convertAndSaveFile(setup, {}));
   EXPECT_EQ(outputsIn(dir.path(), dir.path() + "x.dds").size(), 0u);
 }
 
@@ -100,7 +100,7 @@ TEST(ConvertFile, FailedSaveKeepsTheOldOutputAndLeavesNoTemporaryFile) {
     prepareJob(setup);
     const std::string existing = dir.path() + "photo." + c.extension;
     ASSERT_TRUE(writeWholeFile(existing, "previous output"));
-    const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
+    const bool converted = convertAndSaveFile(setup, {});
     takeLibraryMessages();
     if (converted) continue;  // the resize step may not have arrived yet
     std::string kept;
@@ -114,7 +114,7 @@ TEST(ConvertFile, FailedSaveKeepsTheOldOutputAndLeavesNoTemporaryFile) {
   // A successful save replaces the old output.
   ConversionSetup setup = makeSetup("png", input, dir.path());
   ASSERT_TRUE(writeWholeFile(dir.path() + "photo.png", "previous output"));
-  ASSERT_TRUE(convertAndSaveFile(setup.settings, setup.job, {}));
+  ASSERT_TRUE(convertAndSaveFile(setup, {}));
   DecodedImage decoded;
   EXPECT_TRUE(decodeWithImageMagick(dir.path() + "photo.png", &decoded));
 }
@@ -143,7 +143,7 @@ TEST(ConvertFile, UnwritableTargetsFailCleanly) {
     setup.settings.filenameMask = c.mask;
     setup.settings.bmpColorTable = 1;
     prepareJob(setup, c.extension == std::string("bmp") ? 8 : 0);
-    EXPECT_FALSE(convertAndSaveFile(setup.settings, setup.job, {})) << c.name;
+    EXPECT_FALSE(convertAndSaveFile(setup, {})) << c.name;
     takeLibraryMessages();
     EXPECT_FALSE(pathExists(setup.job.tempOutputFile)) << c.name;
   }
@@ -156,14 +156,14 @@ TEST(ConvertFile, LibraryMessagesFailTheFileAndAreHandedOver) {
   ASSERT_TRUE(writeBinaryFile(input, buildUncompressedDds(64, 40, 24, kMasksR8G8B8, quadrants64)));
   takeLibraryMessages();
   ConversionSetup setup = makeSetup("ico", input, dir.path());
-  EXPECT_FALSE(convertAndSaveFile(setup.settings, setup.job, {}));
+  EXPECT_FALSE(convertAndSaveFile(setup, {}));
   const std::vector<std::string> messages = takeLibraryMessages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("icon size"), std::string::npos) << messages[0];
   EXPECT_TRUE(takeLibraryMessages().empty());
   // The next file converts normally.
   ConversionSetup next = makeSetup("png", input, dir.path());
-  EXPECT_TRUE(convertAndSaveFile(next.settings, next.job, {}));
+  EXPECT_TRUE(convertAndSaveFile(next, {}));
 }
 
 TEST(ConvertFile, IconsAreCappedAt128Pixels) {
@@ -176,7 +176,7 @@ TEST(ConvertFile, IconsAreCappedAt128Pixels) {
     const std::string input = dir.path() + "icon.dds";
     ASSERT_TRUE(writeBinaryFile(input, buildBlockDds(BlockFormat::Dxt5, c.width, c.height, quadrants64)));
     ConversionSetup setup = makeSetup("ico", input, dir.path());
-    ASSERT_TRUE(convertAndSaveFile(setup.settings, setup.job, {})) << c.width << "x" << c.height;
+    ASSERT_TRUE(convertAndSaveFile(setup, {})) << c.width << "x" << c.height;
     EXPECT_EQ(setup.job.imageWidth, c.expected);
     EXPECT_EQ(identifyText(setup.job.outputFile, "%w %h"),
               std::to_string(c.expected) + " " + std::to_string(c.expected));
@@ -256,7 +256,7 @@ TEST(ConvertFile, ExactPaletteBmpThroughTheChain) {
   ConversionSetup setup = makeSetup("bmp", input, dir.path());
   setup.settings.bmpColorTable = 1;
   prepareJob(setup, 8);
-  ASSERT_TRUE(convertAndSaveFile(setup.settings, setup.job, {}));
+  ASSERT_TRUE(convertAndSaveFile(setup, {}));
   std::string file;
   ASSERT_TRUE(readWholeFile(setup.job.outputFile, &file));
   const uint32_t used = wordAt(file, 46);
@@ -275,13 +275,13 @@ TEST(ConvertFile, DdsOutputCarriesTheFullMipmapChain) {
   ASSERT_TRUE(writeBinaryFile(input, buildUncompressedDds(64, 32, 32, kMasksA8R8G8B8, quadrants64)));
   ConversionSetup setup = makeSetup("dds", input, dir.path());
   setup.settings.filenameMask = "out.%ext%";
-  ASSERT_TRUE(convertAndSaveFile(setup.settings, setup.job, {}));
+  ASSERT_TRUE(convertAndSaveFile(setup, {}));
   std::string info;
   ASSERT_EQ(runCommand("nvddsinfo " + shellQuote(setup.job.outputFile), &info), 0);
   EXPECT_NE(info.find("Mipmap count: 7"), std::string::npos) << info;
   for (const char* extension : {"psd", "pcx"}) {
     ConversionSetup other = makeSetup(extension, input, dir.path());
-    ASSERT_TRUE(convertAndSaveFile(other.settings, other.job, {})) << extension;
+    ASSERT_TRUE(convertAndSaveFile(other, {})) << extension;
     EXPECT_EQ(identifyText(other.job.outputFile, "%m %w %h"),
               std::string(extension == std::string("psd") ? "PSD" : "PCX") + " 64 32");
   }

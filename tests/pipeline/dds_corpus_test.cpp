@@ -160,7 +160,7 @@ TEST(DdsCorpus, DecodingAgreesWithIndependentDecoders) {
       ASSERT_TRUE(referenceOk) << label;
 
       ConversionSetup setup = makeSetup("png", dds, dir.path());
-      const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
+      const bool converted = convertAndSaveFile(setup, {});
       takeLibraryMessages();
       EXPECT_EQ(converted, unreadable.count(variant.name) == 0) << label;
       std::string result;

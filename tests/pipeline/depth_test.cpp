@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <sstream>
 
 #include "batch/file_conversion.h"
 #include "formats/dds/raw_dds.h"
@@ -37,6 +40,11 @@ TEST(Depth, AutomaticDepthForTwentyFourAndThirtyTwoBitSources) {
   EXPECT_EQ(chooseAutoDepth("png", 49), 48);
   EXPECT_EQ(chooseAutoDepth("png", 0), 1);
   EXPECT_EQ(chooseAutoDepth("nope", 24), 0);
+  // Float RGBA (128) is never an automatic choice.
+  for (const char* extension : {"exr", "tiff"}) {
+    EXPECT_EQ(chooseAutoDepth(extension, 97), 96) << extension;
+    EXPECT_EQ(chooseAutoDepth(extension, 128), 96) << extension;
+  }
 }
 
 TEST(Depth, ConversionsGiveTheRequestedLayout) {
@@ -105,7 +113,7 @@ TEST(Depth, EveryExplicitDepthOfEveryFormatSaves) {
       prepareJob(setup, bpp);
       setup.settings.filenameMask = "d" + std::to_string(serial++) + ".%ext%";
       const std::string label = extension + " at " + std::to_string(bpp);
-      const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
+      const bool converted = convertAndSaveFile(setup, {});
       const std::vector<std::string> messages = takeLibraryMessages();
       if (extension == "ico" && bpp == 16) {
         // FreeImage's 16-bit icons open nowhere, so they are refused.
@@ -140,7 +148,7 @@ std::vector<std::string> dumpedPixels(const std::string& path) {
 }  // namespace
 
 // An RGBA float texture keeps values above 1 and below 0 in the float
-// formats; only its alpha channel is dropped.
+// formats; the alpha channel is dropped at 96 bits and kept at 128.
 TEST(Depth, FloatFormatsKeepValuesOutsideZeroToOne) {
   TempDir dir;
   const float texels[] = {2.5f, -0.5f, 0.25f, 1.0f, 0.0f, 1.0f, 7.0f, 0.5f};
@@ -148,14 +156,59 @@ TEST(Depth, FloatFormatsKeepValuesOutsideZeroToOne) {
   std::memcpy(payload.data(), texels, sizeof(texels));
   const std::string input = dir.path() + "hdr.dds";
   ASSERT_TRUE(writeTestFile(input, buildRawDds(dxgiHeader(2, 1, 2), payload)));  // R32G32B32A32_FLOAT
-  const std::vector<std::string> expected = {"2.500000000 -0.500000000 0.250000000",
-                                             "0.000000000 1.000000000 7.000000000"};
-  for (const std::vector<std::string>& format :
-       {std::vector<std::string>{"pfm"}, {"exr"}, {"tiff", "--tiff-bpp=96"}}) {
-    std::vector<std::string> arguments = {"-i", input, "-o", dir.path(), "-c", format[0]};
+  const std::vector<std::string> rgb = {"2.500000000 -0.500000000 0.250000000",
+                                        "0.000000000 1.000000000 7.000000000"};
+  const std::vector<std::string> rgba = {"2.500000000 -0.500000000 0.250000000 1.000000000",
+                                         "0.000000000 1.000000000 7.000000000 0.500000000"};
+  const struct {
+    std::vector<std::string> format;
+    const std::vector<std::string>& expected;
+  } cases[] = {{{"pfm"}, rgb},
+               {{"exr"}, rgb},
+               {{"tiff", "--tiff-bpp=96"}, rgb},
+               {{"exr", "--exr-bpp=128"}, rgba},
+               {{"tiff", "--tiff-bpp=128"}, rgba}};
+  for (const auto& [format, expected] : cases) {
+    std::vector<std::string> arguments = {"-d", "-i", input, "-o", dir.path(), "-c", format[0]};
     arguments.insert(arguments.end(), format.begin() + 1, format.end());
     const ProgramResult result = runProgramWith(arguments);
     ASSERT_EQ(result.exitCode, 0) << format[0];
-    EXPECT_EQ(dumpedPixels(dir.path() + "hdr." + format[0]), expected) << format[0] << result.out;
+    EXPECT_EQ(dumpedPixels(dir.path() + "hdr." + format[0]), expected) << format.back() << result.out;
+    const std::string depth = format.size() > 1 ? format[1].substr(format[1].find('=') + 1) : "0";
+    EXPECT_NE(result.out.find(" BPP: " + depth + "\r\n"), std::string::npos) << result.out;
+  }
+}
+
+// RGBE has no sign and no NaN, and its exponent ends below 2^128: negative
+// and NaN components become 0 and +inf the largest RGBE value (255 * 2^119),
+// instead of wrapping into other colours.
+TEST(Depth, HdrClampsWhatRgbeCannotHold) {
+  TempDir dir;
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float texels[][4] = {{0.034f, -667.0f, 97.4f, 1},  {0.197f, -18.6f, -112.8f, 1},
+                             {nan, 0.75f, 0.5f, 1},        {inf, 1.0f, -inf, 1},
+                             {3e38f, 2.0f, 0.0f, 1},       {1.0f, 0.5f, 0.25f, 1},
+                             {-1.0f, -2.0f, -3.0f, 1},     {nan, nan, inf, 1}};
+  const float largest = 255.0f * std::ldexp(1.0f, 119);
+  const float expected[][3] = {{0, 0, 97.0f},       {0.1953125f, 0, 0}, {0, 0.75f, 0.5f},
+                               {largest, 0, 0},     {largest, 0, 0},    {1.0f, 0.5f, 0.25f},
+                               {0, 0, 0},           {0, 0, largest}};
+  std::string payload(sizeof(texels), '\0');
+  std::memcpy(payload.data(), texels, sizeof(texels));
+  const std::string input = dir.path() + "wild.dds";
+  ASSERT_TRUE(writeTestFile(input, buildRawDds(dxgiHeader(8, 1, 2), payload)));
+  const ProgramResult result = runProgramWith({"-i", input, "-o", dir.path(), "-c", "hdr"});
+  ASSERT_EQ(result.exitCode, 0) << result.out;
+  const std::vector<std::string> pixels = dumpedPixels(dir.path() + "wild.hdr");
+  ASSERT_EQ(pixels.size(), std::size(expected)) << result.out;
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    std::istringstream values(pixels[i]);
+    for (float want : expected[i]) {
+      float got = -1;
+      values >> got;
+      // RGBE keeps 8 bits of the largest component; smaller ones lose more.
+      EXPECT_NEAR(got, want, std::max(want, 1.0f) / 128) << "pixel " << i << ": " << pixels[i];
+    }
   }
 }

@@ -35,6 +35,6 @@ TEST(MemoryProbe, DISABLED_ConvertLargeTextureToPng) {
   const std::string folder = environment("PELLUCID_MEMORY_OUTPUT");
   if (input.empty() || folder.empty()) GTEST_SKIP() << "PELLUCID_MEMORY_INPUT/OUTPUT not set";
   ConversionSetup setup = makeSetup("png", input, folder);
-  ASSERT_TRUE(convertAndSaveFile(setup.settings, setup.job, {}));
+  ASSERT_TRUE(convertAndSaveFile(setup, {}));
   EXPECT_EQ(setup.job.sourceBpp, 32);
 }

@@ -1,29 +1,17 @@
 #include "pipeline/pipeline_test_support.h"
 
-#include "formats/format_tables.h"
-#include "pipeline/convert_file.h"
-#include "settings/save_flags.h"
-
 ConversionSetup makeSetup(const std::string& extension, const std::string& inputFile,
                           const std::string& outputFolder) {
   ConversionSetup setup;
   resetSettings(setup.settings, true);
-  resetJob(setup.job);
-  setup.job.conversion = extension;
+  setup.run.conversion = extension;
+  setup.run.outputFolder = outputFolder;
   setup.job.currentFile = inputFile;
-  setup.job.outputFolder = outputFolder;
-  setup.job.currentSubfolder = "";
-  prepareJob(setup);
+  setup.job.randomNumber = 1;
   return setup;
 }
 
-void prepareJob(ConversionSetup& setup, int32_t requestedBpp) {
-  const OutputFormat* format = findOutputFormat(setup.job.conversion);
-  setup.job.outputFormatCode = format ? format->code : 0;
-  setup.job.saveFlags = computeSaveFlags(setup.job.conversion, setup.settings);
-  setup.job.requestedBpp = requestedBpp;
-  setup.job.autoBpp = requestedBpp == 0 ? 1 : 0;
-}
+void prepareJob(ConversionSetup& setup, int32_t requestedBpp) { setup.requestedBpp = requestedBpp; }
 
 Rgba quadrantPixel(int x, int y, int width, int height) {
   const bool right = x >= width / 2;

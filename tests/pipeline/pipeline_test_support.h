@@ -2,21 +2,16 @@
 
 #include <string>
 
-#include "settings/conversion_job.h"
-#include "settings/conversion_settings.h"
 #include "support/dds_builder.h"
+#include "support/plan_support.h"
 
-// Settings and job as the preparation pass leaves them for one output format,
-// converting inputFile into outputFolder.
-struct ConversionSetup {
-  ConversionSettings settings;
-  ConversionJob job;
-};
+// A run as the preparation pass leaves it for one output format, converting
+// inputFile into outputFolder.
+using ConversionSetup = TestRun;
 ConversionSetup makeSetup(const std::string& extension, const std::string& inputFile,
                           const std::string& outputFolder);
 
-// Re-derives the run-wide job values after settings changed (save flags,
-// requested depth from the format's depth option).
+// Sets the format's depth option the run converts with (0 automatic).
 void prepareJob(ConversionSetup& setup, int32_t requestedBpp = 0);
 
 // Quadrants of distinct colours, half-transparent at the bottom right, so that

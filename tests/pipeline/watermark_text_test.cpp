@@ -49,9 +49,9 @@ Bitmap watermarked(const ConversionSettings& settings, int width = 300, int heig
                    RgbaPixel background = kWhite, int bpp = 24) {
   auto font = createWatermarkFont(planWatermarkFont(settings));
   EXPECT_TRUE(font);
-  ConversionJob job;
+  FileJob job;
   return applyWatermark(solidBitmap(width, height, bpp, background), width, height,
-                        planChain(settings).watermark, expandWatermarkText(settings, job),
+                        planChain(settings).watermark, expandWatermarkText(TestRun{settings, {}, job}),
                         font.get());
 }
 
@@ -171,11 +171,11 @@ TEST(TextWatermark, BothPathsDrawTextInItsColourAndOpacity) {
 
 TEST(TextWatermark, LeavesAs24BitEvenWithoutALayer) {
   ConversionSettings settings = textSettings("", 0);  // empty text: no block
-  ConversionJob job;
+  FileJob job;
   for (const WatermarkFont* font : {static_cast<const WatermarkFont*>(nullptr)}) {
     Bitmap image =
         applyWatermark(solidBitmap(20, 20, 32, {1, 2, 3, 0}), 20, 20, planChain(settings).watermark,
-                       expandWatermarkText(settings, job), font);
+                       expandWatermarkText(TestRun{settings, {}, job}), font);
     ASSERT_TRUE(image);
     EXPECT_EQ(FreeImage_GetBPP(image.get()), 24u);
     EXPECT_EQ(pixelAt(image.get(), 5, 5), (RgbaPixel{1, 2, 3, 255}));
@@ -228,11 +228,11 @@ TEST(TextWatermark, FramedImageWithCentredLinesInsideTheFrame) {
   settings.wmFontColor = "800000";
   auto font = createWatermarkFont(planWatermarkFont(settings));
   ASSERT_TRUE(font);
-  ConversionJob job;
+  FileJob job;
   Bitmap image = solidBitmap(260, 160, 24, {40, 160, 90, 255});
   image = applyFrame(std::move(image), 260, 160, planChain(settings).frame);
   image = applyWatermark(std::move(image), 260, 160, planChain(settings).watermark,
-                         expandWatermarkText(settings, job), font.get());
+                         expandWatermarkText(TestRun{settings, {}, job}), font.get());
   ASSERT_TRUE(image);
   saveForEye(image.get(), "framed_centred_text");
   // The block ends 10 pixels inside the 12-pixel band at the bottom right.
@@ -244,11 +244,11 @@ TEST(TextWatermark, TokensExpandWithTheImageSize) {
   ConversionSettings settings = textSettings("%width%x%HEIGHT%", 0);
   auto font = createWatermarkFont(planWatermarkFont(settings));
   ASSERT_TRUE(font);
-  ConversionJob job;
+  FileJob job;
   job.imageWidth = 200;
   job.imageHeight = 100;
   Bitmap layer = makeTextLayer(planChain(settings).watermark.text,
-                               expandWatermarkText(settings, job), font.get());
+                               expandWatermarkText(TestRun{settings, {}, job}), font.get());
   ASSERT_TRUE(layer);
   EXPECT_EQ(static_cast<int>(FreeImage_GetWidth(layer.get())), measureRasterText(*font, "200x100").width);
   EXPECT_NE(measureRasterText(*font, "200x100").width,

@@ -142,7 +142,7 @@ TEST(SaveFlags, EveryOptionWritesAReadableFile) {
     c.set(setup.settings);
     prepareJob(setup, c.bpp);
     setup.settings.filenameMask = "out" + std::to_string(serial++) + ".%ext%";
-    const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
+    const bool converted = convertAndSaveFile(setup, {});
     const std::vector<std::string> messages = takeLibraryMessages();
     ASSERT_EQ(converted, c.written) << c.name << (messages.empty() ? "" : ": " + messages[0]);
     if (!c.written) {

@@ -3,22 +3,31 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/writers/rle_bmp.h"
+
 namespace {
 
-// FreeImage's in-memory BMP: 14-byte file header, 40-byte info header and a
-// full table of 256 four-byte colours before the pixel data.
+// A 14-byte file header and a 40-byte info header before the colour table.
 constexpr size_t kFileHeaderBytes = 14;
 constexpr size_t kInfoHeaderBytes = 40;
 constexpr size_t kHeadersBytes = kFileHeaderBytes + kInfoHeaderBytes;  // 54
-constexpr size_t kCompressionOffset = kFileHeaderBytes + 16;          // biCompression
+constexpr uint32_t kBiRgb = 0;  // biCompression values
+constexpr uint32_t kBiRle8 = 1;
 
 void putWord(std::string& out, size_t offset, uint32_t value) {
   for (int i = 0; i < 4; ++i) out[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-uint32_t getWord(const BYTE* bytes, size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<uint32_t>(bytes[offset + 3]) << 24;
+// The rows bottom first, each padded with zeros to a multiple of 4 bytes.
+std::string uncodedPixels(FIBITMAP* image) {
+  const size_t width = FreeImage_GetWidth(image);
+  const size_t pitch = (width + 3) / 4 * 4;
+  const unsigned height = FreeImage_GetHeight(image);
+  std::string pixels(pitch * height, '\0');
+  for (unsigned y = 0; y < height; ++y) {
+    std::memcpy(pixels.data() + pitch * y, FreeImage_GetScanLine(image, static_cast<int>(y)), width);
+  }
+  return pixels;
 }
 
 }  // namespace
@@ -39,34 +48,25 @@ bool buildExactPaletteBmp(FIBITMAP* image, int32_t saveFlags, std::string* file)
       FreeImage_GetPalette(image) == nullptr) {
     return false;
   }
-  MemoryStream stream(FreeImage_OpenMemory(nullptr, 0));
-  if (!stream || !FreeImage_SaveToMemory(FIF_BMP, image, stream.get(), saveFlags)) return false;
-  BYTE* data = nullptr;
-  DWORD size = 0;
-  if (!FreeImage_AcquireMemory(stream.get(), &data, &size) || size < kHeadersBytes) return false;
-  // FreeImage writes its full 256-entry table; the pixel data follows it.
-  const size_t pixelStart = getWord(data, 10);
-  if (pixelStart < kHeadersBytes || pixelStart > size) return false;
-
+  const bool rle = (saveFlags & BMP_SAVE_RLE) != 0;
+  const std::string pixels = rle ? encodeRle8Pixels(image) : uncodedPixels(image);
   const uint32_t used = static_cast<uint32_t>(countUsedColors(image));
-  const size_t pixelBytes = size - pixelStart;
   const size_t tableBytes = 4u * used;
-  file->assign(kHeadersBytes + tableBytes + pixelBytes, '\0');
+  file->assign(kHeadersBytes + tableBytes, '\0');
   (*file)[0] = 'B';
   (*file)[1] = 'M';
-  putWord(*file, 2, static_cast<uint32_t>(file->size()));
+  putWord(*file, 2, static_cast<uint32_t>(file->size() + pixels.size()));
   putWord(*file, 10, static_cast<uint32_t>(kHeadersBytes + tableBytes));
 
   BITMAPINFOHEADER info;
   std::memcpy(&info, FreeImage_GetInfoHeader(image), sizeof(info));
-  // The compression is the one FreeImage really used for the pixel data.
-  info.biCompression = getWord(data, kCompressionOffset);
-  info.biSizeImage = static_cast<DWORD>(pixelBytes);
+  info.biCompression = rle ? kBiRle8 : kBiRgb;
+  info.biSizeImage = static_cast<DWORD>(pixels.size());
   info.biClrUsed = used;
   info.biClrImportant = used;
   static_assert(sizeof(BITMAPINFOHEADER) == kInfoHeaderBytes);
   std::memcpy(file->data() + kFileHeaderBytes, &info, sizeof(info));
   std::memcpy(file->data() + kHeadersBytes, FreeImage_GetPalette(image), tableBytes);
-  std::memcpy(file->data() + kHeadersBytes + tableBytes, data + pixelStart, pixelBytes);
+  *file += pixels;
   return true;
 }

@@ -13,9 +13,10 @@
 //   14        40          the image's info header; biClrUsed = biClrImportant = n,
 //                         biSizeImage = D
 //   54        4n          the first n palette entries
-//   54 + 4n   D           the pixel data FreeImage writes after its full table
+//   54 + 4n   D           the rows bottom first, each padded with zeros to 4
+//                         bytes, or with BMP_SAVE_RLE in saveFlags their RLE8
+//                         codes (encodeRle8Pixels; biCompression 1)
 //
-// saveFlags are FreeImage's BMP flags (BMP_SAVE_RLE gives RLE8 pixel data).
 // Builds the bytes in memory; false for an image that is not 8-bit palettised.
 bool buildExactPaletteBmp(FIBITMAP* image, int32_t saveFlags, std::string* file);
 

@@ -1,22 +1,13 @@
 #include "formats/writers/freeimage_writer.h"
 
+#include <cstdio>
+
 #include "formats/library_messages.h"
+#include "formats/writers/rgbe_range.h"
 
 namespace {
 
 constexpr int32_t kTiffCompressionMask = 0x1FF00;  // TIFF_PACKBITS .. TIFF_LOGLUV
-constexpr uint32_t kBiRle8 = 1;                    // biCompression values
-constexpr uint32_t kBiRle4 = 2;
-
-void putWord(BYTE* bytes, size_t offset, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<BYTE>((value >> (8 * i)) & 0xFF);
-}
-
-uint32_t getWord(const BYTE* bytes, size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<uint32_t>(bytes[offset + 3]) << 24;
-}
-
 unsigned DLL_CALLCONV writeProc(void* buffer, unsigned size, unsigned count, fi_handle handle) {
   auto* out = static_cast<OutputBytes*>(handle);
   if (size == 0) return count;
@@ -37,36 +28,52 @@ long DLL_CALLCONV tellProc(fi_handle handle) {
   return static_cast<long>(static_cast<OutputBytes*>(handle)->tell());
 }
 
-uint32_t wordAt(OutputBytes* out, size_t offset) {
-  BYTE bytes[4] = {};
-  out->seek(static_cast<long long>(offset), 0);
-  out->read(bytes, 4);
-  return getWord(bytes, 0);
+// A forward-only stream onto a sink: FreeImage may ask where it is and seek
+// to where it already is, nothing else.
+struct ForwardStream {
+  ByteSink& sink;
+  long written = 0;
+};
+
+unsigned DLL_CALLCONV forwardWrite(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  auto* stream = static_cast<ForwardStream*>(handle);
+  const size_t bytes = static_cast<size_t>(size) * count;
+  if (bytes == 0) return count;
+  if (!stream->sink.write(buffer, bytes)) return 0;
+  stream->written += static_cast<long>(bytes);
+  return count;
 }
 
-void putWordAt(OutputBytes* out, size_t offset, uint32_t value) {
-  BYTE bytes[4];
-  putWord(bytes, 0, value);
-  out->seek(static_cast<long long>(offset), 0);
-  out->write(bytes, 4);
+unsigned DLL_CALLCONV forwardRead(void*, unsigned, unsigned, fi_handle) { return 0; }
+
+int DLL_CALLCONV forwardSeek(fi_handle handle, long offset, int origin) {
+  const long at = static_cast<ForwardStream*>(handle)->written;
+  const bool stays = (origin == SEEK_SET && offset == at) || (origin != SEEK_SET && offset == 0);
+  return stays ? 0 : -1;
 }
 
-// FreeImage's RLE bitmaps carry the uncompressed file size in the file
-// header and 0 as the image size, which strict readers refuse: both fields
-// get the true sizes.
-void mendRleBmpHeader(OutputBytes* out) {
-  out->seek(0, 2);
-  const auto size = static_cast<uint32_t>(out->tell());
-  if (size < 54) return;
-  const uint32_t pixelOffset = wordAt(out, 10);
-  const uint32_t compression = wordAt(out, 30);
-  putWordAt(out, 2, size);
-  if ((compression == kBiRle8 || compression == kBiRle4) && pixelOffset <= size) {
-    putWordAt(out, 34, size - pixelOffset);
-  }
-}
+long DLL_CALLCONV forwardTell(fi_handle handle) { return static_cast<ForwardStream*>(handle)->written; }
 
 }  // namespace
+
+bool isStreamedByFreeImage(FIBITMAP* image, int32_t format, int32_t flags) {
+  const auto fif = static_cast<FREE_IMAGE_FORMAT>(format);
+  // RLE bitmaps get their header sizes patched afterwards; RLE TGA is left
+  // to the in-memory path as well.
+  const bool runLengths = (fif == FIF_BMP && (flags & BMP_SAVE_RLE)) ||
+                          (fif == FIF_TARGA && (flags & TARGA_SAVE_RLE));
+  if (runLengths || !image) return false;
+  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image);
+  if (!FreeImage_FIFSupportsExportType(fif, type)) return false;
+  return type != FIT_BITMAP || FreeImage_FIFSupportsExportBPP(fif, static_cast<int>(FreeImage_GetBPP(image)));
+}
+
+bool streamWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, ByteSink& sink) {
+  ForwardStream stream{sink};
+  FreeImageIO io{forwardRead, forwardWrite, forwardSeek, forwardTell};
+  return FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image, &io,
+                                static_cast<fi_handle>(&stream), flags);
+}
 
 bool isReadableTiffCompression(FIBITMAP* image, int32_t flags) {
   const int32_t compression = flags & kTiffCompressionMask;
@@ -91,13 +98,20 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
     return false;
   }
   if (fif == FIF_PFM && !FreeImage_FlipVertical(image)) return false;
+  Bitmap clamped;
+  if (fif == FIF_HDR && needsRgbeClamp(image)) {
+    clamped = clampedForRgbe(image);
+    if (!clamped) return false;
+    image = clamped.get();
+  }
   FreeImageIO io{readProc, writeProc, seekProc, tellProc};
   takeTiffErrors();
   const bool saved = FreeImage_SaveToHandle(fif, image, &io, static_cast<fi_handle>(out), flags);
+  // The image is handed back as it came, for a check that compares with it.
+  if (fif == FIF_PFM) FreeImage_FlipVertical(image);
   for (const std::string& error : takeTiffErrors()) {
     if (!saved) recordLibraryMessage(error);
   }
   if (!saved) return false;
-  if (fif == FIF_BMP && (flags & BMP_SAVE_RLE)) mendRleBmpHeader(out);
   return !out->outOfMemory();
 }

@@ -39,7 +39,7 @@ bool convertToPng(const TempDir& dir, const std::string& dds, DecodedImage* out,
   const std::string path = dir.path() + "in.dds";
   if (!writeTestFile(path, dds)) return false;
   ConversionSetup setup = makeSetup("png", path, dir.path());
-  const bool converted = convertAndSaveFile(setup.settings, setup.job, {});
+  const bool converted = convertAndSaveFile(setup, {});
   takeLibraryMessages();
   *sourceBpp = setup.job.sourceBpp;
   return converted && decodeWithImageMagick(setup.job.outputFile, out);

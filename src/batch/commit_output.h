@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/files.h"
+
 // Puts a finished file in place: writes bytes to a new temporary file beside
 // outputPath (named by temporaryPathBeside), checking every write and the
 // close, and renames it over outputPath only when it is complete. On any
@@ -11,4 +13,9 @@
 // the one an interrupting signal removes. temporaryPath (when given) receives
 // the temporary name that was used.
 bool commitOutput(const std::string& bytes, const std::string& outputPath, std::string* reason,
+                  std::string* temporaryPath = nullptr);
+
+// commitOutput for a file whose bytes come from source in pieces (written as
+// they come, never gathered into one piece in memory).
+bool commitOutput(const ByteSource& source, const std::string& outputPath, std::string* reason,
                   std::string* temporaryPath = nullptr);

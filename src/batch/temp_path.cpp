@@ -1,4 +1,4 @@
-#include "pipeline/temp_path.h"
+#include "batch/temp_path.h"
 
 #include "platform/clock.h"
 #include "platform/files.h"

@@ -1,6 +1,6 @@
-#include "pipeline/commit_output.h"
+#include "batch/commit_output.h"
 
-#include "pipeline/temp_path.h"
+#include "batch/temp_path.h"
 #include "platform/files.h"
 #include "platform/interrupt.h"
 
@@ -14,13 +14,20 @@ constexpr int kNameAttempts = 100;
 
 bool commitOutput(const std::string& bytes, const std::string& outputPath, std::string* reason,
                   std::string* temporaryPath) {
+  return commitOutput(
+      [&](ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); }, outputPath, reason,
+      temporaryPath);
+}
+
+bool commitOutput(const ByteSource& source, const std::string& outputPath, std::string* reason,
+                  std::string* temporaryPath) {
   WriteFailure failure;
   std::string temporary;
   bool written = false;
   for (int attempt = 0; attempt < kNameAttempts && !written; ++attempt) {
     temporary = temporaryPathBeside(outputPath);
     setPendingTemporaryFile(temporary);
-    written = writeNewFile(temporary, bytes, &failure);
+    written = writeNewFileFrom(temporary, source, &failure);
     if (!written) setPendingTemporaryFile("");
     if (!written && !failure.pathTaken) break;
   }

@@ -1,0 +1,55 @@
+#include "batch/file_hash.h"
+
+#include <openssl/evp.h>
+
+#include <memory>
+
+#include "platform/file_chunks.h"
+
+namespace {
+
+struct DigestFree {
+  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+};
+using Digest = std::unique_ptr<EVP_MD_CTX, DigestFree>;
+
+constexpr size_t kChunkBytes = size_t{1} << 20;
+
+Digest startSha256() {
+  Digest digest(EVP_MD_CTX_new());
+  if (digest && EVP_DigestInit_ex(digest.get(), EVP_sha256(), nullptr) != 1) digest.reset();
+  return digest;
+}
+
+std::string finishHex(EVP_MD_CTX* digest) {
+  unsigned char value[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_DigestFinal_ex(digest, value, &length) != 1) return {};
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(length * 2);
+  for (unsigned int i = 0; i < length; ++i) {
+    hex += kHex[value[i] >> 4];
+    hex += kHex[value[i] & 0xf];
+  }
+  return hex;
+}
+
+}  // namespace
+
+std::string fileSha256(const std::string& path) {
+  Digest digest = startSha256();
+  if (!digest) return {};
+  bool ok = true;
+  const bool read = readFileInChunks(path, kChunkBytes, [&](const uint8_t* data, size_t size) {
+    ok = ok && EVP_DigestUpdate(digest.get(), data, size) == 1;
+  });
+  if (!read || !ok) return {};
+  return finishHex(digest.get());
+}
+
+std::string bytesSha256(const std::string& bytes) {
+  Digest digest = startSha256();
+  if (!digest || EVP_DigestUpdate(digest.get(), bytes.data(), bytes.size()) != 1) return {};
+  return finishHex(digest.get());
+}

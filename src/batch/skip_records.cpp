@@ -1,0 +1,144 @@
+#include "batch/skip_records.h"
+
+#include <sstream>
+#include <utility>
+
+#include "batch/commit_output.h"
+#include "batch/file_hash.h"
+#include "platform/file_stamp.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr char kRecordHeader[] = "pellucid-record 1";
+
+// Paths may hold any byte; hex keeps a record one word per field.
+std::string toHex(const std::string& bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (const char c : bytes) {
+    hex += kHex[static_cast<unsigned char>(c) >> 4];
+    hex += kHex[static_cast<unsigned char>(c) & 0xf];
+  }
+  return hex;
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool fromHex(const std::string& hex, std::string* bytes) {
+  if (hex.size() % 2 != 0) return false;
+  bytes->clear();
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    const int high = hexDigit(hex[i]);
+    const int low = hexDigit(hex[i + 1]);
+    if (high < 0 || low < 0) return false;
+    bytes->push_back(static_cast<char>(high * 16 + low));
+  }
+  return true;
+}
+
+struct RecordedOutput {
+  OutputFacts facts;
+  int64_t modifiedNanos = 0;
+};
+
+struct Record {
+  std::string key;
+  std::string input;
+  FileStamp inputStamp;
+  std::vector<RecordedOutput> outputs;
+};
+
+std::string recordText(const Record& record) {
+  std::ostringstream text;
+  text << kRecordHeader << '\n'
+       << "key " << record.key << '\n'
+       << "input " << record.inputStamp.size << ' ' << record.inputStamp.modifiedNanos << ' '
+       << toHex(record.input) << '\n';
+  for (const RecordedOutput& output : record.outputs) {
+    text << "output " << output.facts.bytes << ' ' << output.modifiedNanos << ' '
+         << (output.facts.sha256.empty() ? "-" : output.facts.sha256) << ' '
+         << toHex(output.facts.path) << '\n';
+  }
+  text << "end\n";  // a record without it was cut short
+  return text.str();
+}
+
+bool parseRecord(const std::string& text, Record* record) {
+  std::istringstream lines(text);
+  std::string line;
+  if (!std::getline(lines, line) || line != kRecordHeader) return false;
+  bool ended = false;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string kind, hex;
+    words >> kind;
+    if (kind == "key") {
+      words >> record->key;
+    } else if (kind == "input") {
+      words >> record->inputStamp.size >> record->inputStamp.modifiedNanos >> hex;
+      if (!words || !fromHex(hex, &record->input)) return false;
+    } else if (kind == "output") {
+      RecordedOutput output;
+      words >> output.facts.bytes >> output.modifiedNanos >> output.facts.sha256 >> hex;
+      if (!words || !fromHex(hex, &output.facts.path)) return false;
+      if (output.facts.sha256 == "-") output.facts.sha256.clear();
+      record->outputs.push_back(std::move(output));
+    } else if (kind == "end") {
+      ended = true;
+    } else {
+      return false;
+    }
+  }
+  return ended;
+}
+
+}  // namespace
+
+SkipRecords::SkipRecords(std::string outputFolder, std::string recordKey)
+    : folder_(std::move(outputFolder) + ".pellucid/"), key_(bytesSha256(recordKey)) {}
+
+std::string SkipRecords::recordPath(const std::string& input) const {
+  return folder_ + bytesSha256(input) + ".rec";
+}
+
+bool SkipRecords::upToDate(const std::string& input, std::vector<OutputFacts>* outputs) const {
+  std::string text;
+  Record record;
+  if (!readWholeFile(recordPath(input), &text) || !parseRecord(text, &record)) return false;
+  FileStamp now;
+  if (record.key != key_ || record.input != input || !fileStamp(input, &now) ||
+      now.size != record.inputStamp.size || now.modifiedNanos != record.inputStamp.modifiedNanos) {
+    return false;
+  }
+  outputs->clear();
+  for (const RecordedOutput& output : record.outputs) {
+    FileStamp stamp;
+    if (!fileStamp(output.facts.path, &stamp) || stamp.size != output.facts.bytes ||
+        stamp.modifiedNanos != output.modifiedNanos) {
+      return false;
+    }
+    outputs->push_back(output.facts);
+  }
+  return !record.outputs.empty();
+}
+
+bool SkipRecords::write(const std::string& input, const std::vector<OutputFacts>& outputs) const {
+  Record record;
+  record.key = key_;
+  record.input = input;
+  if (!fileStamp(input, &record.inputStamp)) return false;
+  for (const OutputFacts& facts : outputs) {
+    FileStamp stamp;
+    if (!fileStamp(facts.path, &stamp)) return false;
+    record.outputs.push_back({facts, stamp.modifiedNanos});
+    record.outputs.back().facts.bytes = stamp.size;
+  }
+  if (!isFolder(folder_)) createFolder(folder_);  // another shard may have made it meanwhile
+  std::string reason;
+  return commitOutput(recordText(record), recordPath(input), &reason);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "formats/writers/png_color_tag.h"
+#include "formats/writers/png_layout.h"
+
+// The bytes of a PNG file before its image data: the signature, IHDR, the
+// colour chunks of tag (gAMA, sRGB), PLTE, tRNS and pHYs, in the order the
+// format asks for.
+std::string pngHead(const PngLayout& layout, bool interlaced, PngColorTag tag);
+
+// The IEND chunk that ends every PNG file.
+std::string pngEnd();
+
+// The 8 bytes that open a chunk of size bytes: its length and type.
+void putPngChunkStart(uint8_t* out, const char* type, uint32_t size);
+
+// The CRC that closes a chunk: over its type and data (crc of the 4 type
+// bytes, then of the data, as libdeflate_crc32 chains them).
+uint32_t pngChunkCrc(const uint8_t* typeAndData, size_t size);
+
+void putBigEndian32(uint8_t* out, uint32_t value);

@@ -1,0 +1,204 @@
+#include "formats/writers/png_layout.h"
+
+#include <bit>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr uint8_t kGrey = 0;
+constexpr uint8_t kRgb = 2;
+constexpr uint8_t kPalette = 3;
+constexpr uint8_t kRgba = 6;
+
+// True when some pixel of a 32-bit bitmap is not opaque (FreeImage's
+// FIC_RGBALPHA test, without its call per pixel).
+bool hasVisibleAlpha(FIBITMAP* image) {
+  const unsigned width = FreeImage_GetWidth(image);
+  const unsigned height = FreeImage_GetHeight(image);
+  for (unsigned y = 0; y < height; ++y) {
+    const BYTE* alpha = FreeImage_GetScanLine(image, static_cast<int>(y)) + FI_RGBA_ALPHA;
+    unsigned all = 0xFF;
+    for (unsigned x = 0; x < width; ++x) all &= alpha[4 * x];
+    if (all != 0xFF) return true;
+  }
+  return false;
+}
+
+// The row conversions, in place: each output pixel is no wider than its
+// input pixel, so writing left to right never overtakes reading. Bitmaps
+// keep blue first where FreeImage stores BGR (little-endian machines); the
+// 32-bit cases work on whole pixels there.
+constexpr bool kBgrOrder = FI_RGBA_RED == 2 && FI_RGBA_GREEN == 1 && FI_RGBA_BLUE == 0;
+constexpr bool kWordsBgra = kBgrOrder && FI_RGBA_ALPHA == 3 && std::endian::native == std::endian::little;
+
+void bgrToRgb(BYTE* row, uint32_t width) {
+  if (!kBgrOrder) return;
+  for (uint32_t x = 0; x < width; ++x, row += 3) std::swap(row[0], row[2]);
+}
+
+// As a little-endian word a BGRA pixel is 0xAARRGGBB; RGBA is 0xAABBGGRR.
+inline uint32_t swappedRedBlue(uint32_t pixel) {
+  return (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
+}
+
+void bgraToRgba(BYTE* row, uint32_t width) {
+  if (!kBgrOrder) return;
+  if (!kWordsBgra) {
+    for (uint32_t x = 0; x < width; ++x, row += 4) std::swap(row[0], row[2]);
+    return;
+  }
+  for (uint32_t x = 0; x < width; ++x) {
+    uint32_t pixel;
+    std::memcpy(&pixel, row + 4 * x, 4);
+    pixel = swappedRedBlue(pixel);
+    std::memcpy(row + 4 * x, &pixel, 4);
+  }
+}
+
+void bgraToRgb(BYTE* row, uint32_t width) {
+  uint32_t x = 0;
+  if (kWordsBgra) {
+    // Four bytes stored per pixel, the fourth overwritten by the next one;
+    // it never reaches a pixel not yet read (3x + 3 < 4x + 4).
+    for (; x + 1 < width; ++x) {
+      uint32_t pixel;
+      std::memcpy(&pixel, row + 4 * x, 4);
+      pixel = swappedRedBlue(pixel);
+      std::memcpy(row + 3 * x, &pixel, 4);
+    }
+  }
+  for (; x < width; ++x) {
+    const BYTE* in = row + 4 * x;
+    const BYTE red = in[FI_RGBA_RED], green = in[FI_RGBA_GREEN], blue = in[FI_RGBA_BLUE];
+    row[3 * x] = red;
+    row[3 * x + 1] = green;
+    row[3 * x + 2] = blue;
+  }
+}
+
+void wordsToBigEndian(BYTE* row, size_t bytes) {
+  for (size_t i = 0; i + 1 < bytes; i += 2) {
+    uint16_t word;
+    std::memcpy(&word, row + i, 2);
+    row[i] = static_cast<uint8_t>(word >> 8);
+    row[i + 1] = static_cast<uint8_t>(word & 0xFF);
+  }
+}
+
+void convertRow(BYTE* row, const PngLayout& layout) {
+  switch (layout.rows) {
+    case PngLayout::Rows::kCopy:
+      return;
+    case PngLayout::Rows::kInvert:
+      for (size_t i = 0; i < layout.rowBytes; ++i) row[i] = static_cast<BYTE>(~row[i]);
+      return;
+    case PngLayout::Rows::kBgrToRgb:
+      bgrToRgb(row, layout.width);
+      return;
+    case PngLayout::Rows::kBgraToRgba:
+      bgraToRgba(row, layout.width);
+      return;
+    case PngLayout::Rows::kBgraToRgb:
+      bgraToRgb(row, layout.width);
+      return;
+    case PngLayout::Rows::kWordsToBigEndian:
+      wordsToBigEndian(row, layout.rowBytes);
+      return;
+  }
+}
+
+void setColorTable(FIBITMAP* image, PngLayout* layout) {
+  const RGBQUAD* colors = FreeImage_GetPalette(image);
+  const unsigned entries = 1u << layout->bitDepth;
+  for (unsigned i = 0; i < entries; ++i) {
+    const char rgb[3] = {static_cast<char>(colors[i].rgbRed), static_cast<char>(colors[i].rgbGreen),
+                         static_cast<char>(colors[i].rgbBlue)};
+    layout->palette.append(rgb, 3);
+  }
+}
+
+// Colour type and row conversion of a 1, 4 or 8-bit bitmap.
+bool indexedLayout(FIBITMAP* image, PngLayout* layout) {
+  const bool transparent =
+      FreeImage_IsTransparent(image) && FreeImage_GetTransparencyCount(image) > 0;
+  const FREE_IMAGE_COLOR_TYPE color = FreeImage_GetColorType(image);
+  if (!transparent && (color == FIC_MINISBLACK || color == FIC_MINISWHITE)) {
+    layout->colorType = kGrey;
+    if (color == FIC_MINISWHITE) layout->rows = PngLayout::Rows::kInvert;
+    return true;
+  }
+  if (!FreeImage_GetPalette(image)) return false;
+  layout->colorType = kPalette;
+  setColorTable(image, layout);
+  if (transparent) {
+    layout->transparency.assign(reinterpret_cast<const char*>(FreeImage_GetTransparencyTable(image)),
+                                FreeImage_GetTransparencyCount(image));
+  }
+  return true;
+}
+
+bool bitmapLayout(FIBITMAP* image, uint32_t bpp, PngLayout* layout) {
+  switch (bpp) {
+    case 1:
+    case 4:
+    case 8:
+      layout->bitDepth = static_cast<uint8_t>(bpp);
+      return indexedLayout(image, layout);
+    case 24:
+      layout->colorType = kRgb;
+      layout->rows = PngLayout::Rows::kBgrToRgb;
+      return true;
+    case 32: {
+      // FreeImage's colour type test, but for its test of the pixels.
+      FIICCPROFILE* profile = FreeImage_GetICCProfile(image);
+      if (profile && (profile->flags & FIICC_COLOR_IS_CMYK)) return false;
+      const bool alpha = hasVisibleAlpha(image);
+      layout->colorType = alpha ? kRgba : kRgb;
+      layout->rows = alpha ? PngLayout::Rows::kBgraToRgba : PngLayout::Rows::kBgraToRgb;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool wordLayout(FREE_IMAGE_TYPE type, PngLayout* layout) {
+  layout->bitDepth = 16;
+  layout->rows = PngLayout::Rows::kWordsToBigEndian;
+  if (type == FIT_UINT16) layout->colorType = kGrey;
+  else if (type == FIT_RGB16) layout->colorType = kRgb;
+  else if (type == FIT_RGBA16) layout->colorType = kRgba;
+  else return false;
+  return true;
+}
+
+uint32_t samplesPerPixel(uint8_t colorType) {
+  return colorType == kRgb ? 3 : colorType == kRgba ? 4 : 1;
+}
+
+}  // namespace
+
+bool pngLayoutOf(FIBITMAP* image, PngLayout* layout) {
+  *layout = PngLayout{};
+  if (!image || !FreeImage_HasPixels(image)) return false;
+  layout->width = FreeImage_GetWidth(image);
+  layout->height = FreeImage_GetHeight(image);
+  if (layout->width == 0 || layout->height == 0) return false;
+  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image);
+  const bool known = type == FIT_BITMAP ? bitmapLayout(image, FreeImage_GetBPP(image), layout)
+                                        : wordLayout(type, layout);
+  if (!known) return false;
+  layout->bitsPerPixel = samplesPerPixel(layout->colorType) * layout->bitDepth;
+  layout->pixelBytes = layout->bitsPerPixel < 8 ? 1 : layout->bitsPerPixel / 8;
+  layout->rowBytes = (static_cast<size_t>(layout->width) * layout->bitsPerPixel + 7) / 8;
+  layout->dotsPerMeterX = FreeImage_GetDotsPerMeterX(image);
+  layout->dotsPerMeterY = FreeImage_GetDotsPerMeterY(image);
+  return true;
+}
+
+void convertToPngRows(FIBITMAP* image, const PngLayout& layout) {
+  for (uint32_t y = 0; y < layout.height; ++y) {
+    convertRow(FreeImage_GetScanLine(image, static_cast<int>(y)), layout);
+  }
+}
