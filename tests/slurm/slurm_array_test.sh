@@ -3,12 +3,15 @@
 # one-node Slurm cluster started here: munge with a fresh key and its own
 # socket, slurmctld and slurmd as the current user with a generated
 # slurm.conf, every file in one temporary folder, all of it stopped at the end
-# whatever happens. Checks that
-# - the tasks together write exactly what one local run of the whole tree
-#   writes (names and bytes), and every task ends with status 0;
-# - parts run side by side on one node: while a second copy of part 1 waits
-#   for the first (which holds it here on purpose), the tasks of every other
-#   part run to their end, on a node with fewer slots than tasks.
+# whatever happens. Every submission asks for --skip-unchanged and a report
+# per task, as the README's resume recipe does. Checks that
+# - parts run side by side on one node: while the task of part 1 waits for
+#   another copy of part 1 (which holds it here on purpose), the tasks of
+#   every other part run to their end, on a node with fewer slots than tasks;
+# - after that task is cancelled, the array submitted again converts exactly
+#   the files the first one did not (counted from the reports) and skips the
+#   rest, every task of it ends with status 0, and the output tree is exactly
+#   what one local run of the whole tree writes (names and bytes).
 # When the machine cannot run the daemons it prints one line saying why and
 # exits 77, which ctest reports as skipped.
 #
@@ -61,7 +64,7 @@ chmod 711 "$dir"
 mkdir -m 700 "$dir/munge" "$dir/runtime"
 mkdir -m 755 "$dir/run"
 mkdir "$dir/state" "$dir/spool" "$dir/spool/node1" "$dir/log" "$dir/jobs" "$dir/tree" \
-  "$dir/empty" "$dir/local" "$dir/out"
+  "$dir/empty" "$dir/local" "$dir/out" "$dir/reports"
 export SLURM_CONF=$dir/slurm.conf
 # The program's lock files: private to this test, shared by its runs.
 export XDG_RUNTIME_DIR=$dir/runtime
@@ -171,7 +174,7 @@ EOF
 # A copy of part 1 into the same output folder that holds its lock until it
 # reads a key: the task of part 1 has to wait for it, the tasks of the other
 # parts must not. It converts nothing (its input folder is empty), so every
-# output checked below is the array's.
+# output checked below is the arrays'.
 mkfifo "$dir/holder.in"
 exec 3<>"$dir/holder.in"
 env "$marker" "$program" -p -q -i "$dir/empty/" -o "$dir/out/" -c png --shard=1/$parts <&3 \
@@ -183,34 +186,35 @@ for _ in $(seq 120); do
 done
 grep -q "Press any key" "$dir/log/holder.log" || fail "the copy holding part 1 did not start"
 
-job=$(cd "$dir/jobs" && env "$marker" PATH="$(dirname "$program"):$PATH" \
-  sbatch --parsable "$example" "$dir/tree/" "$dir/out/") || fail "sbatch refused the job"
-job=${job%%;*}
+# Submits the example with a report per task named after $1; prints the job id.
+submit() {
+  local job
+  job=$(cd "$dir/jobs" && env "$marker" PATH="$(dirname "$program"):$PATH" \
+    sbatch --parsable "$example" "$dir/tree/" "$dir/out/" --skip-unchanged \
+    "--report=$dir/reports/$1-%a.jsonl") || { echo "FAILED: sbatch refused the job" >&2; exit 1; }
+  echo "${job%%;*}"
+}
 
-# Waits up to $1 half-seconds for the array's queue entries to be $2.
+# Waits up to $2 half-seconds for the queue entries of job $1 to be $3.
 wait_for_queue() {
-  for _ in $(seq "$1"); do
-    [ "$(squeue -h -j "$job" -o %i 2>/dev/null | tr '\n' ' ')" = "$2" ] && return 0
+  for _ in $(seq "$2"); do
+    [ "$(squeue -h -j "$1" -o %i 2>/dev/null | tr '\n' ' ')" = "$3" ] && return 0
     sleep 0.5
   done
   return 1
 }
-wait_for_queue 240 "${job}_1 " ||
-  fail "the other parts did not finish while part 1 waited: $(squeue -h -j "$job" -o '%i %T')"
-grep -qF "$waiting" "$dir/jobs/slurm-${job}_1.out" || fail "part 1 did not wait for its other copy"
-echo x >&3
-wait "$holder" || fail "the copy holding part 1"
-holder=""
-wait_for_queue 120 "" || fail "the array did not end: $(squeue -h -j "$job" -o '%i %T')"
 
-# The tasks' records, as sacct would show them without an accounting database.
-for _ in $(seq 20); do
-  [ "$(grep -c "ArrayJobId=$job " "$dir/log/jobcomp.txt" 2>/dev/null)" -eq "$parts" ] && break
-  sleep 0.5
-done
-python3 - "$dir/log/jobcomp.txt" "$job" "$parts" <<'EOF' || fail "not every task ended with status 0"
+# Prints the tasks of job $1 as sacct would (there is no accounting database
+# here: the job completion records stand in for it) and checks that they are
+# tasks 1..parts, ended with exit code 0 in state $2, task 1 in state $3.
+check_tasks() {
+  for _ in $(seq 20); do
+    [ "$(grep -c "ArrayJobId=$1 " "$dir/log/jobcomp.txt" 2>/dev/null)" -eq "$parts" ] && break
+    sleep 0.5
+  done
+  python3 - "$dir/log/jobcomp.txt" "$1" "$parts" "$2" "$3" <<'EOF'
 import sys
-path, job, parts = sys.argv[1], sys.argv[2], int(sys.argv[3])
+path, job, parts, state, first = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4], sys.argv[5]
 tasks = {}
 for line in open(path):
     fields = dict(f.split("=", 1) for f in line.split() if "=" in f)
@@ -221,15 +225,46 @@ for task in sorted(tasks):
     f = tasks[task]
     print("%-12s %-10s %-8s %-19s %-19s" % ("%s_%d" % (job, task), f["JobState"], f["ExitCode"],
                                              f["StartTime"], f["EndTime"]))
-ok = sorted(tasks) == list(range(1, parts + 1)) and all(
-    f["JobState"] == "COMPLETED" and f["ExitCode"] == "0:0" for f in tasks.values())
+def ended_well(task, f):
+    if task == 1 and first == "CANCELLED":
+        return f["JobState"] == first
+    return f["JobState"] == state and f["ExitCode"] == "0:0"
+ok = sorted(tasks) == list(range(1, parts + 1)) and all(ended_well(t, f) for t, f in tasks.items())
 sys.exit(0 if ok else 1)
 EOF
+}
 
-diff -r "$dir/local" "$dir/out" >"$dir/log/diff.log" 2>&1 ||
-  fail "the array's outputs differ from the local run: $(head -n 3 "$dir/log/diff.log")"
+# Inputs of the reports named after $1 with status $2.
+count_status() {
+  cat "$dir"/reports/"$1"-*.jsonl 2>/dev/null | grep -c "\"status\":\"$2\"" || true
+}
+
+job=$(submit first)
+wait_for_queue "$job" 240 "${job}_1 " ||
+  fail "the other parts did not finish while part 1 waited: $(squeue -h -j "$job" -o '%i %T')"
+grep -qF "$waiting" "$dir/jobs/slurm-${job}_1.out" || fail "part 1 did not wait for its other copy"
 for task in $(seq 2 $parts); do
   ! grep -qF "$waiting" "$dir/jobs/slurm-${job}_$task.out" || fail "part $task waited"
 done
-echo "The $parts tasks of job $job converted $files files as the local run did;" \
-  "parts 2-$parts ran while part 1 waited for its other copy."
+scancel "${job}_1"
+wait_for_queue "$job" 120 "" || fail "the cancelled task did not end: $(squeue -h -j "$job" -o '%i %T')"
+echo x >&3
+wait "$holder" || fail "the copy holding part 1"
+holder=""
+check_tasks "$job" COMPLETED CANCELLED || fail "the first array's tasks"
+first=$(count_status first converted)
+[ "$first" -gt 0 ] && [ "$first" -lt "$files" ] || fail "the first array converted $first files"
+
+resumed=$(submit second)
+wait_for_queue "$resumed" 240 "" || fail "the array did not end: $(squeue -h -j "$resumed" -o '%i %T')"
+check_tasks "$resumed" COMPLETED COMPLETED || fail "not every task ended with status 0"
+diff -r -x .pellucid "$dir/local" "$dir/out" >"$dir/log/diff.log" 2>&1 ||
+  fail "the arrays' outputs differ from the local run: $(head -n 3 "$dir/log/diff.log")"
+converted=$(count_status second converted)
+unchanged=$(count_status second unchanged)
+echo "First array: $first of $files files converted, part 1 cancelled while it waited;" \
+  "resumed array: $converted converted, $unchanged unchanged."
+[ "$converted" -eq $((files - first)) ] && [ "$unchanged" -eq "$first" ] ||
+  fail "the resumed array converted $converted and skipped $unchanged files"
+echo "Parts 2-$parts ran while part 1 waited for its other copy; the resumed array" \
+  "completed the tree as the local run wrote it."
