@@ -121,7 +121,7 @@ ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts) {
   const bool floatOutput = facts.floatOutput;
   work.wide = facts.outputDepth == 48 || facts.outputDepth == 64;
   const SourceColourSpace space = chosenSpace(step, facts.space);
-  if (step.mode == ColourMode::kAuto && space == SourceColourSpace::kSrgb) {
+  if (blendsInLinearLight(step, facts.space)) {
     work.toLinear = work.srgbDecode = floatOutput || facts.resamples;
     work.toInteger = work.srgbEncode = !floatOutput && facts.resamples;
     work.inWords = work.toInteger && !work.wide && !facts.floatSource && facts.eightBitSource;
@@ -132,6 +132,10 @@ ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts) {
     work.toInteger = work.toneMapped = mapped && facts.floatSource && !floatOutput;
   }
   return work;
+}
+
+bool blendsInLinearLight(const ColourStep& step, SourceColourSpace space) {
+  return step.mode == ColourMode::kAuto && chosenSpace(step, space) == SourceColourSpace::kSrgb;
 }
 
 Bitmap toLinearLight(Bitmap image, const ColourWork& work) {

@@ -46,6 +46,10 @@ struct ColourFacts {
 // reach integer outputs mapped but not encoded.
 ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts);
 
+// Whether steps that blend pixels of a source in this space do so in linear
+// light (auto, and the source read as sRGB).
+bool blendsInLinearLight(const ColourStep& step, SourceColourSpace space);
+
 // The image in linear light as the work says: float (FIT_RGBF or FIT_RGBAF,
 // alpha as a 0..1 value), or with work.inWords 16-bit channels (an 8-bit
 // image only). With work.srgbDecode the colour channels go through the sRGB
