@@ -27,6 +27,10 @@ namespace {
 // A successful file never reports less than this many milliseconds.
 constexpr int64_t kMinimumDuration = 1000;
 
+// The outcome's error of a failed input that neither printed an error line
+// nor was refused for a reason of its own (an encoder failing silently).
+constexpr char kNotConvertedText[] = "the file could not be converted";
+
 void startFile(const InputEntry& entry, int32_t visited, int64_t previousDuration,
                BatchProgress& progress) {
   std::lock_guard<std::mutex> hold(progress.progressLock);
@@ -150,6 +154,7 @@ class Committer {
       }
       duration_ = 0;
       outcome_.status = InputStatus::kFailed;
+      if (outcome_.error.empty()) outcome_.error = kNotConvertedText;
       finish();
       return;
     }
@@ -344,6 +349,11 @@ class Committer {
       console_.printLine("Error: " + fillTwo(texts_.verificationFailed,
                                              escapeForDisplay(file.job.outputFile),
                                              file.failure.reason));
+    }
+    // A refusal prints no line of its own (the console stays as it always
+    // was), but the outcome still says why.
+    if (file.failure.kind == FileFailure::Kind::NotConverted && outcome_.error.empty()) {
+      outcome_.error = file.failure.reason;
     }
   }
 

@@ -8,6 +8,7 @@
 #include "formats/dds/dds_format_name.h"
 #include "formats/dds/dds_header.h"
 #include "formats/dds/dds_reader.h"
+#include "formats/dds/dds_refusal.h"
 #include "formats/dds/dds_surfaces.h"
 #include "platform/console.h"
 #include "platform/files.h"
@@ -16,13 +17,6 @@
 namespace {
 
 constexpr uint32_t kDx10AlphaModeOpaque = 3;
-
-// Why a file cannot be decoded, from the header check. The decoder itself
-// refuses nothing the check lets through, so this is the whole answer.
-std::string decodeRefusal(DdsCheck check) {
-  if (check == DdsCheck::Ok) return {};
-  return std::string(ddsCheckText(check));
-}
 
 bool layoutHasAlpha(const DdsHeader& header, const DdsLayout& layout) {
   switch (layout.format.encoding) {
@@ -71,7 +65,9 @@ InputInfo inspectInput(const std::string& path) {
   info.bytes = std::max<int64_t>(fileSize(path), 0);
   DdsHeader header;
   const DdsCheck check = checkDdsFile(path, &header);
-  info.error = decodeRefusal(check);
+  // The decoder refuses nothing the header check lets through, so the
+  // check's reason is the whole answer.
+  info.error = describeDdsRefusal(check, header, static_cast<uint64_t>(info.bytes));
   if (header.magic == kDdsMagic) {
     const DdsLayout layout = describeDdsLayout(header);
     info.format = ddsFormatName(header);

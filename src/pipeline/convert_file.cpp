@@ -13,6 +13,7 @@
 #include "pipeline/flip.h"
 #include "pipeline/frame.h"
 #include "pipeline/greyscale.h"
+#include "pipeline/linear_rotation.h"
 #include "pipeline/load_dds.h"
 #include "pipeline/load_mode.h"
 #include "pipeline/name_tokens.h"
@@ -104,11 +105,12 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   }
 
   const DepthStep depth = colourDepthOf(chain.depth, chain.alpha);
-  image = rotateImage(std::move(image), chain.rotate);
-  alpha = rotateImage(std::move(alpha), chain.rotate);
-  size = sizeOf(image);
   const SourceColourSpace space = normalMap ? SourceColourSpace::kData : facts.colourSpace;
   job.holdsData = space == SourceColourSpace::kData;
+  image = blendsInLinearLight(chain.colour, space) ? rotateInLinearLight(std::move(image), chain.rotate)
+                                                   : rotateImage(std::move(image), chain.rotate);
+  alpha = rotateImage(std::move(alpha), chain.rotate);
+  size = sizeOf(image);
   const ColourWork colour =
       planColourWork(chain.colour, colourFactsOf(chain, space, image.get(), depth, job.sourceBpp));
   if (colour.toLinear) image = toLinearLight(std::move(image), colour);

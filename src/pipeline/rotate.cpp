@@ -2,6 +2,12 @@
 
 #include "pipeline/widen_to_24_bits.h"
 
+bool rotationInterpolates(const RotateStep& step) {
+  if (!step.enabled || step.angle <= 0 || step.angle >= 360) return false;
+  if (step.kind == RotationKind::kSimple) return step.angle % 90 != 0;
+  return step.kind == RotationKind::kAdvanced;
+}
+
 Bitmap rotateImage(Bitmap image, const RotateStep& step) {
   if (!image) return image;
   const int32_t angle = step.angle;

@@ -16,6 +16,10 @@ struct RotateStep {
   RGBQUAD background{0, 0, 0, 0};     // kSimple's corners
 };
 
+// Whether the step turns by an angle that blends neighbouring pixels: a
+// SIMPLE turn by other than a multiple of 90 degrees, or any ADVANCED one.
+bool rotationInterpolates(const RotateStep& step);
+
 // Turns the image by the step's angle when it is enabled.
 // Hands back the bitmap to go on with (the same one when nothing changes).
 Bitmap rotateImage(Bitmap image, const RotateStep& step);

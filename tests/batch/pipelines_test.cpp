@@ -70,7 +70,7 @@ TEST(Pipelines, InfoDescribesEachInputWithoutConverting) {
        "null"},
       {"broken.dds", buildSurfaceDds({}, plainPixel).substr(0, 150),
        R"("format":"A8R8G8B8","dx10":false,"width":4,"height":4,"depth":1,"mips":1,"faces":0,"layers":1,"srgb":false,"alpha":"straight","normal_map":false)",
-       R"("truncated")"},
+       R"("file too short: 150 of 192 bytes")"},
   };
   std::string list;
   for (const Case& c : cases) {
@@ -158,6 +158,9 @@ TEST(Pipelines, ReportHasALinePerInputAndTheFailure) {
   tree.write(0, 7);
   ASSERT_TRUE(renameFile(tree.in + "t0.dds", tree.in + "sub/t0.dds"));
   tree.write(0, 0);
+  // A file the reader refuses prints no Error line; its record still says why.
+  ASSERT_TRUE(writeBinaryFile(tree.in + "x.dds",
+                              buildSurfaceDds({.width = 8, .height = 8}, plainPixel).substr(0, 150)));
   const std::string report = tree.dir.path() + "run.jsonl";
   const ProgramResult result = tree.run({"--report=" + report, "--no-subfolders"});
   std::string errorText;
@@ -166,12 +169,15 @@ TEST(Pipelines, ReportHasALinePerInputAndTheFailure) {
   }
   ASSERT_FALSE(errorText.empty()) << result.out;
   const std::vector<std::string> lines = fileLines(report);
-  ASSERT_EQ(lines.size(), 2u);
+  ASSERT_EQ(lines.size(), 3u);
   // A folder's subfolders come before its own files.
   EXPECT_EQ(lines[0], "{\"input\":\"" + tree.in + "sub/t0.dds\",\"status\":\"converted\",\"outputs\":[" +
                           outputJson(tree.output(0)) + "],\"error\":null,\"of\":null}");
   EXPECT_EQ(lines[1], "{\"input\":\"" + tree.in + "t0.dds\",\"status\":\"failed\",\"outputs\":[],\"error\":\"" +
                           errorText + "\",\"of\":null}");
+  EXPECT_EQ(lines[2], "{\"input\":\"" + tree.in +
+                          "x.dds\",\"status\":\"failed\",\"outputs\":[],\"error\":\"file too short: 150 "
+                          "of 384 bytes\",\"of\":null}");
 
   Tree other(1);
   const ProgramResult refused = other.run({"--report=" + other.dir.path() + "none/r.jsonl"});
