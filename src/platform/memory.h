@@ -28,3 +28,8 @@ void reuseLargeAllocations();
 size_t largePixelBlockBytes();
 void* allocatePixelMemory(size_t bytes);
 void releasePixelMemory(void* block);
+
+// Asks the processor to bring bytes at address into the cache ahead of a
+// read. For memory read in an order its own prefetcher does not foresee
+// (the rows of a bitmap, stored bottom up, read top first); a hint only.
+void prefetchForRead(const void* address, size_t bytes);

@@ -104,3 +104,9 @@ void releasePixelMemory(void* block) {
   }
   std::free(unkept);
 }
+
+void prefetchForRead(const void* address, size_t bytes) {
+  constexpr size_t kCacheLine = 64;
+  const auto* bytesAt = static_cast<const char*>(address);
+  for (size_t i = 0; i < bytes; i += kCacheLine) __builtin_prefetch(bytesAt + i);
+}

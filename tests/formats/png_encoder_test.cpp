@@ -41,6 +41,9 @@ const PngCase kCases[] = {
     {"one column at 1 bit", 1, 9, true, {"--png-bpp=1"}, 1, 0},
     {"one row at 4 bits", 9, 1, true, {"--png-bpp=4"}, 4, 3},
     {"one row at 32 bits", 11, 1, true, {"--png-bpp=32"}, 8, 6},
+    // Uncompressed, rows straddle stored blocks, and the data fills more
+    // than one IDAT chunk.
+    {"32 bits, several chunks", 640, 600, true, {"--png-bpp=32"}, 8, 6},
 };
 
 const char* const kLevels[] = {"none", "zlib1", "zlib6", "zlib9"};

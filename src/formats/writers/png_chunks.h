@@ -7,6 +7,9 @@
 #include "formats/writers/png_color_tag.h"
 #include "formats/writers/png_layout.h"
 
+// Image data is split into IDAT chunks of this size (the last one smaller).
+inline constexpr size_t kPngIdatBytes = size_t{1} << 20;
+
 // The bytes of a PNG file before its image data: the signature, IHDR, the
 // colour chunks of tag (gAMA, sRGB), PLTE, tRNS and pHYs, in the order the
 // format asks for.

@@ -12,13 +12,11 @@
 #include "formats/writers/png_filter.h"
 #include "formats/writers/png_interlace.h"
 #include "formats/writers/png_layout.h"
+#include "formats/writers/png_stored_stream.h"
+#include "platform/memory.h"
 
 namespace {
 
-// Image data is split into IDAT chunks of this size (the last one smaller).
-constexpr size_t kIdatBytes = size_t{1} << 20;
-constexpr size_t kStoredBlockBytes = 65535;  // the largest stored deflate block
-constexpr uint8_t kZlibStoredHeader[2] = {0x78, 0x01};  // deflate, 32K window, fastest
 constexpr int kPaletteColorType = 3;
 
 // Rows of an interlaced pass, picked out of the image's rows.
@@ -55,119 +53,39 @@ bool forEachRow(FIBITMAP* image, const PngLayout& layout, const std::vector<PngP
   return true;
 }
 
-// A zlib stream of known size, cut into IDAT chunks on its way to the sink.
-class IdatStream {
- public:
-  IdatStream(ByteSink& sink, size_t total) : sink_(sink), left_(total) {}
-
-  bool write(const uint8_t* data, size_t size) {
-    while (size > 0) {
-      if (chunkLeft_ == 0 && !startChunk()) return false;
-      const size_t take = std::min(size, chunkLeft_);
-      if (!sink_.write(data, take)) return false;
-      crc_ = libdeflate_crc32(crc_, data, take);
-      data += take;
-      size -= take;
-      chunkLeft_ -= take;
-      if (chunkLeft_ == 0 && !endChunk()) return false;
-    }
-    return true;
-  }
-
- private:
-  bool startChunk() {
-    chunkLeft_ = std::min(left_, kIdatBytes);
-    left_ -= chunkLeft_;
-    uint8_t start[8];
-    putPngChunkStart(start, "IDAT", static_cast<uint32_t>(chunkLeft_));
-    crc_ = libdeflate_crc32(0, start + 4, 4);
-    return sink_.write(start, sizeof(start));
-  }
-
-  bool endChunk() {
-    uint8_t crc[4];
-    putBigEndian32(crc, crc_);
-    return sink_.write(crc, sizeof(crc));
-  }
-
-  ByteSink& sink_;
-  size_t left_;
-  size_t chunkLeft_ = 0;
-  uint32_t crc_ = 0;
-};
-
-size_t storedZlibSize(size_t dataBytes) {
-  const size_t blocks = std::max<size_t>(1, (dataBytes + kStoredBlockBytes - 1) / kStoredBlockBytes);
-  return sizeof(kZlibStoredHeader) + blocks * 5 + dataBytes + 4;
-}
-
-// Data of known size as a zlib stream of stored blocks.
-class StoredZlib {
- public:
-  StoredZlib(IdatStream& out, size_t total) : out_(out), left_(total) {}
-
-  bool start() { return out_.write(kZlibStoredHeader, sizeof(kZlibStoredHeader)); }
-
-  bool write(const uint8_t* data, size_t size) {
-    while (size > 0) {
-      if (blockLeft_ == 0 && !startBlock()) return false;
-      const size_t take = std::min(size, blockLeft_);
-      if (!out_.write(data, take)) return false;
-      adler_ = libdeflate_adler32(adler_, data, take);
-      data += take;
-      size -= take;
-      blockLeft_ -= take;
-    }
-    return true;
-  }
-
-  bool finish() {
-    uint8_t adler[4];
-    putBigEndian32(adler, adler_);
-    return out_.write(adler, sizeof(adler));
-  }
-
- private:
-  bool startBlock() {
-    blockLeft_ = std::min(left_, kStoredBlockBytes);
-    left_ -= blockLeft_;
-    const auto size = static_cast<uint16_t>(blockLeft_);
-    const auto complement = static_cast<uint16_t>(~size);
-    const uint8_t header[5] = {static_cast<uint8_t>(left_ == 0 ? 1 : 0),
-                               static_cast<uint8_t>(size & 0xFF), static_cast<uint8_t>(size >> 8),
-                               static_cast<uint8_t>(complement & 0xFF),
-                               static_cast<uint8_t>(complement >> 8)};
-    return out_.write(header, sizeof(header));
-  }
-
-  IdatStream& out_;
-  size_t left_;
-  size_t blockLeft_ = 0;
-  uint32_t adler_ = 1;
-};
-
-// What a stored PNG needs until its file is written.
+// What a stored PNG needs until its file is written. The image is only read,
+// so the file can be written more than once.
 struct StoredPng {
   std::shared_ptr<FIBITMAP> image;
   PngLayout layout;
   std::vector<PngPass> passes;
+  bool interlaced = false;  // then the image's rows are PNG rows already
   std::string head;
-  RowBuffers rows;
 
   bool write(ByteSink& sink) {
-    const size_t filtered = pngFilteredSize(passes);
-    IdatStream idat(sink, storedZlibSize(filtered));
-    StoredZlib zlib(idat, filtered);
-    const uint8_t noFilter = static_cast<uint8_t>(PngFilter::kNone);
-    const bool written =
-        sink.write(head.data(), head.size()) && zlib.start() &&
-        forEachRow(image.get(), layout, passes, rows,
-                   [&](const uint8_t* row, const uint8_t*, size_t bytes) {
-                     return zlib.write(&noFilter, 1) && zlib.write(row, bytes);
-                   }) &&
-        zlib.finish();
-    const std::string end = pngEnd();
-    return written && sink.write(end.data(), end.size());
+    PngStoredStream stream(sink, pngFilteredSize(passes));
+    std::vector<uint8_t> scratch(layout.rowBytes + 1);
+    const uint8_t none = static_cast<uint8_t>(PngFilter::kNone);
+    if (!stream.start(head)) return false;
+    bool written = true;
+    if (interlaced) {
+      RowBuffers rows(layout.rowBytes);
+      written = forEachRow(image.get(), layout, passes, rows,
+                           [&](const uint8_t* row, const uint8_t*, size_t bytes) {
+                             return stream.putRow(none, bytes, scratch.data(),
+                                                  [&](uint8_t* out) { std::memcpy(out, row, bytes); });
+                           });
+    } else {
+      // The image's rows lie bottom up in memory, and are read top first.
+      const size_t scanline = FreeImage_GetLine(image.get());
+      for (uint32_t y = 0; written && y < layout.height; ++y) {
+        const uint8_t* row = pngRowOf(image.get(), layout, y);
+        if (y + 1 < layout.height) prefetchForRead(pngRowOf(image.get(), layout, y + 1), scanline);
+        written = stream.putRow(none, layout.rowBytes, scratch.data(),
+                                [&](uint8_t* out) { convertPngRow(row, out, layout); });
+      }
+    }
+    return written && stream.finish(pngEnd());
   }
 };
 
@@ -188,16 +106,16 @@ libdeflate_compressor* compressorFor(int level) {
 // Turns the zlib stream at file[at + 8 ..] (size bytes) into IDAT chunks in
 // place, the room for their starts and ends being there, and ends the file.
 size_t cutIntoChunks(uint8_t* file, size_t at, size_t size) {
-  const size_t chunks = std::max<size_t>(1, (size + kIdatBytes - 1) / kIdatBytes);
+  const size_t chunks = std::max<size_t>(1, (size + kPngIdatBytes - 1) / kPngIdatBytes);
   // The last chunk moves furthest; moving from the back never overwrites
   // data not yet moved.
   for (size_t k = chunks; k-- > 1;) {
-    std::memmove(file + at + k * (kIdatBytes + 12) + 8, file + at + 8 + k * kIdatBytes,
-                 std::min(kIdatBytes, size - k * kIdatBytes));
+    std::memmove(file + at + k * (kPngIdatBytes + 12) + 8, file + at + 8 + k * kPngIdatBytes,
+                 std::min(kPngIdatBytes, size - k * kPngIdatBytes));
   }
   for (size_t k = 0; k < chunks; ++k) {
-    uint8_t* chunk = file + at + k * (kIdatBytes + 12);
-    const size_t length = std::min(kIdatBytes, size - k * kIdatBytes);
+    uint8_t* chunk = file + at + k * (kPngIdatBytes + 12);
+    const size_t length = std::min(kPngIdatBytes, size - k * kPngIdatBytes);
     putPngChunkStart(chunk, "IDAT", static_cast<uint32_t>(length));
     putBigEndian32(chunk + 8 + length, pngChunkCrc(chunk + 4, 4 + length));
   }
@@ -228,7 +146,7 @@ bool deflatePng(Bitmap& image, const PngLayout& layout, const PngOptions& option
   const std::string head = pngHead(layout, options.interlaced, options.colorTag);
   const std::string end = pngEnd();
   const size_t bound = libdeflate_zlib_compress_bound(compressor, filteredSize);
-  const size_t chunks = bound / kIdatBytes + 1;
+  const size_t chunks = bound / kPngIdatBytes + 1;
   // The file is made in a buffer of the largest size it can have, whose
   // pages are touched only as far as it is written, then copied once to its
   // own size.
@@ -250,11 +168,16 @@ bool encodePng(Bitmap& image, const PngOptions& options, EncodedImage* encoded) 
   PngLayout layout;
   if (!pngLayoutOf(image.get(), &layout)) return false;
   *encoded = EncodedImage{};
-  convertToPngRows(image.get(), layout);
-  if (options.level > 0) return deflatePng(image, layout, options, encoded);
+  if (options.level > 0) {
+    convertToPngRows(image.get(), layout);
+    return deflatePng(image, layout, options, encoded);
+  }
+  // Interlaced passes pick pixels out of rows turned beforehand; plain rows
+  // are turned on their way into the file.
+  if (options.interlaced) convertToPngRows(image.get(), layout);
   auto stored = std::make_shared<StoredPng>(StoredPng{
       std::shared_ptr<FIBITMAP>(std::move(image)), layout, pngPasses(layout, options.interlaced),
-      pngHead(layout, options.interlaced, options.colorTag), RowBuffers(layout.rowBytes)});
+      options.interlaced, pngHead(layout, options.interlaced, options.colorTag)});
   encoded->stream = [stored](ByteSink& sink) { return stored->write(sink); };
   encoded->ok = true;
   return true;

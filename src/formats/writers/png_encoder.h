@@ -12,8 +12,8 @@ struct PngOptions {
 
 // Encodes image as PNG (layout: png_layout.h). Level 0 writes the rows in
 // stored deflate blocks, unfiltered: nothing is made ahead, encoded->stream
-// writes the file from the image's rows when the file is written, and keeps
-// the image until then. Other levels filter each row (the least sum of
+// writes the file from the image's rows when the file is written
+// (png_stored_stream.h), and keeps the image until then. Other levels filter each row (the least sum of
 // absolute values; none for palettes and depths below 8, as usual) and
 // deflate the rows with libdeflate into encoded->bytes; the image is
 // released once its rows are filtered, so at most the image and the filtered

@@ -1,0 +1,160 @@
+#include "formats/writers/png_stored_stream.h"
+
+#include <libdeflate.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "formats/writers/png_chunks.h"
+
+namespace {
+
+constexpr size_t kStoredBlockBytes = 65535;  // the largest stored deflate block
+constexpr uint8_t kZlibStoredHeader[2] = {0x78, 0x01};  // deflate, 32K window, fastest
+constexpr size_t kBlockHeaderBytes = 5;
+constexpr size_t kAdlerBytes = 4;
+// Large enough that a file sink passes each full window straight to the
+// system, small enough to stay in the cache while it is filled.
+constexpr size_t kWindowBytes = size_t{1} << 19;
+constexpr uint8_t kIdatType[4] = {'I', 'D', 'A', 'T'};
+
+size_t storedZlibSize(size_t dataBytes) {
+  const size_t blocks = std::max<size_t>(1, (dataBytes + kStoredBlockBytes - 1) / kStoredBlockBytes);
+  return sizeof(kZlibStoredHeader) + blocks * kBlockHeaderBytes + dataBytes + kAdlerBytes;
+}
+
+}  // namespace
+
+PngStoredStream::PngStoredStream(ByteSink& sink, size_t dataBytes)
+    : sink_(sink),
+      window_(new (std::nothrow) uint8_t[kWindowBytes]),
+      failed_(!window_),
+      zlibLeft_(storedZlibSize(dataBytes)),
+      dataLeft_(dataBytes) {}
+
+bool PngStoredStream::start(const std::string& head) {
+  return putRaw(head.data(), head.size()) && putZlib(kZlibStoredHeader, sizeof(kZlibStoredHeader));
+}
+
+bool PngStoredStream::finish(const std::string& end) {
+  if (dataLeft_ != 0 || blockLeft_ != 0) failed_ = true;
+  uint8_t adler[kAdlerBytes];
+  putBigEndian32(adler, adler_);
+  if (!putZlib(adler, sizeof(adler))) return false;
+  if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return false;
+  if (chunkOpen_ || zlibLeft_ != 0) failed_ = true;
+  return putRaw(end.data(), end.size()) && flush();
+}
+
+uint8_t* PngStoredStream::claimData(size_t* size) {
+  if (blockLeft_ == 0 && !openBlock()) return nullptr;
+  *size = std::min(*size, blockLeft_);
+  return claimZlib(size);
+}
+
+void PngStoredStream::commitData(const uint8_t* data, size_t size) {
+  adler_ = libdeflate_adler32(adler_, data, size);
+  blockLeft_ -= size;
+  commitZlib(size);
+}
+
+bool PngStoredStream::putData(const uint8_t* data, size_t size) {
+  while (size > 0) {
+    size_t room = size;
+    uint8_t* out = claimData(&room);
+    if (!out) return false;
+    std::memcpy(out, data, room);
+    commitData(out, room);
+    data += room;
+    size -= room;
+  }
+  return true;
+}
+
+// Room at the end of the window for at most *size bytes of the zlib stream,
+// all in one chunk; *size becomes what fits. A chunk that is full is closed,
+// and the next one opened, first.
+uint8_t* PngStoredStream::claimZlib(size_t* size) {
+  if (failed_) return nullptr;
+  if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return nullptr;
+  if (!chunkOpen_ && !openChunk()) return nullptr;
+  if (used_ == kWindowBytes && !flush()) return nullptr;
+  *size = std::min({*size, chunkLeft_, kWindowBytes - used_});
+  return window_.get() + used_;
+}
+
+void PngStoredStream::commitZlib(size_t size) {
+  crc_ = libdeflate_crc32(crc_, window_.get() + used_, size);
+  used_ += size;
+  chunkLeft_ -= size;
+}
+
+bool PngStoredStream::putZlib(const uint8_t* data, size_t size) {
+  while (size > 0) {
+    size_t room = size;
+    uint8_t* out = claimZlib(&room);
+    if (!out) return false;
+    std::memcpy(out, data, room);
+    commitZlib(room);
+    data += room;
+    size -= room;
+  }
+  return true;
+}
+
+bool PngStoredStream::putRaw(const void* data, size_t size) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  while (size > 0) {
+    if (failed_ || (used_ == kWindowBytes && !flush())) return false;
+    const size_t room = std::min(size, kWindowBytes - used_);
+    std::memcpy(window_.get() + used_, bytes, room);
+    used_ += room;
+    bytes += room;
+    size -= room;
+  }
+  return !failed_;
+}
+
+bool PngStoredStream::openBlock() {
+  if (dataLeft_ == 0) {  // more rows than were announced
+    failed_ = true;
+    return false;
+  }
+  blockLeft_ = std::min(dataLeft_, kStoredBlockBytes);
+  dataLeft_ -= blockLeft_;
+  const auto size = static_cast<uint16_t>(blockLeft_);
+  const auto complement = static_cast<uint16_t>(~size);
+  const uint8_t header[kBlockHeaderBytes] = {
+      static_cast<uint8_t>(dataLeft_ == 0 ? 1 : 0),  // the final block
+      static_cast<uint8_t>(size & 0xFF), static_cast<uint8_t>(size >> 8),
+      static_cast<uint8_t>(complement & 0xFF), static_cast<uint8_t>(complement >> 8)};
+  return putZlib(header, sizeof(header));
+}
+
+bool PngStoredStream::openChunk() {
+  if (zlibLeft_ == 0) {
+    failed_ = true;
+    return false;
+  }
+  chunkLeft_ = std::min(zlibLeft_, kPngIdatBytes);
+  zlibLeft_ -= chunkLeft_;
+  uint8_t start[8];
+  putPngChunkStart(start, "IDAT", static_cast<uint32_t>(chunkLeft_));
+  crc_ = libdeflate_crc32(0, kIdatType, sizeof(kIdatType));
+  chunkOpen_ = true;
+  return putRaw(start, sizeof(start));
+}
+
+bool PngStoredStream::closeChunk() {
+  uint8_t crc[4];
+  putBigEndian32(crc, crc_);
+  chunkOpen_ = false;
+  return putRaw(crc, sizeof(crc));
+}
+
+bool PngStoredStream::flush() {
+  if (!failed_ && used_ > 0 && !sink_.write(window_.get(), used_)) failed_ = true;
+  used_ = 0;
+  return !failed_;
+}
