@@ -79,6 +79,7 @@ OutputFormat exr() {
   f.check.measure = M::kHalfFloat;  // FreeImage writes halves
   f.check.lossyWith = lossyExr;
   f.largestAutomaticDepth = 96;  // float RGBA only when asked for
+  f.cmykFlag = TIFF_CMYK;
   return f;
 }
 
@@ -152,6 +153,7 @@ OutputFormat tiff() {
   f.check.reader = C::kLibtiff;
   f.check.lossyWith = lossyTiff;
   f.largestAutomaticDepth = 96;  // float RGBA only when asked for
+  f.cmykFlag = TIFF_CMYK;
   return f;
 }
 
@@ -183,6 +185,18 @@ OutputFormat withFloats(OutputFormat f) {
 
 OutputFormat fromRows(OutputFormat f) {
   f.streamsFromRows = true;
+  return f;
+}
+
+OutputFormat pbm() {
+  OutputFormat f = fromRows(row(kFifPbm, "pbm", "Portable Bitmap", "1", O::kPbmBpp));
+  f.oneBitIsBlack = true;
+  return f;
+}
+
+OutputFormat pgm() {
+  OutputFormat f = fromRows(row(kFifPgm, "pgm", "Portable Greymap", "8", O::kPgmBpp));
+  f.eightBits = EightBitContent::kGreyOnly;
   return f;
 }
 
@@ -228,10 +242,10 @@ std::vector<OutputFormat> buildOutputTable() {
       jpegTwoThousand(kFifJp2, "jp2", "JPEG-2000 File Format", O::kJp2Bpp),
       jpg(),
       jxr(),
-      fromRows(row(kFifPbm, "pbm", "Portable Bitmap", "1", O::kPbmBpp)),
+      pbm(),
       checked(fromRows(withFloats(row(kFifPfm, "pfm", "Portable Floatmap", "96", O::kPfmBpp))),
               C::kPfmReader),
-      fromRows(row(kFifPgm, "pgm", "Portable Greymap", "8", O::kPgmBpp)),
+      pgm(),
       png(),
       fromRows(row(kFifPpm, "ppm", "Portable Pixelmap", "24,48", O::kPpmBpp)),
       tga(),

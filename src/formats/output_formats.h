@@ -104,7 +104,9 @@ struct OutputCheck {
 
 // What 16 and 8 bits per pixel hold for a format.
 enum class SixteenBitLayout : uint8_t { k565, k555 };
-enum class EightBitContent : uint8_t { kPalette, kGrey };
+// kGreyOnly: the format has no palette, so an 8-bit image with one becomes
+// its grey levels too (the indices alone would be written otherwise).
+enum class EightBitContent : uint8_t { kPalette, kGrey, kGreyOnly };
 
 struct OutputFormat {
   int32_t code = 0;          // FreeImage format, or the DevIL type for psd, dds, pcx
@@ -126,6 +128,9 @@ struct OutputFormat {
   bool streamsFromRows = false;     // FreeImage writes it front to back: a file without
                                     // RLE goes from the image's rows straight to disk
   bool rle8Writer = false;          // 8-bit RLE goes to our RLE8 writer (formats/writers/rle_bmp)
+  bool oneBitIsBlack = false;       // a set bit is black; FreeImage writes the bits as they are
+  int32_t cmykFlag = 0;             // save flag of 32-bit CMYK; FreeImage writes those bytes as
+                                    // they are, so they must hold C, M, Y, K
   OutputCheck check;                // how --verify reads and compares its files
 };
 

@@ -4,6 +4,7 @@
 
 #include "pipeline/pixel_channels.h"
 #include "pipeline/srgb_curve.h"
+#include "pipeline/srgb_float_encoder.h"
 
 namespace {
 
@@ -85,32 +86,66 @@ void encodedWordRows(FIBITMAP* in, const ChannelLayout& from, FIBITMAP* out, con
 
 float clamped(float value) { return value > 0.0f ? std::min(value, 1.0f) : 0.0f; }
 
+// std::lround of a value of 0..65535 without the library call: in double,
+// value + 0.5 is exact, so truncating it rounds halves away from zero.
 template <typename T>
-void integerRows(FIBITMAP* in, FIBITMAP* out, const ChannelLayout& to, const ColourWork& work,
-                 const ColourStep& step) {
+T rounded(float value) {
+  return static_cast<T>(static_cast<double>(value) + 0.5);
+}
+
+// One float colour channel to its integer code, as the work says.
+template <typename T>
+struct ChannelCoder {
+  const ColourWork& work;
+  const ColourStep& step;
+  float gain = std::exp2(step.exposure);
+  const SrgbFloatEncoder& encoder = srgbFloatEncoder();
+
+  T operator()(float c) const {
+    if (work.toneMapped) c = toneMapChannel(c * gain, step.toneMap);
+    if (work.srgbEncode) return encoded(c);
+    return rounded<T>(clamped(c) * top());
+  }
+  T encoded(float c) const {
+    if constexpr (sizeof(T) == 1) return encoder.code8(c);
+    else return encoder.code16(c);
+  }
+  static constexpr float top() { return sizeof(T) == 1 ? 255.0f : 65535.0f; }
+};
+
+// The rows of a float image as integer channels: colour by code, alpha
+// only clamped and scaled (dropped when the output has no alpha channel).
+template <typename T, typename Code>
+void integerRows(FIBITMAP* in, FIBITMAP* out, const ChannelLayout& to, bool inAlpha, Code code) {
   const int width = static_cast<int>(FreeImage_GetWidth(in));
   const int height = static_cast<int>(FreeImage_GetHeight(in));
-  const int inStep = to.hasAlpha() ? 4 : 3;
-  const float top = sizeof(T) == 1 ? 255.0f : 65535.0f;
-  const float gain = std::exp2(step.exposure);
-  const SrgbTables& tables = srgbTables();
-  auto colour = [&](float c) -> T {
-    if (work.toneMapped) c = toneMapChannel(c * gain, step.toneMap);
-    if (work.srgbEncode) {
-      if constexpr (sizeof(T) == 1) return tables.encode(c);
-      else return srgbEncode16(c);
-    }
-    return static_cast<T>(std::lround(clamped(c) * top));
-  };
+  const int inStep = inAlpha ? 4 : 3;
+  constexpr float kTop = sizeof(T) == 1 ? 255.0f : 65535.0f;
   for (int y = 0; y < height; ++y) {
     const float* source = reinterpret_cast<const float*>(FreeImage_GetScanLine(in, y));
     T* target = reinterpret_cast<T*>(FreeImage_GetScanLine(out, y));
     for (int x = 0; x < width; ++x, source += inStep, target += to.step) {
-      target[to.red] = colour(source[0]);
-      target[to.green] = colour(source[1]);
-      target[to.blue] = colour(source[2]);
-      if (to.hasAlpha()) target[to.alpha] = static_cast<T>(std::lround(clamped(source[3]) * top));
+      target[to.red] = code(source[0]);
+      target[to.green] = code(source[1]);
+      target[to.blue] = code(source[2]);
+      if (to.hasAlpha()) target[to.alpha] = rounded<T>(clamped(source[3]) * kTop);
     }
+  }
+}
+
+// The clamp tone map is the encoder's own clamp: exposure, then the code,
+// with no call per channel.
+template <typename T>
+void integerImage(FIBITMAP* in, FIBITMAP* out, const ChannelLayout& to, bool inAlpha,
+                  const ColourWork& work, const ColourStep& step) {
+  const ChannelCoder<T> coder{work, step};
+  const bool clampOnly = !work.toneMapped || step.toneMap == ToneMap::kClamp;
+  if (work.srgbEncode && clampOnly && coder.gain == 1.0f) {
+    integerRows<T>(in, out, to, inAlpha, [&](float c) { return coder.encoded(c); });
+  } else if (work.srgbEncode && clampOnly) {
+    integerRows<T>(in, out, to, inAlpha, [&](float c) { return coder.encoded(c * coder.gain); });
+  } else {
+    integerRows<T>(in, out, to, inAlpha, coder);
   }
 }
 
@@ -120,6 +155,8 @@ ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts) {
   ColourWork work;
   const bool floatOutput = facts.floatOutput;
   work.wide = facts.outputDepth == 48 || facts.outputDepth == 64;
+  // Outputs of 24 or 48 bits drop alpha; no step on the way reads it.
+  work.keepsAlpha = facts.outputDepth != 24 && facts.outputDepth != 48;
   const SourceColourSpace space = chosenSpace(step, facts.space);
   if (blendsInLinearLight(step, facts.space)) {
     work.toLinear = work.srgbDecode = floatOutput || facts.resamples;
@@ -166,7 +203,7 @@ Bitmap toOutputValues(Bitmap image, const ColourWork& work, const ColourStep& st
   const std::optional<ChannelLayout> from = channelLayoutOf(image.get());
   if (!from) return image;
   if (work.inWords && from->sample == ChannelLayout::Sample::kWord) {
-    Bitmap out = allocateChannels(ChannelLayout::Sample::kByte, from->hasAlpha(),
+    Bitmap out = allocateChannels(ChannelLayout::Sample::kByte, from->hasAlpha() && work.keepsAlpha,
                                   static_cast<int>(FreeImage_GetWidth(image.get())),
                                   static_cast<int>(FreeImage_GetHeight(image.get())));
     if (out) encodedWordRows(image.get(), *from, out.get(), *channelLayoutOf(out.get()));
@@ -175,12 +212,12 @@ Bitmap toOutputValues(Bitmap image, const ColourWork& work, const ColourStep& st
   if (from->sample != ChannelLayout::Sample::kFloat) return image;
   const ChannelLayout::Sample sample =
       work.wide ? ChannelLayout::Sample::kWord : ChannelLayout::Sample::kByte;
-  Bitmap out = allocateChannels(sample, from->hasAlpha(),
+  Bitmap out = allocateChannels(sample, from->hasAlpha() && work.keepsAlpha,
                                 static_cast<int>(FreeImage_GetWidth(image.get())),
                                 static_cast<int>(FreeImage_GetHeight(image.get())));
   if (!out) return out;
   const ChannelLayout to = *channelLayoutOf(out.get());
-  if (work.wide) integerRows<WORD>(image.get(), out.get(), to, work, step);
-  else integerRows<BYTE>(image.get(), out.get(), to, work, step);
+  if (work.wide) integerImage<WORD>(image.get(), out.get(), to, from->hasAlpha(), work, step);
+  else integerImage<BYTE>(image.get(), out.get(), to, from->hasAlpha(), work, step);
   return out;
 }

@@ -27,6 +27,7 @@ struct ColourWork {
   bool toneMapped = false;  // ... with exposure and tone map
   bool srgbEncode = false;  // ... and the sRGB curve
   bool wide = false;        // ... to 16-bit channels (outputs of 48 or 64 bits)
+  bool keepsAlpha = true;   // ... with the alpha channel the image has
 };
 
 // The facts of one image the plan needs.
@@ -59,6 +60,7 @@ Bitmap toLinearLight(Bitmap image, const ColourWork& work);
 
 // A float image (or, with work.inWords, a 16-bit one) as integer channels:
 // colour exposed and tone-mapped when the work says so, then sRGB-encoded or
-// clamped to 0..1 and scaled, alpha only clamped. 8 bits (RGB or RGBA), or 16
-// with work.wide. Other images come back as they are.
+// clamped to 0..1 and scaled, alpha only clamped (or dropped without
+// work.keepsAlpha). 8 bits (RGB or RGBA), or 16 with work.wide. Other images
+// come back as they are.
 Bitmap toOutputValues(Bitmap image, const ColourWork& work, const ColourStep& step);

@@ -29,7 +29,7 @@ FIBITMAP* toSixteenBits(FIBITMAP* image, const std::string& extension) {
 }
 
 FIBITMAP* toEightBits(FIBITMAP* image, const std::string& extension) {
-  if (formatRow(extension).eightBits == EightBitContent::kGrey) return FreeImage_ConvertTo8Bits(image);
+  if (formatRow(extension).eightBits != EightBitContent::kPalette) return FreeImage_ConvertTo8Bits(image);
   Bitmap rgb;
   if (FreeImage_GetBPP(image) != 24 || FreeImage_GetImageType(image) != FIT_BITMAP) {
     rgb = adoptBitmap(FreeImage_ConvertTo24Bits(image));
@@ -161,11 +161,27 @@ int32_t chooseAutoDepth(const std::string& extension, int32_t sourceDepth) {
   return depths.empty() ? 0 : depths.back();
 }
 
+namespace {
+
+// A format of grey levels only gets them for an 8-bit image with a colour
+// palette (or a palette of grey in another order) as well.
+Bitmap greyLevelsIfNeeded(Bitmap image, const std::string& extension) {
+  if (!image || formatRow(extension).eightBits != EightBitContent::kGreyOnly ||
+      FreeImage_GetBPP(image.get()) != 8 || FreeImage_GetColorType(image.get()) == FIC_MINISBLACK) {
+    return image;
+  }
+  return adoptBitmap(FreeImage_ConvertToGreyscale(image.get()));
+}
+
+}  // namespace
+
 Bitmap convertDepth(Bitmap image, const DepthStep& step, int32_t sourceBpp, int32_t* chosenBpp) {
   if (!image) return image;
   const int32_t depth = step.automatic ? chooseAutoDepth(step.extension, sourceBpp) : step.bpp;
   if (chosenBpp) *chosenBpp = depth;
-  if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == depth) return image;
+  if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == depth) {
+    return greyLevelsIfNeeded(std::move(image), step.extension);
+  }
   const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image.get());
   if (depth <= 48 && type != FIT_BITMAP) {
     if (Bitmap integer = toIntegerChannels(image.get(), depth)) {
@@ -173,5 +189,5 @@ Bitmap convertDepth(Bitmap image, const DepthStep& step, int32_t sourceBpp, int3
       if (static_cast<int32_t>(FreeImage_GetBPP(image.get())) == depth) return image;
     }
   }
-  return adoptBitmap(convertTo(image.get(), depth, step.extension));
+  return greyLevelsIfNeeded(adoptBitmap(convertTo(image.get(), depth, step.extension)), step.extension);
 }

@@ -23,7 +23,8 @@ struct DepthStep {
 //   48         three 16-bit channels
 //   32, 24     plain RGBA / RGB
 //   16         5-5-5 for ico and tga, 5-6-5 otherwise
-//   8          grey for j2k, jp2, jpg, jxr; otherwise a 256-colour Wu palette
+//   8          grey for j2k, jp2, jpg, jxr, pgm; otherwise a 256-colour Wu
+//              palette (pgm turns an 8-bit palette image into grey as well)
 //   4          FreeImage's 4-bit conversion
 //   1          Floyd-Steinberg dithering to black and white
 Bitmap convertDepth(Bitmap image, const DepthStep& step, int32_t sourceBpp,

@@ -20,6 +20,9 @@ const std::vector<std::vector<std::string>> kVariants = {
     {"-c", "jpg"},                                  // libjpeg, lossy
     {"-c", "tiff", "--tiff-bpp=24", "--tiff-color-mode=cmyk", "--tiff-compression=lzw"},  // libtiff
     {"-c", "tiff", "--tiff-bpp=1"},                 // 1 bit
+    {"-c", "tiff", "--tiff-bpp=32", "--tiff-color-mode=cmyk"},  // C, M, Y, K bytes
+    {"-c", "pbm"},                                  // 1 is black
+    {"-c", "pgm"},                                  // grey levels, no palette
     {"-c", "bmp", "--bmp-bpp=16"},                  // 555
     {"-c", "bmp", "--bmp-compression=rle", "--bmp-bpp=8"},
     {"-c", "gif"},

@@ -121,19 +121,45 @@ TEST(Colour, FloatSourcesToPngUnderEachToneMapAndExposure) {
   }
 }
 
-TEST(Colour, FloatSourcesToSixteenBitPngAreEncodedExactly) {
-  const std::vector<float> values = {0.0005f, 0.0031308f, 0.01f, 0.18f, 0.5f, 0.999f};
-  ColourRun run(floatRow(values), "png", {"--colorspace=auto"});
-  std::string text;
-  runCommand("convert " + shellQuote(run.path("t.png")) + " -depth 16 txt:- 2>/dev/null", &text);
-  std::istringstream lines(text);
-  std::vector<long> reds;
-  for (std::string line; std::getline(lines, line);) {
-    if (line.find(": (") != std::string::npos) reds.push_back(std::stol(line.substr(line.find(": (") + 3)));
+// A one-row R16G16B16A16_FLOAT texture of {v, v, v, 1} pixels, each v
+// given as mantissa x 2^exponent: a mantissa of 1024..2047, or a subnormal
+// one of 1..1023 with exponent -24, so that it is a half float exactly.
+std::string halfRow(const std::vector<std::pair<int, int>>& values) {
+  std::string payload;
+  for (const auto& [mantissa, exponent] : values) {
+    const uint16_t bits = mantissa < 1024 ? static_cast<uint16_t>(mantissa)
+                                          : static_cast<uint16_t>((exponent + 25) << 10 | (mantissa - 1024));
+    const uint16_t pixel[4] = {bits, bits, bits, 0x3C00};
+    payload.append(reinterpret_cast<const char*>(pixel), sizeof pixel);
   }
-  ASSERT_EQ(reds.size(), values.size()) << text;
-  for (size_t i = 0; i < values.size(); ++i) {
-    EXPECT_EQ(reds[i], std::lround(srgbEncode(values[i]) * 65535.0)) << values[i];
+  return buildRawDds(dxgiHeader(static_cast<uint32_t>(values.size()), 1, 10), payload);
+}
+
+TEST(Colour, FloatSourcesToSixteenBitPngAreEncodedExactly) {
+  const std::vector<float> floats = {0.0005f, 0.0031308f, 0.01f, 0.18f, 0.5f, 0.999f};
+  const std::vector<std::pair<int, int>> halves = {{1, -24},     {17, -24}, {1234, -20}, {1600, -19},
+                                                   {1475, -13}, {1777, -11}, {2047, -11}};
+  struct Source {
+    std::string dds;
+    std::vector<double> values;
+  } sources[2];
+  sources[0].dds = floatRow(floats);
+  sources[0].values.assign(floats.begin(), floats.end());
+  sources[1].dds = halfRow(halves);
+  for (const auto& [mantissa, exponent] : halves) sources[1].values.push_back(std::ldexp(mantissa, exponent));
+  for (const Source& source : sources) {
+    ColourRun run(source.dds, "png", {"--colorspace=auto"});
+    std::string text;
+    runCommand("convert " + shellQuote(run.path("t.png")) + " -depth 16 txt:- 2>/dev/null", &text);
+    std::istringstream lines(text);
+    std::vector<long> reds;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find(": (") != std::string::npos) reds.push_back(std::stol(line.substr(line.find(": (") + 3)));
+    }
+    ASSERT_EQ(reds.size(), source.values.size()) << text;
+    for (size_t i = 0; i < reds.size(); ++i) {
+      EXPECT_EQ(reds[i], std::lround(srgbEncode(source.values[i]) * 65535.0)) << source.values[i];
+    }
   }
 }
 

@@ -21,6 +21,7 @@ struct FormatExpectation {
   const char* from24;  // independent reader's "%[channels] %z"
   const char* from32;
   int tolerance;       // largest channel difference at the quadrant centres; -1: no colour check
+  int greyTolerance = -1;  // grey formats: largest difference of the mean grey near each centre
 };
 
 const FormatExpectation kExpectations[] = {
@@ -35,16 +36,16 @@ const FormatExpectation kExpectations[] = {
     {"jp2", "srgb 8", "srgba 8", 96},
     {"jpg", "srgb 8", "srgb 8", 24},
     {"jxr", "srgb 8", "srgba 8", 0},
-    {"pbm", "gray 1", "gray 1", -1},
+    {"pbm", "gray 1", "gray 1", -1, 40},  // dithered: the mean of a window
     {"pcx", "srgb 8", "srgb 8", 0},
     {"pfm", "srgb 32", "srgb 32", 1},
-    {"pgm", "gray 8", "gray 8", -1},
+    {"pgm", "gray 8", "gray 8", -1, 1},
     {"png", "srgb 8", "srgba 8", 0},
     {"ppm", "srgb 8", "srgb 16", 1},
     {"psd", "srgb 8", "srgb 8", 0},
     {"tga", "srgb 8", "srgba 8", 0},
     {"tiff", "srgb 8", "srgba 8", 0},
-    {"wbmp", "srgb 16", "srgb 16", -1},
+    {"wbmp", "srgb 16", "srgb 16", -1, 40},
     {"webp", "srgb 8", "srgba 8", 0},
     {"xpm", "srgb 8", "srgb 8", 0},
 };
@@ -65,6 +66,23 @@ void expectQuadrants(const DecodedImage& decoded, const FormatExpectation& expec
     EXPECT_LE(std::abs(got.g - expected.g), tolerance) << label << " green at " << x << "," << y;
     EXPECT_LE(std::abs(got.b - expected.b), tolerance) << label << " blue at " << x << "," << y;
     EXPECT_LE(std::abs(got.a - expected.a), tolerance) << label << " alpha at " << x << "," << y;
+  }
+}
+
+// Grey formats hold each quadrant's luminance (Rec. 709 weights, as the grey
+// conversion uses); 1-bit ones dither it, so the mean grey of a window around
+// each centre is compared.
+void expectGreyQuadrants(const DecodedImage& decoded, int tolerance, const std::string& label) {
+  const int w = decoded.width, h = decoded.height;
+  for (auto [x, y] : {std::pair{w / 4, h / 4}, std::pair{3 * w / 4, h / 4},
+                      std::pair{w / 4, 3 * h / 4}, std::pair{3 * w / 4, 3 * h / 4}}) {
+    const Rgba colour = quadrantPixel(x, y, w, h);
+    const double expected = 0.2126 * colour.r + 0.7152 * colour.g + 0.0722 * colour.b;
+    double sum = 0;
+    for (int dy = -4; dy < 4; ++dy) {
+      for (int dx = -4; dx < 4; ++dx) sum += decoded.at(x + dx, y + dy).r;
+    }
+    EXPECT_NEAR(sum / 64, expected, tolerance) << label << " grey near " << x << "," << y;
   }
 }
 
@@ -98,6 +116,7 @@ TEST(ConvertFileFormats, EveryFormatOpensInAnIndependentReader) {
       if (expectation.tolerance >= 0) {
         expectQuadrants(decoded, expectation, bits == 32, description.find("rgba") != std::string::npos, label);
       }
+      if (expectation.greyTolerance >= 0) expectGreyQuadrants(decoded, expectation.greyTolerance, label);
     }
   }
 }

@@ -7,6 +7,7 @@
 #include "formats/writers/freeimage_writer.h"
 #include "formats/writers/jxr_writer.h"
 #include "formats/writers/output_bytes.h"
+#include "formats/writers/raw_writer_input.h"
 #include "formats/writers/rle_bmp.h"
 #include "formats/writers/xpm_writer.h"
 
@@ -50,6 +51,7 @@ bool encodeInto(FIBITMAP* image, const SaveTarget& target, OutputBytes* out) {
 EncodedImage encodeImage(Bitmap image, const SaveTarget& target) {
   EncodedImage encoded;
   if (!image) return encoded;
+  prepareForRawWriter(image.get(), target);
   if (encodeDirectly(image, target, &encoded)) return encoded;
   OutputBytes out(expectedFileSize(image.get()));
   encoded.ok = encodeInto(image.get(), target, &out) && out.size() > 0;

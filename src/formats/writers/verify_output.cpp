@@ -11,6 +11,11 @@ VerifyRule verifyRuleFor(const SaveTarget& target, FIBITMAP* image) {
   const OutputCheck& check = format->check;
   VerifyRule rule{check.measure, check.colourOnly, check.invisibleColourFree, check.minimumPsnr};
   if (check.lossyWith && check.lossyWith(target.saveFlags)) rule.measure = VerifyMeasure::kPsnr;
+  // CMYK has four channels and no place for alpha.
+  if (format->cmykFlag && (target.saveFlags & format->cmykFlag) == format->cmykFlag &&
+      FreeImage_GetBPP(image) == 32) {
+    rule.colourOnly = true;
+  }
   // libjxr codes floats with a shortened mantissa (a full one overflows its
   // integer pipeline), so even lossless JPEG XR floats come back rounded.
   if (check.reader == CheckReader::kLibjxr && FreeImage_GetImageType(image) == FIT_RGBF) {
