@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "batch/commit_output.h"
+#include "batch/equal_inputs.h"
 #include "batch/file_conversion.h"
 #include "batch/file_hash.h"
 #include "batch/file_link.h"
@@ -377,30 +378,6 @@ class Committer {
   InputInfo sidecarInfo_;
 };
 
-// With --dedupe: for each input, the index of the first input of equal
-// bytes (itself when none comes before it). Only inputs whose size another
-// input shares are read and hashed.
-std::vector<int32_t> firstOfEqualBytes(const std::vector<const InputEntry*>& entries) {
-  const int32_t count = static_cast<int32_t>(entries.size());
-  std::vector<int32_t> first(static_cast<size_t>(count));
-  std::vector<int64_t> sizes(static_cast<size_t>(count));
-  std::map<int64_t, int32_t> bySize;
-  for (int32_t i = 0; i < count; ++i) {
-    first[static_cast<size_t>(i)] = i;
-    sizes[static_cast<size_t>(i)] = fileSize(entries[static_cast<size_t>(i)]->path);
-    bySize[sizes[static_cast<size_t>(i)]] += 1;
-  }
-  std::map<std::string, int32_t> byHash;
-  for (int32_t i = 0; i < count; ++i) {
-    if (sizes[static_cast<size_t>(i)] <= 0 || bySize[sizes[static_cast<size_t>(i)]] < 2) continue;
-    const std::string hash = fileSha256(entries[static_cast<size_t>(i)]->path);
-    if (hash.empty()) continue;
-    const auto [where, added] = byHash.emplace(std::to_string(sizes[static_cast<size_t>(i)]) + hash, i);
-    first[static_cast<size_t>(i)] = where->second;
-  }
-  return first;
-}
-
 }  // namespace
 
 void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
@@ -412,21 +389,27 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   const std::vector<PipelineResources> perWorker = workerResources(
       plan.watermarkFont, resources, workerCount(plan.threadCount, availableCores(), count), fonts);
   const SkipRecords records(plan.naming.outputFolder, plan.recordKey);
-  const std::vector<int32_t> firstOf =
-      plan.dedupe ? firstOfEqualBytes(entries) : std::vector<int32_t>{};
+  std::unique_ptr<EqualInputs> equal;
+  if (plan.dedupe) {
+    std::vector<std::string> paths;
+    for (const InputEntry* entry : entries) paths.push_back(entry->path);
+    equal = std::make_unique<EqualInputs>(std::move(paths));
+  }
   Committer committer(plan, resources, progress, console, texts, records, sink);
   runOrdered<InputInWork>(
       count, static_cast<int32_t>(perWorker.size()),
       [&](int32_t worker, int32_t index) {
         const InputEntry& entry = *entries[static_cast<size_t>(index)];
         InputInWork input;
+        // Asked first and for every input, so no later input waits for it.
+        const int32_t first = equal ? equal->firstOf(index) : index;
         if (plan.skipUnchanged && records.upToDate(entry.path, &input.unchangedOutputs)) {
           input.unchanged = true;
           input.startTime = monotonicMillis();
           return input;
         }
-        if (!firstOf.empty() && firstOf[static_cast<size_t>(index)] != index) {
-          input.duplicateOf = firstOf[static_cast<size_t>(index)];
+        if (first != index) {
+          input.duplicateOf = first;
           input.startTime = monotonicMillis();
           return input;
         }

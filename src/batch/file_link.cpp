@@ -7,8 +7,10 @@
 
 bool linkOrCopy(const std::string& from, const std::string& to, bool mayLink, std::string* reason) {
   if (mayLink) {
-    // A link under a temporary name renamed over to, so an old output is
-    // replaced in one step.
+    // Where to does not exist yet the link itself makes it, whole, in one
+    // step; an old output is replaced by a link under a temporary name
+    // renamed over it.
+    if (linkFile(from, to, nullptr)) return true;
     const std::string temporary = temporaryPathBeside(to);
     if (linkFile(from, temporary, nullptr)) {
       if (renameFile(temporary, to, reason)) return true;

@@ -240,13 +240,24 @@ TEST(Pipelines, KilledAndShardedRunsResumeWithSkipUnchanged) {
 TEST(Pipelines, DedupeLinksTheOutputsOfEqualInputs) {
   Tree tree(3);
   tree.write(2, 0);  // t2 repeats t0
+  // Larger files of one size: u2 repeats u0, u1 differs from it in one pixel.
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(writeBinaryFile(tree.in + "u" + std::to_string(i) + ".dds",
+                                buildSurfaceDds({.width = 128, .height = 128}, [i](int, int, int, int x, int y) {
+                                  const bool odd = i == 1 && x == 0 && y == 50;
+                                  return Rgba{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9,
+                                              static_cast<uint8_t>(odd ? 0 : 255)};
+                                })));
+  }
   const ProgramResult plain = tree.run({});
-  std::string expected;
+  std::string expected, expectedOdd;
   ASSERT_TRUE(readWholeFile(tree.output(2), &expected));
+  ASSERT_TRUE(readWholeFile(tree.out + "u1.png", &expectedOdd));
+  ASSERT_TRUE(removeFile(tree.out + "u1.png"));
   for (int i = 0; i < 3; ++i) removeFile(tree.output(i));
   const std::string report = tree.dir.path() + "r.jsonl";
-  const ProgramResult deduped = tree.run({"--dedupe", "--report=" + report});
-  EXPECT_TRUE(hasLine(deduped, "Files converted: 3 of 3")) << deduped.out;
+  const ProgramResult deduped = tree.run({"--dedupe", "--report=" + report, "--threads=3"});
+  EXPECT_TRUE(hasLine(deduped, "Files converted: 6 of 6")) << deduped.out;
   FileStamp first, repeat;
   ASSERT_TRUE(fileStamp(tree.output(0), &first));
   ASSERT_TRUE(fileStamp(tree.output(2), &repeat));
@@ -254,11 +265,16 @@ TEST(Pipelines, DedupeLinksTheOutputsOfEqualInputs) {
   std::string bytes;
   ASSERT_TRUE(readWholeFile(tree.output(2), &bytes));
   EXPECT_EQ(bytes, expected);
+  ASSERT_TRUE(readWholeFile(tree.out + "u1.png", &bytes));
+  EXPECT_EQ(bytes, expectedOdd) << "equal size is not equal bytes";
   const std::vector<std::string> lines = fileLines(report);
-  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[2], "{\"input\":\"" + tree.in + "t2.dds\",\"status\":\"duplicate\",\"outputs\":[" +
                           outputJson(tree.output(2)) + "],\"error\":null,\"of\":\"" + tree.in +
                           "t0.dds\"}");
+  EXPECT_NE(lines[4].find("\"status\":\"converted\""), std::string::npos) << lines[4];
+  EXPECT_NE(lines[5].find("\"status\":\"duplicate\""), std::string::npos) << lines[5];
+  EXPECT_NE(lines[5].find("\"of\":\"" + tree.in + "u0.dds\""), std::string::npos) << lines[5];
 }
 
 TEST(Pipelines, DryRunWritesNothing) {

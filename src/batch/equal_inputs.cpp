@@ -1,0 +1,102 @@
+#include "batch/equal_inputs.h"
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+
+#include "platform/file_compare.h"
+#include "platform/files.h"
+
+namespace {
+
+// The fingerprint reads kPieces pieces of kPieceBytes spread evenly over the
+// file, first and last included: the whole of a small file.
+constexpr size_t kPieces = 8;
+constexpr size_t kPieceBytes = 4096;
+
+// Inputs of one fingerprint compared with an input before it is taken as new:
+// a crowd of different files that share one would otherwise cost a
+// comparison with each. Past it a repeat is converted again, with the same
+// bytes as a result.
+constexpr size_t kMostComparisons = 8;
+
+bool fingerprint(const std::string& path, int64_t size, uint64_t* print) {
+  const uint64_t total = static_cast<uint64_t>(size);
+  std::string bytes;
+  if (total <= kPieces * kPieceBytes) {
+    if (!readWholeFile(path, &bytes) || bytes.size() != total) return false;
+  } else {
+    bytes.resize(kPieces * kPieceBytes);
+    std::vector<FilePiece> pieces;
+    const uint64_t step = (total - kPieceBytes) / (kPieces - 1);
+    for (size_t i = 0; i < kPieces; ++i) {
+      pieces.push_back({i * step, &bytes[i * kPieceBytes], kPieceBytes});
+    }
+    if (!readFilePieces(path, pieces)) return false;
+  }
+  *print = std::hash<std::string_view>{}(bytes);
+  return true;
+}
+
+}  // namespace
+
+EqualInputs::EqualInputs(std::vector<std::string> paths)
+    : paths_(std::move(paths)), sizeShared_(paths_.size(), 0), done_(paths_.size(), 0) {
+  sizes_.reserve(paths_.size());
+  std::map<int64_t, int32_t> counts;
+  for (const std::string& path : paths_) {
+    sizes_.push_back(fileSize(path));
+    counts[sizes_.back()] += 1;
+  }
+  for (size_t i = 0; i < sizes_.size(); ++i) sizeShared_[i] = counts[sizes_[i]] > 1 ? 1 : 0;
+}
+
+int32_t EqualInputs::firstOf(int32_t index) {
+  const size_t at = static_cast<size_t>(index);
+  // Only an input whose size another input shares can repeat one; an empty
+  // or unreadable file repeats nothing.
+  Key key{sizes_[at], 0};
+  bool keyed = false;
+  if (key.first > 0 && sizeShared_[at] != 0) {
+    try {
+      keyed = fingerprint(paths_[at], key.first, &key.second);
+    } catch (...) {
+      keyed = false;  // out of memory: this input is taken as new
+    }
+  }
+  publish(index, keyed ? &key : nullptr);
+  if (!keyed) return index;
+  std::vector<int32_t> earlier;
+  {
+    std::unique_lock<std::mutex> hold(mutex_);
+    published_.wait(hold, [&] { return donePrefix_ >= index; });
+    const auto group = groups_.find(key);
+    if (group == groups_.end()) return index;
+    for (const int32_t other : group->second) {
+      if (other < index) earlier.push_back(other);
+    }
+  }
+  std::sort(earlier.begin(), earlier.end());
+  if (earlier.size() > kMostComparisons) earlier.resize(kMostComparisons);
+  for (const int32_t other : earlier) {
+    if (sameFileBytes(paths_[static_cast<size_t>(other)], paths_[at])) return other;
+  }
+  return index;
+}
+
+void EqualInputs::publish(int32_t index, const Key* key) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (key) {
+    try {
+      groups_[*key].push_back(index);
+    } catch (...) {
+      // Out of memory: later inputs will not find this one.
+    }
+  }
+  done_[static_cast<size_t>(index)] = 1;
+  while (donePrefix_ < static_cast<int32_t>(done_.size()) &&
+         done_[static_cast<size_t>(donePrefix_)] != 0) {
+    ++donePrefix_;
+  }
+  published_.notify_all();
+}

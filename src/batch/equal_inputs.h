@@ -1,0 +1,47 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Which inputs of a run repeat an earlier one byte for byte (--dedupe). The
+// answer for an input is the first input of the run with the same bytes,
+// whatever order the workers finish in, so it is the same for any number of
+// threads.
+//
+// The work is spread over the workers, each answering for the input it
+// takes: sizes are taken once, up front; an input whose size another shares
+// gets a fingerprint from a few small pieces spread over the file, and only
+// inputs of equal size and fingerprint are compared, byte for byte. A first
+// input is so read only in part (its conversion reads it anyway), and a
+// repeat is read once beside the input it repeats; equality never rests on
+// a hash.
+class EqualInputs {
+ public:
+  explicit EqualInputs(std::vector<std::string> paths);
+
+  // The index of the first input whose bytes equal those of input index
+  // (index itself when none comes before it). Waits until every earlier input
+  // has its fingerprint; workers take indices in increasing order, so each of
+  // those is in the hands of a worker that takes the fingerprint before
+  // anything else. Every index must be asked for once, by whichever thread
+  // takes it.
+  int32_t firstOf(int32_t index);
+
+ private:
+  using Key = std::pair<int64_t, uint64_t>;  // size, fingerprint
+  void publish(int32_t index, const Key* key);
+
+  std::vector<std::string> paths_;
+  std::vector<int64_t> sizes_;
+  std::vector<uint8_t> sizeShared_;  // by index: another input has its size
+  std::mutex mutex_;
+  std::condition_variable published_;
+  std::vector<uint8_t> done_;        // by index: its fingerprint is in groups_ (or it has none)
+  int32_t donePrefix_ = 0;           // every index below it is done
+  std::map<Key, std::vector<int32_t>> groups_;  // the inputs of each size and fingerprint
+};

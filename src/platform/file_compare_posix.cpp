@@ -1,0 +1,67 @@
+#include "platform/file_compare.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr size_t kPieceBytes = size_t{64} << 10;
+
+// Owns one open descriptor of a regular file.
+class OpenFile {
+ public:
+  explicit OpenFile(const std::string& path)
+      : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {  // a FIFO must not hang
+    struct stat st {};
+    if (fd_ >= 0 && fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) size_ = st.st_size;
+  }
+  ~OpenFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+
+  // -1 when the file is not open or not a regular file.
+  off_t size() const { return size_; }
+
+  // Fills size bytes from offset; false on a read error or an early end.
+  bool read(off_t offset, uint8_t* into, size_t size) const {
+    while (size > 0) {
+      const ssize_t got = pread(fd_, into, size, offset);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      into += got;
+      offset += got;
+      size -= static_cast<size_t>(got);
+    }
+    return true;
+  }
+
+ private:
+  int fd_;
+  off_t size_ = -1;
+};
+
+}  // namespace
+
+bool sameFileBytes(const std::string& a, const std::string& b) {
+  const OpenFile first(a);
+  const OpenFile second(b);
+  if (first.size() < 0 || first.size() != second.size()) return false;
+  std::vector<uint8_t> left(kPieceBytes), right(kPieceBytes);
+  for (off_t offset = 0; offset < first.size();) {
+    const size_t size = static_cast<size_t>(std::min<off_t>(first.size() - offset, kPieceBytes));
+    if (!first.read(offset, left.data(), size) || !second.read(offset, right.data(), size) ||
+        std::memcmp(left.data(), right.data(), size) != 0) {
+      return false;
+    }
+    offset += static_cast<off_t>(size);
+  }
+  return true;
+}
