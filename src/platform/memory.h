@@ -24,7 +24,9 @@ void reuseLargeAllocations();
 // page as the decoder first touches them; and the last block released is
 // kept for the next image while no other is in use. nullptr when memory
 // runs out or the request is smaller; releasePixelMemory gives it back
-// (nullptr is ignored). Both may be called from any thread.
+// (nullptr is ignored). Both may be called from any thread. Where the system
+// gives huge pages to memory that asks for them, blocks are in huge pages,
+// and largePixelBlockBytes() is smaller: a fresh block costs little then.
 size_t largePixelBlockBytes();
 void* allocatePixelMemory(size_t bytes);
 void releasePixelMemory(void* block);

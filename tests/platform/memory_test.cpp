@@ -27,3 +27,14 @@ TEST(PixelMemory, ALargeBlockIsKeptForTheNextImageOfItsSize) {
     last = block;
   }
 }
+
+// The bound is where the heap's blocks end and ours begin (lower where huge
+// pages can be had): one byte below it is the heap's.
+TEST(PixelMemory, BlocksStartAtTheBound) {
+  const size_t bound = largePixelBlockBytes();
+  EXPECT_EQ(allocatePixelMemory(bound - 1), nullptr);
+  void* block = allocatePixelMemory(bound);
+  ASSERT_NE(block, nullptr);
+  std::memset(block, 0x3C, bound);
+  releasePixelMemory(block);
+}
