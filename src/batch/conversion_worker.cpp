@@ -117,6 +117,12 @@ class Committer {
     startFile(entry, ++visited_, duration_, progress_);
     outcome_ = InputOutcome{};
     outcome_.input = entry.path;
+    // An output this run has already written (another input of the run names
+    // it too) is no longer what the record says: the input is converted, and
+    // refused as it would have been.
+    if (input.unchanged && writtenThisRun(input.unchangedOutputs)) {
+      input = convertEntry(plan_, entry, counter_, resources_);
+    }
     if (input.unchanged) {
       outcome_.status = InputStatus::kUnchanged;
       outcome_.outputs = input.unchangedOutputs;
@@ -193,6 +199,13 @@ class Committer {
       first.outputs.push_back({alpha, true, {file.alphaOutputFile, file.alphaBytes, file.alphaSha256}});
     }
     firsts_[index] = std::move(first);
+  }
+
+  bool writtenThisRun(const std::vector<OutputFacts>& outputs) const {
+    for (const OutputFacts& output : outputs) {
+      if (written_.writerOf(output.path)) return true;
+    }
+    return false;
   }
 
   void finishConverted(const InputInWork& input) {
@@ -378,6 +391,31 @@ class Committer {
   InputInfo sidecarInfo_;
 };
 
+// With --skip-unchanged: marks in found every input whose record says its
+// outputs are up to date, checking runs of inputs side by side on the
+// workers. With dedupe, an up-to-date input is still noted, as later inputs
+// may repeat it.
+void findUnchanged(const SkipRecords& records, const std::vector<const InputEntry*>& entries,
+                   int32_t workers, EqualInputs* equal, std::vector<InputInWork>& found,
+                   const std::function<bool()>& stopped) {
+  constexpr int32_t kRun = 64;
+  const int32_t count = static_cast<int32_t>(entries.size());
+  runOrdered<bool>(
+      (count + kRun - 1) / kRun, workers,
+      [&](int32_t, int32_t run) {
+        for (int32_t index = run * kRun; index < std::min(count, (run + 1) * kRun); ++index) {
+          InputInWork& input = found[static_cast<size_t>(index)];
+          input.unchanged = records.upToDate(entries[static_cast<size_t>(index)]->path,
+                                             &input.unchangedOutputs);
+          if (!input.unchanged) continue;
+          input.startTime = monotonicMillis();
+          if (equal) equal->note(index);
+        }
+        return true;
+      },
+      [](int32_t, bool&) {}, stopped);
+}
+
 }  // namespace
 
 void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
@@ -395,19 +433,32 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
     for (const InputEntry* entry : entries) paths.push_back(entry->path);
     equal = std::make_unique<EqualInputs>(std::move(paths));
   }
+  const auto stopped = [&] { return progress.running == 0; };
+  const int32_t workers = static_cast<int32_t>(perWorker.size());
+  // Up-to-date inputs are found first, on the workers, so a re-run of an
+  // unchanged tree hands no input from thread to thread; the rest (todo) go
+  // through the workers to be converted.
+  std::vector<InputInWork> unchanged(plan.skipUnchanged ? entries.size() : 0);
+  if (plan.skipUnchanged) findUnchanged(records, entries, workers, equal.get(), unchanged, stopped);
+  std::vector<int32_t> todo;
+  for (int32_t index = 0; index < count; ++index) {
+    if (unchanged.empty() || !unchanged[static_cast<size_t>(index)].unchanged) todo.push_back(index);
+  }
   Committer committer(plan, resources, progress, console, texts, records, sink);
+  int32_t next = 0;  // the next input to commit
+  const auto commitUnchangedBefore = [&](int32_t end) {
+    for (; next < end && !stopped(); ++next) {
+      committer.commit(next, *entries[static_cast<size_t>(next)], unchanged[static_cast<size_t>(next)]);
+    }
+  };
   runOrdered<InputInWork>(
-      count, static_cast<int32_t>(perWorker.size()),
-      [&](int32_t worker, int32_t index) {
+      static_cast<int32_t>(todo.size()), workers,
+      [&](int32_t worker, int32_t task) {
+        const int32_t index = todo[static_cast<size_t>(task)];
         const InputEntry& entry = *entries[static_cast<size_t>(index)];
         InputInWork input;
-        // Asked first and for every input, so no later input waits for it.
+        // Asked for every input converted, so no later input waits for it.
         const int32_t first = equal ? equal->firstOf(index) : index;
-        if (plan.skipUnchanged && records.upToDate(entry.path, &input.unchangedOutputs)) {
-          input.unchanged = true;
-          input.startTime = monotonicMillis();
-          return input;
-        }
         if (first != index) {
           input.duplicateOf = first;
           input.startTime = monotonicMillis();
@@ -416,10 +467,15 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
         return convertEntry(plan, entry, committer.expectedCounter(index),
                             perWorker[static_cast<size_t>(worker)]);
       },
-      [&](int32_t index, InputInWork& input) {
+      [&](int32_t task, InputInWork& input) {
+        const int32_t index = todo[static_cast<size_t>(task)];
+        commitUnchangedBefore(index);
+        if (stopped()) return;
         committer.commit(index, *entries[static_cast<size_t>(index)], input);
+        next = index + 1;
       },
-      [&] { return progress.running == 0; });
+      stopped);
+  commitUnchangedBefore(count);
   std::lock_guard<std::mutex> hold(progress.progressLock);
   progress.count = committer.converted();
   progress.unchanged = committer.unchanged();

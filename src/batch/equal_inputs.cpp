@@ -51,19 +51,29 @@ EqualInputs::EqualInputs(std::vector<std::string> paths)
   for (size_t i = 0; i < sizes_.size(); ++i) sizeShared_[i] = counts[sizes_[i]] > 1 ? 1 : 0;
 }
 
-int32_t EqualInputs::firstOf(int32_t index) {
+bool EqualInputs::keyOf(int32_t index, Key* key) const {
   const size_t at = static_cast<size_t>(index);
   // Only an input whose size another input shares can repeat one; an empty
   // or unreadable file repeats nothing.
-  Key key{sizes_[at], 0};
-  bool keyed = false;
-  if (key.first > 0 && sizeShared_[at] != 0) {
-    try {
-      keyed = fingerprint(paths_[at], key.first, &key.second);
-    } catch (...) {
-      keyed = false;  // out of memory: this input is taken as new
-    }
+  *key = Key{sizes_[at], 0};
+  if (key->first <= 0 || sizeShared_[at] == 0) return false;
+  try {
+    return fingerprint(paths_[at], key->first, &key->second);
+  } catch (...) {
+    return false;  // out of memory: this input is taken as new
   }
+}
+
+void EqualInputs::note(int32_t index) {
+  Key key;
+  const bool keyed = keyOf(index, &key);
+  publish(index, keyed ? &key : nullptr);
+}
+
+int32_t EqualInputs::firstOf(int32_t index) {
+  const size_t at = static_cast<size_t>(index);
+  Key key;
+  const bool keyed = keyOf(index, &key);
   publish(index, keyed ? &key : nullptr);
   if (!keyed) return index;
   std::vector<int32_t> earlier;

@@ -32,8 +32,13 @@ class EqualInputs {
   // takes it.
   int32_t firstOf(int32_t index);
 
+  // Instead of firstOf for an input that is not converted at all (up to
+  // date): later inputs may still repeat it. Does not wait.
+  void note(int32_t index);
+
  private:
   using Key = std::pair<int64_t, uint64_t>;  // size, fingerprint
+  bool keyOf(int32_t index, Key* key) const;
   void publish(int32_t index, const Key* key);
 
   std::vector<std::string> paths_;

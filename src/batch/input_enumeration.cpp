@@ -36,12 +36,12 @@ InputScanner::InputScanner(std::string inputRoot, InputSet& inputs, BatchProgres
       acceptedExtensions_(buildAcceptedInputExtensions(formatTables())) {}
 
 int32_t InputScanner::addFile(const std::string& path) {
-  if (fileSize(path) <= 0) return 0;
   std::string extension = toLowerText(pathExtension(path));
   if (std::find(acceptedExtensions_.begin(), acceptedExtensions_.end(), extension) ==
       acceptedExtensions_.end()) {
     return 0;
   }
+  if (fileSize(path) <= 0) return 0;
   InputEntry& entry = inputs_.findOrCreate(path);
   if (entry.listed == 1) return 0;
   entry.subfolder = relativeSubfolder(path, root_);

@@ -65,7 +65,13 @@ bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
     if (name == "." || name == "..") continue;
     FolderEntry item;
     item.name = name;
-    item.isFolder = isFolder(base + name);
+    // The entry's type saves a stat where the file system gives it; a link
+    // (or an unknown type) is asked about what it points to.
+    if (entry->d_type == DT_DIR || entry->d_type == DT_REG) {
+      item.isFolder = entry->d_type == DT_DIR;
+    } else {
+      item.isFolder = isFolder(base + name);
+    }
     entries->push_back(std::move(item));
   }
   closedir(dir);
@@ -109,6 +115,23 @@ bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, st
   try {
     data->resize(capacity);
     while (filled < maxBytes) {
+      if (filled == capacity && filled > 0 && capacity == size - offset) {
+        // The file read to its known end: one byte tells whether it grew
+        // meanwhile, without making room for more first.
+        char probe = 0;
+        const ssize_t n = pread(fd, &probe, 1, static_cast<off_t>(offset + filled));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+          close(fd);
+          data->clear();
+          return false;
+        }
+        if (n == 0) break;
+        capacity = std::min(maxBytes, std::max<size_t>(65536, capacity * 2));
+        data->resize(capacity);
+        (*data)[filled++] = probe;
+        continue;
+      }
       if (filled == capacity) {
         capacity = std::min(maxBytes, std::max<size_t>(65536, capacity * 2));
         data->resize(capacity);

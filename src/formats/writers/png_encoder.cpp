@@ -53,22 +53,31 @@ bool forEachRow(FIBITMAP* image, const PngLayout& layout, const std::vector<PngP
   return true;
 }
 
-// What a stored PNG needs until its file is written. The image is only read,
-// so the file can be written more than once.
+// Takes bytes and keeps none: a stored stream run only for its checksums.
+class DiscardSink final : public ByteSink {
+ public:
+  bool write(const void*, size_t) override { return true; }
+};
+
+// What a stored PNG needs until its file is written: the image, turned into
+// PNG rows, and the checksums of the file, taken on the thread that made the
+// image, so whichever thread writes the file only gathers and writes. The
+// image is only read, so the file can be written more than once.
 struct StoredPng {
   std::shared_ptr<FIBITMAP> image;
   PngLayout layout;
   std::vector<PngPass> passes;
-  bool interlaced = false;  // then the image's rows are PNG rows already
   std::string head;
+  PngStoredChecksums checksums;
+  bool measured = false;  // checksums holds them (else they are taken while writing)
 
-  bool write(ByteSink& sink) {
-    PngStoredStream stream(sink, pngFilteredSize(passes));
+  bool write(ByteSink& sink, const PngStoredChecksums* known, PngStoredChecksums* taken) {
+    PngStoredStream stream(sink, pngFilteredSize(passes), known);
     std::vector<uint8_t> scratch(layout.rowBytes + 1);
     const uint8_t none = static_cast<uint8_t>(PngFilter::kNone);
     if (!stream.start(head)) return false;
     bool written = true;
-    if (interlaced) {
+    if (passes.size() > 1) {
       RowBuffers rows(layout.rowBytes);
       written = forEachRow(image.get(), layout, passes, rows,
                            [&](const uint8_t* row, const uint8_t*, size_t bytes) {
@@ -82,11 +91,20 @@ struct StoredPng {
         const uint8_t* row = pngRowOf(image.get(), layout, y);
         if (y + 1 < layout.height) prefetchForRead(pngRowOf(image.get(), layout, y + 1), scanline);
         written = stream.putRow(none, layout.rowBytes, scratch.data(),
-                                [&](uint8_t* out) { convertPngRow(row, out, layout); });
+                                [&](uint8_t* out) { std::memcpy(out, row, layout.rowBytes); });
       }
     }
-    return written && stream.finish(pngEnd());
+    written = written && stream.finish(pngEnd());
+    if (written && taken) *taken = stream.checksums();
+    return written;
   }
+
+  void measure() {
+    DiscardSink discard;
+    measured = write(discard, nullptr, &checksums);
+  }
+
+  bool write(ByteSink& sink) { return write(sink, measured ? &checksums : nullptr, nullptr); }
 };
 
 struct CompressorFree {
@@ -168,16 +186,12 @@ bool encodePng(Bitmap& image, const PngOptions& options, EncodedImage* encoded) 
   PngLayout layout;
   if (!pngLayoutOf(image.get(), &layout)) return false;
   *encoded = EncodedImage{};
-  if (options.level > 0) {
-    convertToPngRows(image.get(), layout);
-    return deflatePng(image, layout, options, encoded);
-  }
-  // Interlaced passes pick pixels out of rows turned beforehand; plain rows
-  // are turned on their way into the file.
-  if (options.interlaced) convertToPngRows(image.get(), layout);
+  convertToPngRows(image.get(), layout);
+  if (options.level > 0) return deflatePng(image, layout, options, encoded);
   auto stored = std::make_shared<StoredPng>(StoredPng{
       std::shared_ptr<FIBITMAP>(std::move(image)), layout, pngPasses(layout, options.interlaced),
-      options.interlaced, pngHead(layout, options.interlaced, options.colorTag)});
+      pngHead(layout, options.interlaced, options.colorTag), PngStoredChecksums{}, false});
+  stored->measure();
   encoded->stream = [stored](ByteSink& sink) { return stored->write(sink); };
   encoded->ok = true;
   return true;

@@ -44,10 +44,6 @@ struct PngLayout {
 // to FreeImage (float images, 16-bit bitmaps, CMYK, ...).
 bool pngLayoutOf(FIBITMAP* image, PngLayout* layout);
 
-// Turns one row of an image (a scanline) into PNG row bytes (layout.rowBytes)
-// at out, which is either the row itself or rowBytes of memory apart from it.
-void convertPngRow(const uint8_t* in, uint8_t* out, const PngLayout& layout);
-
 // Turns every row of image, in place, into PNG row bytes (layout.rowBytes
 // at the start of each scanline; 32-bit rows without alpha shrink to 24
 // bits). The image is of no other use afterwards.

@@ -26,12 +26,13 @@ size_t storedZlibSize(size_t dataBytes) {
 
 }  // namespace
 
-PngStoredStream::PngStoredStream(ByteSink& sink, size_t dataBytes)
+PngStoredStream::PngStoredStream(ByteSink& sink, size_t dataBytes, const PngStoredChecksums* known)
     : sink_(sink),
       window_(new (std::nothrow) uint8_t[kWindowBytes]),
       failed_(!window_),
       zlibLeft_(storedZlibSize(dataBytes)),
-      dataLeft_(dataBytes) {}
+      dataLeft_(dataBytes),
+      known_(known) {}
 
 bool PngStoredStream::start(const std::string& head) {
   return putRaw(head.data(), head.size()) && putZlib(kZlibStoredHeader, sizeof(kZlibStoredHeader));
@@ -39,11 +40,14 @@ bool PngStoredStream::start(const std::string& head) {
 
 bool PngStoredStream::finish(const std::string& end) {
   if (dataLeft_ != 0 || blockLeft_ != 0) failed_ = true;
+  taken_.adler = adler_;
   uint8_t adler[kAdlerBytes];
-  putBigEndian32(adler, adler_);
+  putBigEndian32(adler, known_ ? known_->adler : adler_);
   if (!putZlib(adler, sizeof(adler))) return false;
   if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return false;
-  if (chunkOpen_ || zlibLeft_ != 0) failed_ = true;
+  if (chunkOpen_ || zlibLeft_ != 0 || (known_ && chunksClosed_ != known_->chunkCrcs.size())) {
+    failed_ = true;
+  }
   return putRaw(end.data(), end.size()) && flush();
 }
 
@@ -54,7 +58,7 @@ uint8_t* PngStoredStream::claimData(size_t* size) {
 }
 
 void PngStoredStream::commitData(const uint8_t* data, size_t size) {
-  adler_ = libdeflate_adler32(adler_, data, size);
+  if (!known_) adler_ = libdeflate_adler32(adler_, data, size);
   blockLeft_ -= size;
   commitZlib(size);
 }
@@ -85,7 +89,7 @@ uint8_t* PngStoredStream::claimZlib(size_t* size) {
 }
 
 void PngStoredStream::commitZlib(size_t size) {
-  crc_ = libdeflate_crc32(crc_, window_.get() + used_, size);
+  if (!known_) crc_ = libdeflate_crc32(crc_, window_.get() + used_, size);
   used_ += size;
   chunkLeft_ -= size;
 }
@@ -141,14 +145,21 @@ bool PngStoredStream::openChunk() {
   zlibLeft_ -= chunkLeft_;
   uint8_t start[8];
   putPngChunkStart(start, "IDAT", static_cast<uint32_t>(chunkLeft_));
-  crc_ = libdeflate_crc32(0, kIdatType, sizeof(kIdatType));
+  if (!known_) crc_ = libdeflate_crc32(0, kIdatType, sizeof(kIdatType));
   chunkOpen_ = true;
   return putRaw(start, sizeof(start));
 }
 
 bool PngStoredStream::closeChunk() {
+  if (known_ && chunksClosed_ >= known_->chunkCrcs.size()) {  // not the stream measured
+    failed_ = true;
+    return false;
+  }
+  const uint32_t value = known_ ? known_->chunkCrcs[chunksClosed_] : crc_;
+  if (!known_) taken_.chunkCrcs.push_back(crc_);
+  ++chunksClosed_;
   uint8_t crc[4];
-  putBigEndian32(crc, crc_);
+  putBigEndian32(crc, value);
   chunkOpen_ = false;
   return putRaw(crc, sizeof(crc));
 }

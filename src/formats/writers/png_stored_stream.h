@@ -4,8 +4,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
+
+// The checksums of a stored stream: the CRC-32 of each IDAT chunk, in order,
+// and the Adler-32 of the data.
+struct PngStoredChecksums {
+  std::vector<uint32_t> chunkCrcs;
+  uint32_t adler = 1;
+};
 
 // A PNG file whose image data is not compressed, made as it is written: the
 // head, then the filter and row bytes in a zlib stream of stored deflate
@@ -18,7 +26,10 @@
 class PngStoredStream {
  public:
   // dataBytes: the filter and row bytes of every row that will be put.
-  PngStoredStream(ByteSink& sink, size_t dataBytes);
+  // With known, the checksums an earlier stream of the same bytes took, none
+  // are taken: the stream only gathers and writes (a file written apart from
+  // the thread that made its image, whose work is taken off that thread).
+  PngStoredStream(ByteSink& sink, size_t dataBytes, const PngStoredChecksums* known = nullptr);
 
   // Writes the bytes before the image data, and the zlib header.
   bool start(const std::string& head);
@@ -47,6 +58,9 @@ class PngStoredStream {
   // were not dataBytes.
   bool finish(const std::string& end);
 
+  // The checksums taken when none were known; complete after finish.
+  const PngStoredChecksums& checksums() const { return taken_; }
+
  private:
   uint8_t* claimData(size_t* size);
   void commitData(const uint8_t* data, size_t size);
@@ -71,4 +85,7 @@ class PngStoredStream {
   size_t dataLeft_;        // data bytes not yet in a block
   size_t blockLeft_ = 0;   // data bytes the open block still takes
   uint32_t adler_ = 1;
+  const PngStoredChecksums* known_;
+  size_t chunksClosed_ = 0;
+  PngStoredChecksums taken_;
 };
