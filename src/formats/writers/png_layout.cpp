@@ -93,28 +93,6 @@ void wordsToBigEndian(BYTE* row, size_t bytes) {
   }
 }
 
-void convertRow(BYTE* row, const PngLayout& layout) {
-  switch (layout.rows) {
-    case PngLayout::Rows::kCopy:
-      return;
-    case PngLayout::Rows::kInvert:
-      for (size_t i = 0; i < layout.rowBytes; ++i) row[i] = static_cast<BYTE>(~row[i]);
-      return;
-    case PngLayout::Rows::kBgrToRgb:
-      bgrToRgb(row, layout.width);
-      return;
-    case PngLayout::Rows::kBgraToRgba:
-      bgraToRgba(row, layout.width);
-      return;
-    case PngLayout::Rows::kBgraToRgb:
-      bgraToRgb(row, layout.width);
-      return;
-    case PngLayout::Rows::kWordsToBigEndian:
-      wordsToBigEndian(row, layout.rowBytes);
-      return;
-  }
-}
-
 void setColorTable(FIBITMAP* image, PngLayout* layout) {
   const RGBQUAD* colors = FreeImage_GetPalette(image);
   const unsigned entries = 1u << layout->bitDepth;
@@ -204,8 +182,30 @@ bool pngLayoutOf(FIBITMAP* image, PngLayout* layout) {
   return true;
 }
 
+void convertPngRow(BYTE* row, const PngLayout& layout) {
+  switch (layout.rows) {
+    case PngLayout::Rows::kCopy:
+      return;
+    case PngLayout::Rows::kInvert:
+      for (size_t i = 0; i < layout.rowBytes; ++i) row[i] = static_cast<BYTE>(~row[i]);
+      return;
+    case PngLayout::Rows::kBgrToRgb:
+      bgrToRgb(row, layout.width);
+      return;
+    case PngLayout::Rows::kBgraToRgba:
+      bgraToRgba(row, layout.width);
+      return;
+    case PngLayout::Rows::kBgraToRgb:
+      bgraToRgb(row, layout.width);
+      return;
+    case PngLayout::Rows::kWordsToBigEndian:
+      wordsToBigEndian(row, layout.rowBytes);
+      return;
+  }
+}
+
 void convertToPngRows(FIBITMAP* image, const PngLayout& layout) {
   for (uint32_t y = 0; y < layout.height; ++y) {
-    convertRow(FreeImage_GetScanLine(image, static_cast<int>(y)), layout);
+    convertPngRow(FreeImage_GetScanLine(image, static_cast<int>(y)), layout);
   }
 }
