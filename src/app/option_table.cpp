@@ -155,7 +155,7 @@ constexpr auto kOptions = std::to_array<OptionRow>({
     // Colour
     keyword("--colorspace", kColorspaceTable, &S::colorspace)
         .about("stored writes the values as stored; auto decodes sRGB sources for float outputs, "
-               "encodes linear ones for integer outputs and resizes in linear light"),
+               "encodes linear ones for integer outputs, and resizes and turns in linear light"),
     keyword("--source-colorspace", kSourceColorspaceTable, &S::sourceColorspace)
         .about("Colour space of colour sources with --colorspace=auto: auto (from the pixel "
                "format), srgb or linear; data sources (BC4, BC5, R8, R8G8, normal maps) stay data"),

@@ -171,6 +171,10 @@ ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts) {
   return work;
 }
 
+bool readsFloatRange(const ColourStep& step) {
+  return step.mode == ColourMode::kAuto || step.toneMap != ToneMap::kClamp || step.exposure != 0.0f;
+}
+
 bool blendsInLinearLight(const ColourStep& step, SourceColourSpace space) {
   return step.mode == ColourMode::kAuto && chosenSpace(step, space) == SourceColourSpace::kSrgb;
 }

@@ -47,6 +47,10 @@ struct ColourFacts {
 // reach integer outputs mapped but not encoded.
 ColourWork planColourWork(const ColourStep& step, const ColourFacts& facts);
 
+// Whether the colour steps read float values beyond 0..1: with auto, or
+// with a tone map or exposure other than the defaults.
+bool readsFloatRange(const ColourStep& step);
+
 // Whether steps that blend pixels of a source in this space do so in linear
 // light (auto, and the source read as sRGB).
 bool blendsInLinearLight(const ColourStep& step, SourceColourSpace space);

@@ -11,6 +11,7 @@
 #include "pipeline/depth.h"
 #include "pipeline/dither.h"
 #include "pipeline/flip.h"
+#include "pipeline/float_rotation.h"
 #include "pipeline/frame.h"
 #include "pipeline/greyscale.h"
 #include "pipeline/linear_rotation.h"
@@ -107,8 +108,13 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   const DepthStep depth = colourDepthOf(chain.depth, chain.alpha);
   const SourceColourSpace space = normalMap ? SourceColourSpace::kData : facts.colourSpace;
   job.holdsData = space == SourceColourSpace::kData;
-  image = blendsInLinearLight(chain.colour, space) ? rotateInLinearLight(std::move(image), chain.rotate)
-                                                   : rotateImage(std::move(image), chain.rotate);
+  if (blendsInLinearLight(chain.colour, space)) {
+    image = rotateInLinearLight(std::move(image), chain.rotate);
+  } else if (readsFloatRange(chain.colour)) {
+    image = rotateKeepingFloats(std::move(image), chain.rotate);
+  } else {
+    image = rotateImage(std::move(image), chain.rotate);
+  }
   alpha = rotateImage(std::move(alpha), chain.rotate);
   size = sizeOf(image);
   const ColourWork colour =

@@ -121,6 +121,31 @@ TEST(Colour, FloatSourcesToPngUnderEachToneMapAndExposure) {
   }
 }
 
+TEST(Colour, TurnedFloatSourcesKeepTheirRange) {
+  // A half turn reverses the row; the tone map and the float output must
+  // still see 3 and 40, not values clamped to 8 bits before them.
+  const std::vector<float> values = {0.25f, 3.0f, 40.0f};
+  const std::string dds = floatRow(values);
+  const int last = static_cast<int>(values.size()) - 1;
+  {
+    ColourRun run(dds, "exr", {"--rotation=180", "--colorspace=auto"});
+    const std::vector<double> reds = exrReds(run.path("t.exr"));
+    ASSERT_EQ(reds.size(), values.size()) << run.result.out;
+    for (int i = 0; i <= last; ++i) EXPECT_NEAR(reds[last - i], values[i], 1e-3 * values[i]) << values[i];
+  }
+  for (const bool automatic : {false, true}) {
+    ColourRun run(dds, "png", {"--png-bpp=32", "--rotation=180", "--tonemap=reinhard",
+                               automatic ? "--colorspace=auto" : "--colorspace=stored"});
+    const DecodedImage image = run.decoded("t.png");
+    ASSERT_EQ(image.width, last + 1);
+    for (int i = 0; i <= last; ++i) {
+      const double mapped = toneMap("reinhard", values[i]);
+      EXPECT_EQ(image.at(last - i, 0).r, toByte(automatic ? srgbEncode(mapped) : mapped))
+          << values[i] << (automatic ? " auto" : " stored");
+    }
+  }
+}
+
 // A one-row R16G16B16A16_FLOAT texture of {v, v, v, 1} pixels, each v
 // given as mantissa x 2^exponent: a mantissa of 1024..2047, or a subnormal
 // one of 1..1023 with exponent -24, so that it is a half float exactly.

@@ -53,39 +53,54 @@ bool forEachRow(FIBITMAP* image, const PngLayout& layout, const std::vector<PngP
   return true;
 }
 
-// What a stored PNG needs until its file is written. The image is only read,
-// so the file can be written more than once.
+// What a stored PNG needs until its file is written: the image, turned into
+// PNG rows, and the checksums of the file, taken on the thread that made the
+// image, so whichever thread writes the file only copies. The image is only
+// read then, so the file can be written more than once.
 struct StoredPng {
   std::shared_ptr<FIBITMAP> image;
   PngLayout layout;
   std::vector<PngPass> passes;
-  bool interlaced = false;  // then the image's rows are PNG rows already
   std::string head;
+  PngStoredChecksums checksums;
+
+  // Puts every row in file order; turn: the plain image's rows are still to
+  // be turned into PNG rows, each just before it is put.
+  bool putRows(PngStoredStream& stream, bool turn) {
+    const uint8_t none = static_cast<uint8_t>(PngFilter::kNone);
+    if (passes.size() > 1) {
+      RowBuffers rows(layout.rowBytes);
+      return forEachRow(image.get(), layout, passes, rows,
+                        [&](const uint8_t* row, const uint8_t*, size_t bytes) {
+                          return stream.putRow(none, row, bytes);
+                        });
+    }
+    // The image's rows lie bottom up in memory, and are read top first.
+    const size_t scanline = FreeImage_GetLine(image.get());
+    for (uint32_t y = 0; y < layout.height; ++y) {
+      uint8_t* row = FreeImage_GetScanLine(image.get(), static_cast<int>(layout.height - 1 - y));
+      if (y + 1 < layout.height) prefetchForRead(pngRowOf(image.get(), layout, y + 1), scanline);
+      if (turn) convertPngRow(row, layout);
+      if (!stream.putRow(none, row, layout.rowBytes)) return false;
+    }
+    return true;
+  }
+
+  // Turns the rows and takes the checksums. False only when the rows do not
+  // add up to the stream's size, a fault of ours: no file is made then.
+  bool measure() {
+    if (passes.size() > 1) convertToPngRows(image.get(), layout);
+    PngStoredStream stream(pngFilteredSize(passes));
+    if (!stream.start(head) || !putRows(stream, passes.size() == 1) || !stream.finish(pngEnd())) {
+      return false;
+    }
+    checksums = stream.checksums();
+    return true;
+  }
 
   bool write(ByteSink& sink) {
-    PngStoredStream stream(sink, pngFilteredSize(passes));
-    std::vector<uint8_t> scratch(layout.rowBytes + 1);
-    const uint8_t none = static_cast<uint8_t>(PngFilter::kNone);
-    if (!stream.start(head)) return false;
-    bool written = true;
-    if (interlaced) {
-      RowBuffers rows(layout.rowBytes);
-      written = forEachRow(image.get(), layout, passes, rows,
-                           [&](const uint8_t* row, const uint8_t*, size_t bytes) {
-                             return stream.putRow(none, bytes, scratch.data(),
-                                                  [&](uint8_t* out) { std::memcpy(out, row, bytes); });
-                           });
-    } else {
-      // The image's rows lie bottom up in memory, and are read top first.
-      const size_t scanline = FreeImage_GetLine(image.get());
-      for (uint32_t y = 0; written && y < layout.height; ++y) {
-        const uint8_t* row = pngRowOf(image.get(), layout, y);
-        if (y + 1 < layout.height) prefetchForRead(pngRowOf(image.get(), layout, y + 1), scanline);
-        written = stream.putRow(none, layout.rowBytes, scratch.data(),
-                                [&](uint8_t* out) { convertPngRow(row, out, layout); });
-      }
-    }
-    return written && stream.finish(pngEnd());
+    PngStoredStream stream(sink, pngFilteredSize(passes), &checksums);
+    return stream.start(head) && putRows(stream, false) && stream.finish(pngEnd());
   }
 };
 
@@ -172,12 +187,10 @@ bool encodePng(Bitmap& image, const PngOptions& options, EncodedImage* encoded) 
     convertToPngRows(image.get(), layout);
     return deflatePng(image, layout, options, encoded);
   }
-  // Interlaced passes pick pixels out of rows turned beforehand; plain rows
-  // are turned on their way into the file.
-  if (options.interlaced) convertToPngRows(image.get(), layout);
   auto stored = std::make_shared<StoredPng>(StoredPng{
       std::shared_ptr<FIBITMAP>(std::move(image)), layout, pngPasses(layout, options.interlaced),
-      options.interlaced, pngHead(layout, options.interlaced, options.colorTag)});
+      pngHead(layout, options.interlaced, options.colorTag), PngStoredChecksums{}});
+  if (!stored->measure()) return true;
   encoded->stream = [stored](ByteSink& sink) { return stored->write(sink); };
   encoded->ok = true;
   return true;

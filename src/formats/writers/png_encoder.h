@@ -11,10 +11,11 @@ struct PngOptions {
 };
 
 // Encodes image as PNG (layout: png_layout.h). Level 0 writes the rows in
-// stored deflate blocks, unfiltered: nothing is made ahead, encoded->stream
-// writes the file from the image's rows when the file is written
-// (png_stored_stream.h), and keeps the image until then. Other levels filter each row (the least sum of
-// absolute values; none for palettes and depths below 8, as usual) and
+// stored deflate blocks, unfiltered: the rows are turned into PNG rows in
+// place and the checksums taken now, and encoded->stream writes the file
+// from the image's rows when the file is written (png_stored_stream.h),
+// keeping the image until then. Other levels filter each row (the least sum
+// of absolute values; none for palettes and depths below 8, as usual) and
 // deflate the rows with libdeflate into encoded->bytes; the image is
 // released once its rows are filtered, so at most the image and the filtered
 // rows, then the filtered rows and the file, are held at once.

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -32,84 +33,63 @@ bool hasVisibleAlpha(FIBITMAP* image) {
   return false;
 }
 
-// The row conversions: from in to out, which is either in itself or apart
-// from it. Each output pixel is no wider than its input pixel, so writing
-// left to right never overtakes reading. Bitmaps keep blue first where
-// FreeImage stores BGR (little-endian machines); the 32-bit cases work on
-// whole pixels there.
+// The row conversions, in place: each output pixel is no wider than its
+// input pixel, so writing left to right never overtakes reading. Bitmaps
+// keep blue first where FreeImage stores BGR (little-endian machines); the
+// 32-bit cases work on whole pixels there, in loops the compiler vectorizes.
 constexpr bool kBgrOrder = FI_RGBA_RED == 2 && FI_RGBA_GREEN == 1 && FI_RGBA_BLUE == 0;
 constexpr bool kWordsBgra = kBgrOrder && FI_RGBA_ALPHA == 3 && std::endian::native == std::endian::little;
 
-void bgrToRgb(const BYTE* in, BYTE* out, uint32_t width) {
-  if (!kBgrOrder) {
-    std::memmove(out, in, static_cast<size_t>(width) * 3);
-    return;
-  }
-  for (uint32_t x = 0; x < width; ++x, in += 3, out += 3) {
-    const BYTE blue = in[0], green = in[1], red = in[2];
-    out[0] = red;
-    out[1] = green;
-    out[2] = blue;
-  }
+void bgrToRgb(BYTE* row, uint32_t width) {
+  if (!kBgrOrder) return;
+  for (uint32_t x = 0; x < width; ++x, row += 3) std::swap(row[0], row[2]);
 }
 
-// As a little-endian word a BGRA pixel is 0xAARRGGBB; RGBA is 0xAABBGGRR.
-inline uint32_t swappedRedBlue(uint32_t pixel) {
-  return (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
-}
-
-void bgraToRgba(const BYTE* in, BYTE* out, uint32_t width) {
-  if (!kBgrOrder) {
-    std::memmove(out, in, static_cast<size_t>(width) * 4);
-    return;
-  }
+void bgraToRgba(BYTE* row, uint32_t width) {
+  if (!kBgrOrder) return;
   if (!kWordsBgra) {
-    for (uint32_t x = 0; x < width; ++x, in += 4, out += 4) {
-      const BYTE blue = in[0], green = in[1], red = in[2], alpha = in[3];
-      out[0] = red;
-      out[1] = green;
-      out[2] = blue;
-      out[3] = alpha;
-    }
+    for (uint32_t x = 0; x < width; ++x, row += 4) std::swap(row[0], row[2]);
     return;
   }
+  // As a little-endian word a BGRA pixel is 0xAARRGGBB; RGBA is 0xAABBGGRR.
   for (size_t x = 0; x < width; ++x) {
     uint32_t pixel;
-    std::memcpy(&pixel, in + 4 * x, 4);
-    pixel = swappedRedBlue(pixel);
-    std::memcpy(out + 4 * x, &pixel, 4);
+    std::memcpy(&pixel, row + 4 * x, 4);
+    pixel = (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
+    std::memcpy(row + 4 * x, &pixel, 4);
   }
 }
 
 // Two pixels at a time as one word, eight bytes stored for six, the last two
-// overwritten by the next pair; in place that never reaches a pixel not yet
-// read (3x + 8 <= 4x + 8).
-void bgraToRgb(const BYTE* in, BYTE* out, uint32_t width) {
+// overwritten by the next pair; that never reaches a pixel not yet read
+// (3x + 8 <= 4x + 8).
+void bgraToRgb(BYTE* row, uint32_t width) {
   size_t x = 0;
   if (kWordsBgra) {
-    for (; x + 2 < width; x += 2, in += 8, out += 6) {
+    for (; x + 2 < width; x += 2) {
       uint64_t pair;
-      std::memcpy(&pair, in, 8);
+      std::memcpy(&pair, row + 4 * x, 8);
       pair = (pair & 0xFF00FF00FF00FF00u) | ((pair >> 16) & 0x000000FF000000FFu) |
              ((pair & 0x000000FF000000FFu) << 16);
       pair = (pair & 0xFFFFFFu) | ((pair >> 8) & 0xFFFFFF000000u);
-      std::memcpy(out, &pair, 8);
+      std::memcpy(row + 3 * x, &pair, 8);
     }
   }
-  for (; x < width; ++x, in += 4, out += 3) {
+  for (; x < width; ++x) {
+    const BYTE* in = row + 4 * x;
     const BYTE red = in[FI_RGBA_RED], green = in[FI_RGBA_GREEN], blue = in[FI_RGBA_BLUE];
-    out[0] = red;
-    out[1] = green;
-    out[2] = blue;
+    row[3 * x] = red;
+    row[3 * x + 1] = green;
+    row[3 * x + 2] = blue;
   }
 }
 
-void wordsToBigEndian(const BYTE* in, BYTE* out, size_t bytes) {
+void wordsToBigEndian(BYTE* row, size_t bytes) {
   for (size_t i = 0; i + 1 < bytes; i += 2) {
     uint16_t word;
-    std::memcpy(&word, in + i, 2);
-    out[i] = static_cast<uint8_t>(word >> 8);
-    out[i + 1] = static_cast<uint8_t>(word & 0xFF);
+    std::memcpy(&word, row + i, 2);
+    row[i] = static_cast<uint8_t>(word >> 8);
+    row[i + 1] = static_cast<uint8_t>(word & 0xFF);
   }
 }
 
@@ -202,32 +182,30 @@ bool pngLayoutOf(FIBITMAP* image, PngLayout* layout) {
   return true;
 }
 
-void convertPngRow(const uint8_t* in, uint8_t* out, const PngLayout& layout) {
+void convertPngRow(BYTE* row, const PngLayout& layout) {
   switch (layout.rows) {
     case PngLayout::Rows::kCopy:
-      if (in != out) std::memcpy(out, in, layout.rowBytes);
       return;
     case PngLayout::Rows::kInvert:
-      for (size_t i = 0; i < layout.rowBytes; ++i) out[i] = static_cast<BYTE>(~in[i]);
+      for (size_t i = 0; i < layout.rowBytes; ++i) row[i] = static_cast<BYTE>(~row[i]);
       return;
     case PngLayout::Rows::kBgrToRgb:
-      bgrToRgb(in, out, layout.width);
+      bgrToRgb(row, layout.width);
       return;
     case PngLayout::Rows::kBgraToRgba:
-      bgraToRgba(in, out, layout.width);
+      bgraToRgba(row, layout.width);
       return;
     case PngLayout::Rows::kBgraToRgb:
-      bgraToRgb(in, out, layout.width);
+      bgraToRgb(row, layout.width);
       return;
     case PngLayout::Rows::kWordsToBigEndian:
-      wordsToBigEndian(in, out, layout.rowBytes);
+      wordsToBigEndian(row, layout.rowBytes);
       return;
   }
 }
 
 void convertToPngRows(FIBITMAP* image, const PngLayout& layout) {
   for (uint32_t y = 0; y < layout.height; ++y) {
-    BYTE* row = FreeImage_GetScanLine(image, static_cast<int>(y));
-    convertPngRow(row, row, layout);
+    convertPngRow(FreeImage_GetScanLine(image, static_cast<int>(y)), layout);
   }
 }

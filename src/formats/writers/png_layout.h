@@ -44,16 +44,16 @@ struct PngLayout {
 // to FreeImage (float images, 16-bit bitmaps, CMYK, ...).
 bool pngLayoutOf(FIBITMAP* image, PngLayout* layout);
 
-// Turns one row of an image (a scanline) into PNG row bytes (layout.rowBytes)
-// at out, which is either the row itself or rowBytes of memory apart from it.
-void convertPngRow(const uint8_t* in, uint8_t* out, const PngLayout& layout);
+// Turns one of an image's rows (a scanline), in place, into PNG row bytes
+// (layout.rowBytes at its start).
+void convertPngRow(uint8_t* row, const PngLayout& layout);
 
 // Turns every row of image, in place, into PNG row bytes (layout.rowBytes
 // at the start of each scanline; 32-bit rows without alpha shrink to 24
 // bits). The image is of no other use afterwards.
 void convertToPngRows(FIBITMAP* image, const PngLayout& layout);
 
-// Row y (0 is the top row) of an image convertToPngRows has turned.
+// Row y (0 is the top row) of an image, in the order of a PNG file.
 inline const uint8_t* pngRowOf(FIBITMAP* image, const PngLayout& layout, uint32_t y) {
   return FreeImage_GetScanLine(image, static_cast<int>(layout.height - 1 - y));
 }

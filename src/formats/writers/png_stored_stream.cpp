@@ -26,84 +26,79 @@ size_t storedZlibSize(size_t dataBytes) {
 
 }  // namespace
 
-PngStoredStream::PngStoredStream(ByteSink& sink, size_t dataBytes)
-    : sink_(sink),
+PngStoredStream::PngStoredStream(size_t dataBytes)
+    : sink_(nullptr), zlibLeft_(storedZlibSize(dataBytes)), dataLeft_(dataBytes) {}
+
+PngStoredStream::PngStoredStream(ByteSink& sink, size_t dataBytes, const PngStoredChecksums* known)
+    : sink_(&sink),
       window_(new (std::nothrow) uint8_t[kWindowBytes]),
       failed_(!window_),
       zlibLeft_(storedZlibSize(dataBytes)),
-      dataLeft_(dataBytes) {}
+      dataLeft_(dataBytes),
+      known_(known) {}
 
 bool PngStoredStream::start(const std::string& head) {
-  return putRaw(head.data(), head.size()) && putZlib(kZlibStoredHeader, sizeof(kZlibStoredHeader));
+  return putRaw(head.data(), head.size()) &&
+         putZlib(kZlibStoredHeader, sizeof(kZlibStoredHeader), false);
+}
+
+bool PngStoredStream::putRow(uint8_t filter, const uint8_t* row, size_t rowBytes) {
+  return putData(&filter, 1) && putData(row, rowBytes);
 }
 
 bool PngStoredStream::finish(const std::string& end) {
   if (dataLeft_ != 0 || blockLeft_ != 0) failed_ = true;
+  taken_.adler = adler_;
   uint8_t adler[kAdlerBytes];
-  putBigEndian32(adler, adler_);
-  if (!putZlib(adler, sizeof(adler))) return false;
+  putBigEndian32(adler, known_ ? known_->adler : adler_);
+  if (!putZlib(adler, sizeof(adler), false)) return false;
   if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return false;
-  if (chunkOpen_ || zlibLeft_ != 0) failed_ = true;
+  if (chunkOpen_ || zlibLeft_ != 0 || (known_ && chunksClosed_ != known_->chunkCrcs.size())) {
+    failed_ = true;
+  }
   return putRaw(end.data(), end.size()) && flush();
-}
-
-uint8_t* PngStoredStream::claimData(size_t* size) {
-  if (blockLeft_ == 0 && !openBlock()) return nullptr;
-  *size = std::min(*size, blockLeft_);
-  return claimZlib(size);
-}
-
-void PngStoredStream::commitData(const uint8_t* data, size_t size) {
-  adler_ = libdeflate_adler32(adler_, data, size);
-  blockLeft_ -= size;
-  commitZlib(size);
 }
 
 bool PngStoredStream::putData(const uint8_t* data, size_t size) {
   while (size > 0) {
-    size_t room = size;
-    uint8_t* out = claimData(&room);
-    if (!out) return false;
-    std::memcpy(out, data, room);
-    commitData(out, room);
-    data += room;
-    size -= room;
+    if (blockLeft_ == 0 && !openBlock()) return false;
+    const size_t part = std::min(size, blockLeft_);
+    if (!putZlib(data, part, true)) return false;
+    blockLeft_ -= part;
+    data += part;
+    size -= part;
   }
   return true;
 }
 
-// Room at the end of the window for at most *size bytes of the zlib stream,
-// all in one chunk; *size becomes what fits. A chunk that is full is closed,
-// and the next one opened, first.
-uint8_t* PngStoredStream::claimZlib(size_t* size) {
-  if (failed_) return nullptr;
-  if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return nullptr;
-  if (!chunkOpen_ && !openChunk()) return nullptr;
-  if (used_ == kWindowBytes && !flush()) return nullptr;
-  *size = std::min({*size, chunkLeft_, kWindowBytes - used_});
-  return window_.get() + used_;
-}
-
-void PngStoredStream::commitZlib(size_t size) {
-  crc_ = libdeflate_crc32(crc_, window_.get() + used_, size);
-  used_ += size;
-  chunkLeft_ -= size;
-}
-
-bool PngStoredStream::putZlib(const uint8_t* data, size_t size) {
+// Bytes of the zlib stream, into as many chunks as they reach; a chunk that
+// is full is closed, and the next one opened, first. Measuring copies
+// nothing; writing copies into the window and takes no checksum it knows.
+bool PngStoredStream::putZlib(const uint8_t* data, size_t size, bool isData) {
   while (size > 0) {
-    size_t room = size;
-    uint8_t* out = claimZlib(&room);
-    if (!out) return false;
-    std::memcpy(out, data, room);
-    commitZlib(room);
-    data += room;
-    size -= room;
+    if (failed_) return false;
+    if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return false;
+    if (!chunkOpen_ && !openChunk()) return false;
+    size_t part = std::min(size, chunkLeft_);
+    if (sink_) {
+      if (used_ == kWindowBytes && !flush()) return false;
+      part = std::min(part, kWindowBytes - used_);
+      std::memcpy(window_.get() + used_, data, part);
+      used_ += part;
+    }
+    if (!known_) {
+      crc_ = libdeflate_crc32(crc_, data, part);
+      if (isData) adler_ = libdeflate_adler32(adler_, data, part);
+    }
+    chunkLeft_ -= part;
+    data += part;
+    size -= part;
   }
   return true;
 }
 
 bool PngStoredStream::putRaw(const void* data, size_t size) {
+  if (!sink_) return !failed_;
   const auto* bytes = static_cast<const uint8_t*>(data);
   while (size > 0) {
     if (failed_ || (used_ == kWindowBytes && !flush())) return false;
@@ -129,7 +124,7 @@ bool PngStoredStream::openBlock() {
       static_cast<uint8_t>(dataLeft_ == 0 ? 1 : 0),  // the final block
       static_cast<uint8_t>(size & 0xFF), static_cast<uint8_t>(size >> 8),
       static_cast<uint8_t>(complement & 0xFF), static_cast<uint8_t>(complement >> 8)};
-  return putZlib(header, sizeof(header));
+  return putZlib(header, sizeof(header), false);
 }
 
 bool PngStoredStream::openChunk() {
@@ -141,20 +136,27 @@ bool PngStoredStream::openChunk() {
   zlibLeft_ -= chunkLeft_;
   uint8_t start[8];
   putPngChunkStart(start, "IDAT", static_cast<uint32_t>(chunkLeft_));
-  crc_ = libdeflate_crc32(0, kIdatType, sizeof(kIdatType));
+  if (!known_) crc_ = libdeflate_crc32(0, kIdatType, sizeof(kIdatType));
   chunkOpen_ = true;
   return putRaw(start, sizeof(start));
 }
 
 bool PngStoredStream::closeChunk() {
+  if (known_ && chunksClosed_ >= known_->chunkCrcs.size()) {  // not the stream measured
+    failed_ = true;
+    return false;
+  }
+  const uint32_t value = known_ ? known_->chunkCrcs[chunksClosed_] : crc_;
+  if (!known_) taken_.chunkCrcs.push_back(crc_);
+  ++chunksClosed_;
   uint8_t crc[4];
-  putBigEndian32(crc, crc_);
+  putBigEndian32(crc, value);
   chunkOpen_ = false;
   return putRaw(crc, sizeof(crc));
 }
 
 bool PngStoredStream::flush() {
-  if (!failed_ && used_ > 0 && !sink_.write(window_.get(), used_)) failed_ = true;
+  if (!failed_ && sink_ && used_ > 0 && !sink_->write(window_.get(), used_)) failed_ = true;
   used_ = 0;
   return !failed_;
 }
