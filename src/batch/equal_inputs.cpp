@@ -12,7 +12,7 @@ namespace {
 // The fingerprint reads kPieces pieces of kPieceBytes spread evenly over the
 // file, first and last included: the whole of a small file.
 constexpr size_t kPieces = 8;
-constexpr size_t kPieceBytes = 4096;
+constexpr size_t kPieceBytes = 1024;
 
 // Inputs of one fingerprint compared with an input before it is taken as new:
 // a crowd of different files that share one would otherwise cost a

@@ -143,9 +143,16 @@ std::string SkipRecords::recordPath(const std::string& input) const {
 
 bool SkipRecords::upToDate(const std::string& input, const FileStamp* stamp,
                            std::vector<OutputFacts>* outputs) const {
+  // Most records fit in one small read; a longer one (many surfaces) is read
+  // again whole. A read cut short only fails the parse: the input is then
+  // converted again.
+  constexpr size_t kShortRecord = 4096;
+  const std::string path = recordPath(input);
   std::string text;
   Record record;
-  if (!readWholeFile(recordPath(input), &text) || !parseRecord(text, &record)) return false;
+  if (!readFileOnce(path, kShortRecord, &text)) return false;
+  if (text.size() == kShortRecord && !readWholeFile(path, &text)) return false;
+  if (!parseRecord(text, &record)) return false;
   FileStamp now;
   if (stamp) now = *stamp;
   if (record.key != key_ || record.input != input || (!stamp && !fileStamp(input, &now)) ||

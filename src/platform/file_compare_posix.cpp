@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace {
 
-constexpr size_t kPieceBytes = size_t{64} << 10;
+constexpr size_t kPieceBytes = size_t{256} << 10;
 
 // Owns one open descriptor of a regular file.
 class OpenFile {
@@ -54,11 +54,13 @@ bool sameFileBytes(const std::string& a, const std::string& b) {
   const OpenFile first(a);
   const OpenFile second(b);
   if (first.size() < 0 || first.size() != second.size()) return false;
-  std::vector<uint8_t> left(kPieceBytes), right(kPieceBytes);
+  // Left uninitialised: every byte compared is read first.
+  const std::unique_ptr<uint8_t[]> left = std::make_unique_for_overwrite<uint8_t[]>(kPieceBytes);
+  const std::unique_ptr<uint8_t[]> right = std::make_unique_for_overwrite<uint8_t[]>(kPieceBytes);
   for (off_t offset = 0; offset < first.size();) {
     const size_t size = static_cast<size_t>(std::min<off_t>(first.size() - offset, kPieceBytes));
-    if (!first.read(offset, left.data(), size) || !second.read(offset, right.data(), size) ||
-        std::memcmp(left.data(), right.data(), size) != 0) {
+    if (!first.read(offset, left.get(), size) || !second.read(offset, right.get(), size) ||
+        std::memcmp(left.get(), right.get(), size) != 0) {
       return false;
     }
     offset += static_cast<off_t>(size);

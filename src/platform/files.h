@@ -57,6 +57,12 @@ bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data)
 // Reads at most maxBytes starting at offset; fewer at the end of the file.
 bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string* data);
 
+// Reads up to maxBytes from the start of the file at path with a single read,
+// for small files read by the thousand (open, read, close and nothing else).
+// data holds what that read returned: a caller that gets all maxBytes must
+// read the rest another way. False when the file cannot be opened or read.
+bool readFileOnce(const std::string& path, size_t maxBytes, std::string* data);
+
 // Creates or replaces the file with data.
 bool writeWholeFile(const std::string& path, const std::string& data);
 

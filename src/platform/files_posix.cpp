@@ -206,6 +206,20 @@ bool readFilePieces(const std::string& path, const std::vector<FilePiece>& piece
   return ok;
 }
 
+bool readFileOnce(const std::string& path, size_t maxBytes, std::string* data) {
+  data->clear();
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // as readFileRange
+  if (fd < 0) return false;
+  data->resize(maxBytes);
+  ssize_t n;
+  do {
+    n = pread(fd, data->data(), maxBytes, 0);
+  } while (n < 0 && errno == EINTR);
+  close(fd);
+  data->resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return n >= 0;
+}
+
 bool readWholeFile(const std::string& path, std::string* data) {
   return readFilePrefix(path, static_cast<size_t>(-1), data);
 }
