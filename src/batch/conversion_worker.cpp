@@ -405,7 +405,8 @@ void findUnchanged(const SkipRecords& records, const std::vector<const InputEntr
       [&](int32_t, int32_t run) {
         for (int32_t index = run * kRun; index < std::min(count, (run + 1) * kRun); ++index) {
           InputInWork& input = found[static_cast<size_t>(index)];
-          input.unchanged = records.upToDate(entries[static_cast<size_t>(index)]->path,
+          const InputEntry& entry = *entries[static_cast<size_t>(index)];
+          input.unchanged = records.upToDate(entry.path, entry.stamped ? &entry.stamp : nullptr,
                                              &input.unchangedOutputs);
           if (!input.unchanged) continue;
           input.startTime = monotonicMillis();

@@ -15,9 +15,20 @@ using Digest = std::unique_ptr<EVP_MD_CTX, DigestFree>;
 
 constexpr size_t kChunkBytes = size_t{1} << 20;
 
+struct MethodFree {
+  void operator()(EVP_MD* method) const { EVP_MD_free(method); }
+};
+
+// Fetched once: the named method looked up again for every digest costs more
+// than the digest of a short text (a path, a record key).
+const EVP_MD* sha256Method() {
+  static const std::unique_ptr<EVP_MD, MethodFree> fetched(EVP_MD_fetch(nullptr, "SHA256", nullptr));
+  return fetched ? fetched.get() : EVP_sha256();
+}
+
 Digest startSha256() {
   Digest digest(EVP_MD_CTX_new());
-  if (digest && EVP_DigestInit_ex(digest.get(), EVP_sha256(), nullptr) != 1) digest.reset();
+  if (digest && EVP_DigestInit_ex(digest.get(), sha256Method(), nullptr) != 1) digest.reset();
   return digest;
 }
 

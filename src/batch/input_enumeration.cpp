@@ -41,9 +41,15 @@ int32_t InputScanner::addFile(const std::string& path) {
       acceptedExtensions_.end()) {
     return 0;
   }
-  if (fileSize(path) <= 0) return 0;
+  // One stat serves the size check here and the up-to-date check of
+  // --skip-unchanged later; only what is not a regular file is asked again.
+  FileStamp stamp;
+  const bool stamped = fileStamp(path, &stamp);
+  if ((stamped ? stamp.size : fileSize(path)) <= 0) return 0;
   InputEntry& entry = inputs_.findOrCreate(path);
   if (entry.listed == 1) return 0;
+  entry.stamped = stamped;
+  entry.stamp = stamp;
   entry.subfolder = relativeSubfolder(path, root_);
   entry.listed = 1;
   return 1;

@@ -6,11 +6,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/file_stamp.h"
+
 // One file of the input set.
 struct InputEntry {
   std::string path;       // the key: the path as built or read, compared exactly
   int32_t listed = 0;     // 1 once the file has been accepted
   std::string subfolder;  // folder relative to the input folder, ending in "/", or empty
+  bool stamped = false;   // stamp holds the file's size and time as it was found
+  FileStamp stamp{};
 };
 
 // The files to convert, each once, visited in the order they were found.

@@ -1,6 +1,9 @@
 #include "batch/skip_records.h"
 
+#include <charconv>
 #include <sstream>
+#include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "batch/commit_output.h"
@@ -68,27 +71,59 @@ std::string recordText(const Record& record) {
   return text.str();
 }
 
+// The words of one line, split at single spaces.
+std::vector<std::string_view> wordsOf(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t start = 0;
+  for (size_t space; (space = line.find(' ', start)) != std::string_view::npos; start = space + 1) {
+    words.push_back(line.substr(start, space - start));
+  }
+  words.push_back(line.substr(start));
+  return words;
+}
+
+bool toNumber(std::string_view word, int64_t* value) {
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), *value);
+  return error == std::errc() && end == word.data() + word.size();
+}
+
+// Parsed by hand: a re-run of a large unchanged tree reads one record per
+// input, and stream parsing cost more than the checks themselves. Anything
+// not exactly as recordText writes it rejects the record.
 bool parseRecord(const std::string& text, Record* record) {
-  std::istringstream lines(text);
-  std::string line;
-  if (!std::getline(lines, line) || line != kRecordHeader) return false;
+  std::string_view rest(text);
+  bool first = true;
   bool ended = false;
-  while (std::getline(lines, line)) {
-    std::istringstream words(line);
-    std::string kind, hex;
-    words >> kind;
-    if (kind == "key") {
-      words >> record->key;
-    } else if (kind == "input") {
-      words >> record->inputStamp.size >> record->inputStamp.modifiedNanos >> hex;
-      if (!words || !fromHex(hex, &record->input)) return false;
-    } else if (kind == "output") {
+  while (!rest.empty()) {
+    const size_t newline = rest.find('\n');
+    if (newline == std::string_view::npos) return false;
+    const std::string_view line = rest.substr(0, newline);
+    rest.remove_prefix(newline + 1);
+    if (first) {
+      if (line != kRecordHeader) return false;
+      first = false;
+      continue;
+    }
+    if (ended) return false;
+    const std::vector<std::string_view> words = wordsOf(line);
+    const std::string_view kind = words[0];
+    if (kind == "key" && words.size() == 2) {
+      record->key = std::string(words[1]);
+    } else if (kind == "input" && words.size() == 4) {
+      if (!toNumber(words[1], &record->inputStamp.size) ||
+          !toNumber(words[2], &record->inputStamp.modifiedNanos) ||
+          !fromHex(std::string(words[3]), &record->input)) {
+        return false;
+      }
+    } else if (kind == "output" && words.size() == 5) {
       RecordedOutput output;
-      words >> output.facts.bytes >> output.modifiedNanos >> output.facts.sha256 >> hex;
-      if (!words || !fromHex(hex, &output.facts.path)) return false;
-      if (output.facts.sha256 == "-") output.facts.sha256.clear();
+      if (!toNumber(words[1], &output.facts.bytes) || !toNumber(words[2], &output.modifiedNanos) ||
+          !fromHex(std::string(words[4]), &output.facts.path)) {
+        return false;
+      }
+      if (words[3] != "-") output.facts.sha256 = std::string(words[3]);
       record->outputs.push_back(std::move(output));
-    } else if (kind == "end") {
+    } else if (kind == "end" && words.size() == 1) {
       ended = true;
     } else {
       return false;
@@ -106,12 +141,14 @@ std::string SkipRecords::recordPath(const std::string& input) const {
   return folder_ + bytesSha256(input) + ".rec";
 }
 
-bool SkipRecords::upToDate(const std::string& input, std::vector<OutputFacts>* outputs) const {
+bool SkipRecords::upToDate(const std::string& input, const FileStamp* stamp,
+                           std::vector<OutputFacts>* outputs) const {
   std::string text;
   Record record;
   if (!readWholeFile(recordPath(input), &text) || !parseRecord(text, &record)) return false;
   FileStamp now;
-  if (record.key != key_ || record.input != input || !fileStamp(input, &now) ||
+  if (stamp) now = *stamp;
+  if (record.key != key_ || record.input != input || (!stamp && !fileStamp(input, &now)) ||
       now.size != record.inputStamp.size || now.modifiedNanos != record.inputStamp.modifiedNanos) {
     return false;
   }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "batch/input_outcome.h"
+#include "platform/file_stamp.h"
 
 // The records --skip-unchanged keeps under "<output folder>/.pellucid/": one
 // file per input, named after the SHA-256 of the input's path, holding the
@@ -17,10 +18,12 @@ class SkipRecords {
  public:
   SkipRecords(std::string outputFolder, std::string recordKey);
 
-  // True when input's record matches the input as it is now, the key, and
-  // every output recorded is present with its recorded size and time;
-  // outputs then receives them.
-  bool upToDate(const std::string& input, std::vector<OutputFacts>* outputs) const;
+  // True when input's record matches the input as it is now (its stamp, when
+  // given, taken moments ago; else read now), the key, and every output
+  // recorded is present with its recorded size and time; outputs then
+  // receives them.
+  bool upToDate(const std::string& input, const FileStamp* stamp,
+                std::vector<OutputFacts>* outputs) const;
 
   // Records input with outputs (already in place). False when it cannot be
   // written; the next run then converts the input again.
