@@ -111,7 +111,8 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   if (blendsInLinearLight(chain.colour, space)) {
     image = rotateInLinearLight(std::move(image), chain.rotate);
   } else if (readsFloatRange(chain.colour)) {
-    image = rotateKeepingFloats(std::move(image), chain.rotate);
+    const bool light = chain.colour.mode == ColourMode::kAuto && space != SourceColourSpace::kData;
+    image = rotateKeepingFloats(std::move(image), chain.rotate, light);
   } else {
     image = rotateImage(std::move(image), chain.rotate);
   }

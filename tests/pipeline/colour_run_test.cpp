@@ -133,6 +133,22 @@ TEST(Colour, TurnedFloatSourcesKeepTheirRange) {
     ASSERT_EQ(reds.size(), values.size()) << run.result.out;
     for (int i = 0; i <= last; ++i) EXPECT_NEAR(reds[last - i], values[i], 1e-3 * values[i]) << values[i];
   }
+  {
+    // A free angle: inside, 3 stays 3; the corner takes the background
+    // colour decoded to light (0x80 is 0.2159, not 0.502).
+    std::string payload;
+    for (int i = 0; i < 64; ++i) {
+      const float pixel[4] = {3.0f, 3.0f, 3.0f, 1.0f};
+      payload.append(reinterpret_cast<const char*>(pixel), sizeof pixel);
+    }
+    ColourRun run(buildRawDds(dxgiHeader(8, 8, 2), payload), "exr",
+                  {"--rotation=30", "--rotation-back-color=800000", "--colorspace=auto"});
+    const std::vector<double> reds = exrReds(run.path("t.exr"));
+    ASSERT_GT(reds.size(), 64u) << run.result.out;
+    EXPECT_NEAR(reds.front(), srgbDecode(0x80 / 255.0), 1e-3);
+    EXPECT_NEAR(*std::max_element(reds.begin(), reds.end()), 3.0, 3e-3);
+    EXPECT_GT(std::count_if(reds.begin(), reds.end(), [](double v) { return std::fabs(v - 3.0) < 3e-3; }), 20);
+  }
   for (const bool automatic : {false, true}) {
     ColourRun run(dds, "png", {"--png-bpp=32", "--rotation=180", "--tonemap=reinhard",
                                automatic ? "--colorspace=auto" : "--colorspace=stored"});
