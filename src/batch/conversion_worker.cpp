@@ -393,10 +393,12 @@ class Committer {
 
 // With --skip-unchanged: marks in found every input whose record says its
 // outputs are up to date, checking runs of inputs side by side on the
-// workers. With dedupe, an up-to-date input is still noted, as later inputs
-// may repeat it.
+// workers; checked(end) is told on the calling thread, in order, once every
+// input before end has been checked. With dedupe, an up-to-date input is
+// still noted, as later inputs may repeat it.
 void findUnchanged(const SkipRecords& records, const std::vector<const InputEntry*>& entries,
                    int32_t workers, EqualInputs* equal, std::vector<InputInWork>& found,
+                   const std::function<void(int32_t end)>& checked,
                    const std::function<bool()>& stopped) {
   constexpr int32_t kRun = 64;
   const int32_t count = static_cast<int32_t>(entries.size());
@@ -414,7 +416,7 @@ void findUnchanged(const SkipRecords& records, const std::vector<const InputEntr
         }
         return true;
       },
-      [](int32_t, bool&) {}, stopped);
+      [&](int32_t run, bool&) { checked(std::min(count, (run + 1) * kRun)); }, stopped);
 }
 
 }  // namespace
@@ -439,14 +441,25 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   // Up-to-date inputs are found first, on the workers, so a re-run of an
   // unchanged tree hands no input from thread to thread; the rest (todo) go
   // through the workers to be converted.
-  std::vector<InputInWork> unchanged(plan.skipUnchanged ? entries.size() : 0);
-  if (plan.skipUnchanged) findUnchanged(records, entries, workers, equal.get(), unchanged, stopped);
-  std::vector<int32_t> todo;
-  for (int32_t index = 0; index < count; ++index) {
-    if (unchanged.empty() || !unchanged[static_cast<size_t>(index)].unchanged) todo.push_back(index);
-  }
   Committer committer(plan, resources, progress, console, texts, records, sink);
   int32_t next = 0;  // the next input to commit
+  std::vector<InputInWork> unchanged(plan.skipUnchanged ? entries.size() : 0);
+  if (plan.skipUnchanged) {
+    // Up-to-date inputs at the head of the list are committed while later
+    // ones are still being checked, up to the first that is not.
+    bool leading = true;
+    findUnchanged(records, entries, workers, equal.get(), unchanged, [&](int32_t end) {
+      for (; leading && next < end && !stopped(); ++next) {
+        leading = unchanged[static_cast<size_t>(next)].unchanged;
+        if (!leading) break;
+        committer.commit(next, *entries[static_cast<size_t>(next)], unchanged[static_cast<size_t>(next)]);
+      }
+    }, stopped);
+  }
+  std::vector<int32_t> todo;
+  for (int32_t index = next; index < count; ++index) {
+    if (unchanged.empty() || !unchanged[static_cast<size_t>(index)].unchanged) todo.push_back(index);
+  }
   const auto commitUnchangedBefore = [&](int32_t end) {
     for (; next < end && !stopped(); ++next) {
       committer.commit(next, *entries[static_cast<size_t>(next)], unchanged[static_cast<size_t>(next)]);
