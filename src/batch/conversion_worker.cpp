@@ -433,8 +433,12 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   std::unique_ptr<EqualInputs> equal;
   if (plan.dedupe) {
     std::vector<std::string> paths;
-    for (const InputEntry* entry : entries) paths.push_back(entry->path);
-    equal = std::make_unique<EqualInputs>(std::move(paths));
+    std::vector<int64_t> sizes;
+    for (const InputEntry* entry : entries) {
+      paths.push_back(entry->path);
+      sizes.push_back(entry->stamped ? entry->stamp.size : -1);
+    }
+    equal = std::make_unique<EqualInputs>(std::move(paths), std::move(sizes));
   }
   const auto stopped = [&] { return progress.running == 0; };
   const int32_t workers = static_cast<int32_t>(perWorker.size());

@@ -40,13 +40,14 @@ bool fingerprint(const std::string& path, int64_t size, uint64_t* print) {
 
 }  // namespace
 
-EqualInputs::EqualInputs(std::vector<std::string> paths)
-    : paths_(std::move(paths)), sizeShared_(paths_.size(), 0), done_(paths_.size(), 0) {
-  sizes_.reserve(paths_.size());
+EqualInputs::EqualInputs(std::vector<std::string> paths, std::vector<int64_t> sizes)
+    : paths_(std::move(paths)), sizes_(std::move(sizes)), sizeShared_(paths_.size(), 0),
+      done_(paths_.size(), 0) {
+  sizes_.resize(paths_.size(), -1);
   std::map<int64_t, int32_t> counts;
-  for (const std::string& path : paths_) {
-    sizes_.push_back(fileSize(path));
-    counts[sizes_.back()] += 1;
+  for (size_t i = 0; i < paths_.size(); ++i) {
+    if (sizes_[i] < 0) sizes_[i] = fileSize(paths_[i]);
+    counts[sizes_[i]] += 1;
   }
   for (size_t i = 0; i < sizes_.size(); ++i) sizeShared_[i] = counts[sizes_[i]] > 1 ? 1 : 0;
 }

@@ -22,7 +22,9 @@
 // a hash.
 class EqualInputs {
  public:
-  explicit EqualInputs(std::vector<std::string> paths);
+  // sizes holds each input's size where already known (-1: not known, taken
+  // here).
+  EqualInputs(std::vector<std::string> paths, std::vector<int64_t> sizes);
 
   // The index of the first input whose bytes equal those of input index
   // (index itself when none comes before it). Waits until every earlier input
