@@ -35,7 +35,7 @@ InputScanner::InputScanner(std::string inputRoot, InputSet& inputs, BatchProgres
       progress_(progress),
       acceptedExtensions_(buildAcceptedInputExtensions(formatTables())) {}
 
-int32_t InputScanner::addFile(const std::string& path) {
+int32_t InputScanner::addFile(const std::string& path, const FileStamp* known) {
   std::string extension = toLowerText(pathExtension(path));
   if (std::find(acceptedExtensions_.begin(), acceptedExtensions_.end(), extension) ==
       acceptedExtensions_.end()) {
@@ -44,7 +44,8 @@ int32_t InputScanner::addFile(const std::string& path) {
   // One stat serves the size check here and the up-to-date check of
   // --skip-unchanged later; only what is not a regular file is asked again.
   FileStamp stamp;
-  const bool stamped = fileStamp(path, &stamp);
+  if (known) stamp = *known;
+  const bool stamped = known || fileStamp(path, &stamp);
   if ((stamped ? stamp.size : fileSize(path)) <= 0) return 0;
   InputEntry& entry = inputs_.findOrCreate(path);
   if (entry.listed == 1) return 0;
@@ -59,13 +60,13 @@ int32_t InputScanner::scanFolderTree(const std::string& folder) {
   FolderIdentity identity;
   if (!folderIdentity(folder, &identity) || !visitedFolders_.insert(identity).second) return 0;
   std::vector<FolderEntry> entries;
-  if (!listFolder(folder, &entries)) return 0;
+  if (!listFolder(folder, &entries, true)) return 0;
   int32_t added = 0;
   for (const FolderEntry& entry : entries) {
     if (entry.isFolder) {
       added += scanFolderTree(withTrailingSeparator(folder + entry.name));
     } else {
-      added += addFile(folder + entry.name);
+      added += addFile(folder + entry.name, entry.stamped ? &entry.stamp : nullptr);
     }
   }
   return added;
@@ -75,7 +76,7 @@ void InputScanner::scanInputFolder() {
   int32_t total = 0;
   std::vector<FolderEntry> entries;
   FolderIdentity identity;
-  if (folderIdentity(root_, &identity) && listFolder(root_, &entries)) {
+  if (folderIdentity(root_, &identity) && listFolder(root_, &entries, true)) {
     visitedFolders_.insert(identity);
     int32_t visited = 0;
     for (const FolderEntry& entry : entries) {
@@ -84,7 +85,7 @@ void InputScanner::scanInputFolder() {
       if (entry.isFolder) {
         total += scanFolderTree(withTrailingSeparator(root_ + entry.name));
       } else {
-        total += addFile(root_ + entry.name);
+        total += addFile(root_ + entry.name, entry.stamped ? &entry.stamp : nullptr);
       }
     }
   }

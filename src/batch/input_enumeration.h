@@ -33,7 +33,8 @@ class InputScanner {
 
   // Adds path when it is a non-empty file with an accepted extension (any
   // letter case) that is not in the set yet. Returns 1 when added, else 0.
-  int32_t addFile(const std::string& path);
+  // known: the file's stamp when its listing already took it.
+  int32_t addFile(const std::string& path, const FileStamp* known = nullptr);
 
   // Files added below folder (ending in "/"), depth first.
   int32_t scanFolderTree(const std::string& folder);

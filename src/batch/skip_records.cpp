@@ -135,10 +135,12 @@ bool parseRecord(const std::string& text, Record* record) {
 }  // namespace
 
 SkipRecords::SkipRecords(std::string outputFolder, std::string recordKey)
-    : folder_(std::move(outputFolder) + ".pellucid/"), key_(bytesSha256(recordKey)) {}
+    : folder_(std::move(outputFolder) + ".pellucid/"),
+      key_(bytesSha256(recordKey)),
+      reading_(std::make_unique<OpenFolder>(folder_)) {}
 
-std::string SkipRecords::recordPath(const std::string& input) const {
-  return folder_ + bytesSha256(input) + ".rec";
+std::string SkipRecords::recordName(const std::string& input) const {
+  return bytesSha256(input) + ".rec";
 }
 
 bool SkipRecords::upToDate(const std::string& input, const FileStamp* stamp,
@@ -147,11 +149,11 @@ bool SkipRecords::upToDate(const std::string& input, const FileStamp* stamp,
   // again whole. A read cut short only fails the parse: the input is then
   // converted again.
   constexpr size_t kShortRecord = 4096;
-  const std::string path = recordPath(input);
+  const std::string name = recordName(input);
   std::string text;
   Record record;
-  if (!readFileOnce(path, kShortRecord, &text)) return false;
-  if (text.size() == kShortRecord && !readWholeFile(path, &text)) return false;
+  if (!reading_->readFileOnce(name, kShortRecord, &text)) return false;
+  if (text.size() == kShortRecord && !readWholeFile(folder_ + name, &text)) return false;
   if (!parseRecord(text, &record)) return false;
   FileStamp now;
   if (stamp) now = *stamp;
@@ -184,5 +186,5 @@ bool SkipRecords::write(const std::string& input, const std::vector<OutputFacts>
   }
   if (!isFolder(folder_)) createFolder(folder_);  // another shard may have made it meanwhile
   std::string reason;
-  return commitOutput(recordText(record), recordPath(input), &reason);
+  return commitOutput(recordText(record), folder_ + recordName(input), &reason);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "batch/input_outcome.h"
 #include "platform/file_stamp.h"
+#include "platform/open_folder.h"
 
 // The records --skip-unchanged keeps under "<output folder>/.pellucid/": one
 // file per input, named after the SHA-256 of the input's path, holding the
@@ -33,7 +35,10 @@ class SkipRecords {
   const std::string& folder() const { return folder_; }
 
  private:
-  std::string recordPath(const std::string& input) const;
+  std::string recordName(const std::string& input) const;
   std::string folder_;
   std::string key_;
+  // The folder as it was when the run began (not open: there were no
+  // records, so nothing is up to date); records are read through it.
+  std::unique_ptr<OpenFolder> reading_;
 };

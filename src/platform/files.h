@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_stamp.h"
+
 // Paths are UTF-8 texts. Folder paths the program holds end in kPathSeparator.
 inline constexpr char kPathSeparator = '/';
 
@@ -32,11 +34,15 @@ bool folderIdentity(const std::string& path, FolderIdentity* identity);
 struct FolderEntry {
   std::string name;
   bool isFolder = false;
+  bool stamped = false;  // with stamps asked for: a regular file, and stamp is its fileStamp
+  FileStamp stamp{};
 };
 
 // The entries of a folder except "." and "..", sorted by name. False when the
-// folder cannot be read.
-bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries);
+// folder cannot be read. withStamps also stamps each regular file (one stat
+// by name within the folder, cheaper than by its whole path later).
+bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries,
+                bool withStamps = false);
 
 // Creates one folder (the parent must exist).
 bool createFolder(const std::string& path);

@@ -54,7 +54,22 @@ bool folderIdentity(const std::string& path, FolderIdentity* identity) {
   return true;
 }
 
-bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
+namespace {
+
+// As fileStamp gives it.
+FileStamp stampOf(const struct stat& st) {
+  FileStamp stamp;
+  stamp.size = static_cast<int64_t>(st.st_size);
+  stamp.modifiedNanos =
+      static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + static_cast<int64_t>(st.st_mtim.tv_nsec);
+  stamp.device = static_cast<uint64_t>(st.st_dev);
+  stamp.inode = static_cast<uint64_t>(st.st_ino);
+  return stamp;
+}
+
+}  // namespace
+
+bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries, bool withStamps) {
   entries->clear();
   DIR* dir = opendir(folder.c_str());
   if (!dir) return false;
@@ -67,7 +82,12 @@ bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries) {
     item.name = name;
     // The entry's type saves a stat where the file system gives it; a link
     // (or an unknown type) is asked about what it points to.
-    if (entry->d_type == DT_DIR || entry->d_type == DT_REG) {
+    struct stat st {};
+    if (withStamps && entry->d_type != DT_DIR && fstatat(dirfd(dir), entry->d_name, &st, 0) == 0) {
+      item.isFolder = S_ISDIR(st.st_mode);
+      item.stamped = S_ISREG(st.st_mode);
+      if (item.stamped) item.stamp = stampOf(st);
+    } else if (entry->d_type == DT_DIR || entry->d_type == DT_REG) {
       item.isFolder = entry->d_type == DT_DIR;
     } else {
       item.isFolder = isFolder(base + name);

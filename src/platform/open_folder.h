@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// A folder held open, so files in it are reached by name without walking the
+// folder's whole path again for each of thousands of them.
+class OpenFolder {
+ public:
+  // Not open when path cannot be opened as a folder.
+  explicit OpenFolder(const std::string& path);
+  ~OpenFolder();
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+
+  bool isOpen() const { return fd_ >= 0; }
+
+  // readFileOnce (platform/files.h) of the file called name in the folder.
+  bool readFileOnce(const std::string& name, size_t maxBytes, std::string* data) const;
+
+ private:
+  int fd_ = -1;
+};
