@@ -17,6 +17,7 @@
 #include <new>
 
 #include "platform/clock.h"
+#include "platform/read_once_posix.h"
 
 namespace {
 
@@ -229,15 +230,7 @@ bool readFilePieces(const std::string& path, const std::vector<FilePiece>& piece
 bool readFileOnce(const std::string& path, size_t maxBytes, std::string* data) {
   data->clear();
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // as readFileRange
-  if (fd < 0) return false;
-  data->resize(maxBytes);
-  ssize_t n;
-  do {
-    n = pread(fd, data->data(), maxBytes, 0);
-  } while (n < 0 && errno == EINTR);
-  close(fd);
-  data->resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return n >= 0;
+  return fd >= 0 && readOpenFileOnce(fd, maxBytes, data);
 }
 
 bool readWholeFile(const std::string& path, std::string* data) {
