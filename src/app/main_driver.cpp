@@ -16,7 +16,6 @@
 #include "app/program_identity.h"
 #include "batch/path_rules.h"
 #include "batch/shard.h"
-#include "formats/format_tables.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/lock.h"
@@ -126,12 +125,9 @@ int runMainDriver(const std::vector<std::string>& parameters) {
     return 0;
   }
 
-  formatTables();
   ConversionJob job;
-  resetJob(job);
   ConversionSettings settings;
-  resetSettings(settings, true);
-  LoadMessageCatalogue("");
+  startRunRecords(settings, job);
 
   const std::string first = ParameterName(parameters, 0);
   const OptionRow* firstRow = findOption(first);

@@ -1,8 +1,10 @@
 #include "app/option_loop.h"
 
+#include "app/message_catalogue.h"
 #include "app/option_table.h"
 #include "app/parameters.h"
 #include "app/profile.h"
+#include "formats/format_tables.h"
 #include "platform/text.h"
 
 namespace {
@@ -19,6 +21,13 @@ std::string handleJobText(const OptionRow& row, const std::vector<std::string>& 
 }
 
 }  // namespace
+
+void startRunRecords(ConversionSettings& settings, ConversionJob& job) {
+  formatTables();
+  resetJob(job);
+  resetSettings(settings, true);
+  LoadMessageCatalogue("");
+}
 
 std::string runOptionLoop(const std::vector<std::string>& parameters, ConversionSettings& settings,
                           ConversionJob& job, RunFlags& flags) {

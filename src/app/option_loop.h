@@ -15,6 +15,10 @@ struct RunFlags {
 inline constexpr char kIncorrectParameters[] = "Incorrect number of parameters";
 inline constexpr char kInvalidProfile[] = "Invalid profile file";
 
+// Readies what every run reads before its options: the format tables, the
+// message catalogue, and both records at their defaults.
+void startRunRecords(ConversionSettings& settings, ConversionJob& job);
+
 // Reads every parameter in order and stores what the option table says; later
 // parameters overwrite earlier ones. Parameters that name no option are
 // skipped. Returns the error message of the first bad parameter (the loop

@@ -6,13 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/message_catalogue.h"
 #include "app/option_loop.h"
 #include "app/option_table.h"
 #include "app/parameters.h"
 #include "app/prepare_and_run.h"
 #include "batch/input_outcome.h"
-#include "formats/format_tables.h"
 #include "pellucid/pellucid.h"
 #include "platform/console.h"
 #include "settings/conversion_job.h"
@@ -85,12 +83,9 @@ BatchResult runBatch(const std::vector<Option>& options) {
       return result;
     }
   }
-  formatTables();
   ConversionJob job;
-  resetJob(job);
   ConversionSettings settings;
-  resetSettings(settings, true);
-  LoadMessageCatalogue("");
+  startRunRecords(settings, job);
   RunFlags flags;
   result.error = runOptionLoop(parameters, settings, job, flags);
   if (!result.error.empty()) return result;

@@ -448,27 +448,24 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   Committer committer(plan, resources, progress, console, texts, records, sink);
   int32_t next = 0;  // the next input to commit
   std::vector<InputInWork> unchanged(plan.skipUnchanged ? entries.size() : 0);
+  // Commits the up-to-date inputs from next on, up to end or the first input
+  // that is not up to date.
+  const auto commitUnchangedBefore = [&](int32_t end) {
+    for (; next < end && !stopped() && static_cast<size_t>(next) < unchanged.size() &&
+           unchanged[static_cast<size_t>(next)].unchanged;
+         ++next) {
+      committer.commit(next, *entries[static_cast<size_t>(next)], unchanged[static_cast<size_t>(next)]);
+    }
+  };
+  // Up-to-date inputs at the head of the list are committed while later ones
+  // are still being checked.
   if (plan.skipUnchanged) {
-    // Up-to-date inputs at the head of the list are committed while later
-    // ones are still being checked, up to the first that is not.
-    bool leading = true;
-    findUnchanged(records, entries, workers, equal.get(), unchanged, [&](int32_t end) {
-      for (; leading && next < end && !stopped(); ++next) {
-        leading = unchanged[static_cast<size_t>(next)].unchanged;
-        if (!leading) break;
-        committer.commit(next, *entries[static_cast<size_t>(next)], unchanged[static_cast<size_t>(next)]);
-      }
-    }, stopped);
+    findUnchanged(records, entries, workers, equal.get(), unchanged, commitUnchangedBefore, stopped);
   }
   std::vector<int32_t> todo;
   for (int32_t index = next; index < count; ++index) {
     if (unchanged.empty() || !unchanged[static_cast<size_t>(index)].unchanged) todo.push_back(index);
   }
-  const auto commitUnchangedBefore = [&](int32_t end) {
-    for (; next < end && !stopped(); ++next) {
-      committer.commit(next, *entries[static_cast<size_t>(next)], unchanged[static_cast<size_t>(next)]);
-    }
-  };
   runOrdered<InputInWork>(
       static_cast<int32_t>(todo.size()), workers,
       [&](int32_t worker, int32_t task) {

@@ -18,6 +18,7 @@
 
 #include "platform/clock.h"
 #include "platform/read_once_posix.h"
+#include "platform/stat_stamp_posix.h"
 
 namespace {
 
@@ -55,21 +56,6 @@ bool folderIdentity(const std::string& path, FolderIdentity* identity) {
   return true;
 }
 
-namespace {
-
-// As fileStamp gives it.
-FileStamp stampOf(const struct stat& st) {
-  FileStamp stamp;
-  stamp.size = static_cast<int64_t>(st.st_size);
-  stamp.modifiedNanos =
-      static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + static_cast<int64_t>(st.st_mtim.tv_nsec);
-  stamp.device = static_cast<uint64_t>(st.st_dev);
-  stamp.inode = static_cast<uint64_t>(st.st_ino);
-  return stamp;
-}
-
-}  // namespace
-
 bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries, bool withStamps) {
   entries->clear();
   DIR* dir = opendir(folder.c_str());
@@ -87,7 +73,7 @@ bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries, bo
     if (withStamps && entry->d_type != DT_DIR && fstatat(dirfd(dir), entry->d_name, &st, 0) == 0) {
       item.isFolder = S_ISDIR(st.st_mode);
       item.stamped = S_ISREG(st.st_mode);
-      if (item.stamped) item.stamp = stampOf(st);
+      if (item.stamped) item.stamp = stampOfStat(st);
     } else if (entry->d_type == DT_DIR || entry->d_type == DT_REG) {
       item.isFolder = entry->d_type == DT_DIR;
     } else {
@@ -133,6 +119,11 @@ bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, st
   const uint64_t size = static_cast<uint64_t>(st.st_size);
   size_t capacity = static_cast<size_t>(std::min<uint64_t>(maxBytes, size > offset ? size - offset : 0));
   size_t filled = 0;
+  const auto failed = [fd, data] {
+    close(fd);
+    data->clear();
+    return false;
+  };
   try {
     data->resize(capacity);
     while (filled < maxBytes) {
@@ -142,11 +133,7 @@ bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, st
         char probe = 0;
         const ssize_t n = pread(fd, &probe, 1, static_cast<off_t>(offset + filled));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-          close(fd);
-          data->clear();
-          return false;
-        }
+        if (n < 0) return failed();
         if (n == 0) break;
         capacity = std::min(maxBytes, std::max<size_t>(65536, capacity * 2));
         data->resize(capacity);
@@ -160,11 +147,7 @@ bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, st
       ssize_t n = pread(fd, data->data() + filled, capacity - filled,
                         static_cast<off_t>(offset + filled));
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        close(fd);
-        data->clear();
-        return false;
-      }
+      if (n < 0) return failed();
       if (n == 0) break;
       filled += static_cast<size_t>(n);
     }
