@@ -395,8 +395,11 @@ class Committer {
 // outputs are up to date, checking runs of inputs side by side on the
 // workers; checked(end) is told on the calling thread, in order, once every
 // input before end has been checked. With dedupe, an up-to-date input is
-// still noted, as later inputs may repeat it.
-void findUnchanged(const SkipRecords& records, const std::vector<const InputEntry*>& entries,
+// still noted, as later inputs may repeat it. A record written by a run that
+// hashed nothing gets the hashes of its outputs here when hashes are asked
+// for: the files are the ones it describes.
+void findUnchanged(const SkipRecords& records, bool hashOutputs,
+                   const std::vector<const InputEntry*>& entries,
                    int32_t workers, EqualInputs* equal, std::vector<InputInWork>& found,
                    const std::function<void(int32_t end)>& checked,
                    const std::function<bool()>& stopped) {
@@ -412,6 +415,9 @@ void findUnchanged(const SkipRecords& records, const std::vector<const InputEntr
                                              &input.unchangedOutputs);
           if (!input.unchanged) continue;
           input.startTime = monotonicMillis();
+          for (OutputFacts& output : input.unchangedOutputs) {
+            if (hashOutputs && output.sha256.empty()) output.sha256 = fileSha256(output.path);
+          }
           if (equal) equal->note(index);
         }
         return true;
@@ -460,7 +466,7 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   // Up-to-date inputs at the head of the list are committed while later ones
   // are still being checked.
   if (plan.skipUnchanged) {
-    findUnchanged(records, entries, workers, equal.get(), unchanged, commitUnchangedBefore, stopped);
+    findUnchanged(records, plan.hashOutputs, entries, workers, equal.get(), unchanged, commitUnchangedBefore, stopped);
   }
   std::vector<int32_t> todo;
   for (int32_t index = next; index < count; ++index) {

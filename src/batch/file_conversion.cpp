@@ -132,23 +132,37 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
   }
   std::string reason;
   std::string temporary;
+  const bool streamed = static_cast<bool>(file.alphaEncoded.stream);
   const bool written = commitEncoded(file.alphaEncoded, file.alphaOutputFile, &reason, &temporary);
   if (!written) {
     file.failure = FileFailure{Kind::WriteFailed, reason};
     return false;
   }
+  if (streamed && file.alphaSha256.empty()) {
+    file.alphaBytes = std::max<int64_t>(fileSize(file.alphaOutputFile), 0);
+  }
   file.job.outputFile = colourOutput;
   return true;
 }
 
-// Size and (when the plan asks) SHA-256 of the encoded outputs. A dry run
-// names the alpha image too and drops the bytes; false when its gate closes.
+// Size and SHA-256 of an encoded file, taken on the worker: the thread that
+// writes the files in order only writes them.
+void hashEncoded(const EncodedImage& encoded, int64_t* bytes, std::string* sha256) {
+  if (encoded.stream) {
+    *sha256 = sourceSha256(encoded.stream, bytes);
+    return;
+  }
+  *bytes = static_cast<int64_t>(encoded.bytes.size());
+  *sha256 = bytesSha256(encoded.bytes);
+}
+
+// Size of the encoded outputs held in memory (a file written from its image
+// has its size once written, or from its hash). A dry run names the alpha
+// image too and drops the bytes; false when its gate closes.
 bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite) {
-  file.outputBytes = static_cast<int64_t>(file.encoded.bytes.size());
-  if (plan.hashOutputs) file.outputSha256 = bytesSha256(file.encoded.bytes);
-  if (file.hasAlphaFile) {
+  if (!file.encoded.stream) file.outputBytes = static_cast<int64_t>(file.encoded.bytes.size());
+  if (file.hasAlphaFile && !file.alphaEncoded.stream) {
     file.alphaBytes = static_cast<int64_t>(file.alphaEncoded.bytes.size());
-    if (plan.hashOutputs) file.alphaSha256 = bytesSha256(file.alphaEncoded.bytes);
   }
   if (!plan.dryRun) return true;
   file.encoded = EncodedImage{};
@@ -180,6 +194,10 @@ void convertInWork(const BatchPlan& plan, const PipelineResources& resources, Fi
     file.chainMessages = takeLibraryMessages();
     file.converted = image != nullptr;
     if (file.converted) encodeInWork(plan, std::move(image), std::move(alpha), file);
+    if (file.converted && plan.hashOutputs && file.failure.kind == Kind::None) {
+      hashEncoded(file.encoded, &file.outputBytes, &file.outputSha256);
+      if (file.hasAlphaFile) hashEncoded(file.alphaEncoded, &file.alphaBytes, &file.alphaSha256);
+    }
   } catch (const std::bad_alloc&) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
     file.encoded = EncodedImage{};
@@ -236,10 +254,10 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   const bool written =
       commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
-  // A streamed image has no bytes in memory: its facts are the written file's.
-  if (written && file.encoded.bytes.empty()) {
+  // A streamed image has no bytes in memory: unless hashed, its size is the
+  // written file's.
+  if (written && file.encoded.stream && !plan.hashOutputs) {
     file.outputBytes = std::max<int64_t>(fileSize(file.job.outputFile), 0);
-    if (plan.hashOutputs) file.outputSha256 = fileSha256(file.job.outputFile);
   }
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);

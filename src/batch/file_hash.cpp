@@ -64,3 +64,33 @@ std::string bytesSha256(const std::string& bytes) {
   if (!digest || EVP_DigestUpdate(digest.get(), bytes.data(), bytes.size()) != 1) return {};
   return finishHex(digest.get());
 }
+
+namespace {
+
+class HashingSink : public ByteSink {
+ public:
+  explicit HashingSink(EVP_MD_CTX* digest) : digest_(digest) {}
+  bool write(const void* data, size_t size) override {
+    ok_ = ok_ && EVP_DigestUpdate(digest_, data, size) == 1;
+    bytes_ += static_cast<int64_t>(size);
+    return ok_;
+  }
+  bool ok() const { return ok_; }
+  int64_t bytes() const { return bytes_; }
+
+ private:
+  EVP_MD_CTX* digest_;
+  bool ok_ = true;
+  int64_t bytes_ = 0;
+};
+
+}  // namespace
+
+std::string sourceSha256(const ByteSource& source, int64_t* bytes) {
+  Digest digest = startSha256();
+  if (!digest) return {};
+  HashingSink sink(digest.get());
+  if (!source(sink) || !sink.ok()) return {};
+  *bytes = sink.bytes();
+  return finishHex(digest.get());
+}
