@@ -251,12 +251,13 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   if (!measureOutputs(plan, file, mayWrite)) return false;
   if (plan.dryRun) return true;
   std::string reason;
+  const bool streamed = static_cast<bool>(file.encoded.stream);
   const bool written =
       commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
   // A streamed image has no bytes in memory: unless hashed, its size is the
   // written file's.
-  if (written && file.encoded.stream && !plan.hashOutputs) {
+  if (written && streamed && !plan.hashOutputs) {
     file.outputBytes = std::max<int64_t>(fileSize(file.job.outputFile), 0);
   }
   if (!written || !file.hasAlphaFile) return written;
