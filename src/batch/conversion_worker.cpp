@@ -485,8 +485,10 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
           input.startTime = monotonicMillis();
           return input;
         }
+        // With workers of their own, outputs are written on them and only
+        // named here in order.
         return convertEntry(plan, entry, committer.expectedCounter(index),
-                            perWorker[static_cast<size_t>(worker)]);
+                            perWorker[static_cast<size_t>(worker)], workers > 1);
       },
       [&](int32_t task, InputInWork& input) {
         const int32_t index = todo[static_cast<size_t>(task)];

@@ -112,8 +112,16 @@ void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork&
 // Writes an encoded file through the checked writer and lets its bytes go.
 // A file written from its image is encoded only now: what its library says
 // then explains the failure, and belongs to no later file.
-bool commitEncoded(EncodedImage& encoded, const std::string& path, std::string* reason,
-                   std::string* temporary) {
+bool commitEncoded(EncodedImage& encoded, UnnamedFile& ahead, const std::string& path,
+                   std::string* reason, std::string* temporary) {
+  // A file written ahead that cannot be named there (another file system) is
+  // written again, and any failure is that write's.
+  if (ahead.made() && commitWrittenOutput(ahead, path, reason, temporary)) {
+    encoded = EncodedImage{};
+    ahead = UnnamedFile{};
+    return true;
+  }
+  ahead = UnnamedFile{};
   const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);
   encoded = EncodedImage{};
   const std::vector<std::string> messages = takeLibraryMessages();
@@ -133,7 +141,8 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
   std::string reason;
   std::string temporary;
   const bool streamed = static_cast<bool>(file.alphaEncoded.stream);
-  const bool written = commitEncoded(file.alphaEncoded, file.alphaOutputFile, &reason, &temporary);
+  const bool written = commitEncoded(file.alphaEncoded, file.alphaWrittenAhead, file.alphaOutputFile,
+                                     &reason, &temporary);
   if (!written) {
     file.failure = FileFailure{Kind::WriteFailed, reason};
     return false;
@@ -176,6 +185,25 @@ bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& m
   return true;
 }
 
+// The encoded files, written without names in the folder of the output's
+// name as the worker sees it (a number taken back by an earlier failure
+// changes a name, not its folder, and a file links in anywhere on its file
+// system anyway). Not in a folder that does not exist yet, nor in a dry run.
+void writeFileAhead(const BatchPlan& plan, FileInWork& file) {
+  if (plan.dryRun || !file.converted || file.failure.kind != Kind::None) return;
+  const std::string output = makeOutputPath(plan.naming, file.job);
+  const size_t slash = output.rfind(kPathSeparator);
+  const std::string folder = slash == std::string::npos ? "." : output.substr(0, slash + 1);
+  WriteFailure failure;
+  if (writeUnnamedFile(folder, encodedBytes(file.encoded), &file.writtenAhead, &failure, true) &&
+      file.hasAlphaFile) {
+    writeUnnamedFile(folder, encodedBytes(file.alphaEncoded), &file.alphaWrittenAhead, &failure, true);
+  }
+  // What a library said while writing belongs to the write where the file
+  // is named, which is made again when this one failed.
+  takeLibraryMessages();
+}
+
 }  // namespace
 
 std::string alphaOutputPath(const std::string& output) {
@@ -197,6 +225,7 @@ void convertInWork(const BatchPlan& plan, const PipelineResources& resources, Fi
     if (file.converted && plan.hashOutputs && file.failure.kind == Kind::None) {
       hashEncoded(file.encoded, &file.outputBytes, &file.outputSha256);
       if (file.hasAlphaFile) hashEncoded(file.alphaEncoded, &file.alphaBytes, &file.alphaSha256);
+      takeLibraryMessages();  // a stream that fails here fails again when written, and says so then
     }
   } catch (const std::bad_alloc&) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
@@ -216,7 +245,7 @@ FileJob startFileJob(const BatchPlan& plan, const std::string& inputFile,
 }
 
 InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t counter,
-                         const PipelineResources& resources) {
+                         const PipelineResources& resources, bool writeAhead) {
   InputInWork input;
   input.startTime = monotonicMillis();
   input.counter = counter;
@@ -234,6 +263,7 @@ InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t
     file.job = job;
     file.job.surface = surface;
     convertInWork(plan, resources, file);
+    if (writeAhead) writeFileAhead(plan, file);
   }
   return input;
 }
@@ -253,7 +283,8 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   std::string reason;
   const bool streamed = static_cast<bool>(file.encoded.stream);
   const bool written =
-      commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
+      commitEncoded(file.encoded, file.writtenAhead, file.job.outputFile, &reason,
+                    &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
   // A streamed image has no bytes in memory: unless hashed, its size is the
   // written file's.
