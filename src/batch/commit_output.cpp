@@ -1,5 +1,6 @@
 #include "batch/commit_output.h"
 
+#include <functional>
 #include <mutex>
 #include <set>
 
@@ -37,8 +38,13 @@ bool commitOutput(const std::string& bytes, const std::string& outputPath, std::
       temporaryPath);
 }
 
-bool commitOutput(const ByteSource& source, const std::string& outputPath, std::string* reason,
-                  std::string* temporaryPath) {
+namespace {
+
+// Puts a new file under a fresh temporary name beside outputPath (place says
+// whether that worked), then renames it over outputPath.
+bool commitThrough(
+    const std::function<bool(const std::string& temporary, WriteFailure*, FileInUse*)>& place,
+    const std::string& outputPath, std::string* reason, std::string* temporaryPath) {
   sweepOnce(folderOf(outputPath));
   WriteFailure failure;
   std::string temporary;
@@ -49,7 +55,7 @@ bool commitOutput(const ByteSource& source, const std::string& outputPath, std::
   for (int attempt = 0; attempt < kNameAttempts && !written; ++attempt) {
     temporary = temporaryPathBeside(outputPath);
     setPendingTemporaryFile(temporary);
-    written = writeNewFileFrom(temporary, source, &failure, &inUse);
+    written = place(temporary, &failure, &inUse);
     if (!written) setPendingTemporaryFile("");
     if (!written && !failure.pathTaken) break;
   }
@@ -62,4 +68,24 @@ bool commitOutput(const ByteSource& source, const std::string& outputPath, std::
   if (!renamed) removeFile(temporary);
   setPendingTemporaryFile("");
   return renamed;
+}
+
+}  // namespace
+
+bool commitOutput(const ByteSource& source, const std::string& outputPath, std::string* reason,
+                  std::string* temporaryPath) {
+  return commitThrough(
+      [&](const std::string& temporary, WriteFailure* failure, FileInUse* inUse) {
+        return writeNewFileFrom(temporary, source, failure, inUse);
+      },
+      outputPath, reason, temporaryPath);
+}
+
+bool commitWrittenOutput(UnnamedFile& file, const std::string& outputPath, std::string* reason,
+                         std::string* temporaryPath) {
+  return commitThrough(
+      [&](const std::string& temporary, WriteFailure* failure, FileInUse* inUse) {
+        return nameUnnamedFile(file, temporary, failure, inUse);
+      },
+      outputPath, reason, temporaryPath);
 }

@@ -22,3 +22,8 @@ bool commitOutput(const std::string& bytes, const std::string& outputPath, std::
 // they come, never gathered into one piece in memory).
 bool commitOutput(const ByteSource& source, const std::string& outputPath, std::string* reason,
                   std::string* temporaryPath = nullptr);
+
+// commitOutput for a file already written without a name (writeUnnamedFile):
+// only the naming is left. On failure the file stays unnamed.
+bool commitWrittenOutput(UnnamedFile& file, const std::string& outputPath, std::string* reason,
+                         std::string* temporaryPath = nullptr);

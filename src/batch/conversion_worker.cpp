@@ -396,8 +396,11 @@ class Committer {
 // outputs are up to date, checking runs of inputs side by side on the
 // workers; checked(end) is told on the calling thread, in order, once every
 // input before end has been checked. With dedupe, an up-to-date input is
-// still noted, as later inputs may repeat it.
-void findUnchanged(const SkipRecords& records, const std::vector<const InputEntry*>& entries,
+// still noted, as later inputs may repeat it. A record written by a run that
+// hashed nothing gets the hashes of its outputs here when hashes are asked
+// for: the files are the ones it describes.
+void findUnchanged(const SkipRecords& records, bool hashOutputs,
+                   const std::vector<const InputEntry*>& entries,
                    int32_t workers, EqualInputs* equal, std::vector<InputInWork>& found,
                    const std::function<void(int32_t end)>& checked,
                    const std::function<bool()>& stopped) {
@@ -413,6 +416,9 @@ void findUnchanged(const SkipRecords& records, const std::vector<const InputEntr
                                              &input.unchangedOutputs);
           if (!input.unchanged) continue;
           input.startTime = monotonicMillis();
+          for (OutputFacts& output : input.unchangedOutputs) {
+            if (hashOutputs && output.sha256.empty()) output.sha256 = fileSha256(output.path);
+          }
           if (equal) equal->note(index);
         }
         return true;
@@ -465,7 +471,8 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   // Up-to-date inputs at the head of the list are committed while later ones
   // are still being checked.
   if (records) {
-    findUnchanged(*records, entries, workers, equal.get(), unchanged, commitUnchangedBefore, stopped);
+    findUnchanged(*records, plan.hashOutputs, entries, workers, equal.get(), unchanged,
+                  commitUnchangedBefore, stopped);
   }
   std::vector<int32_t> todo;
   for (int32_t index = next; index < count; ++index) {
@@ -484,8 +491,10 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
           input.startTime = monotonicMillis();
           return input;
         }
+        // With workers of their own, outputs are written on them and only
+        // named here in order.
         return convertEntry(plan, entry, committer.expectedCounter(index),
-                            perWorker[static_cast<size_t>(worker)]);
+                            perWorker[static_cast<size_t>(worker)], workers > 1);
       },
       [&](int32_t task, InputInWork& input) {
         const int32_t index = todo[static_cast<size_t>(task)];

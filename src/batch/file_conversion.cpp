@@ -112,8 +112,16 @@ void encodeInWork(const BatchPlan& plan, Bitmap image, Bitmap alpha, FileInWork&
 // Writes an encoded file through the checked writer and lets its bytes go.
 // A file written from its image is encoded only now: what its library says
 // then explains the failure, and belongs to no later file.
-bool commitEncoded(EncodedImage& encoded, const std::string& path, std::string* reason,
-                   std::string* temporary) {
+bool commitEncoded(EncodedImage& encoded, UnnamedFile& ahead, const std::string& path,
+                   std::string* reason, std::string* temporary) {
+  // A file written ahead that cannot be named there (another file system) is
+  // written again, and any failure is that write's.
+  if (ahead.made() && commitWrittenOutput(ahead, path, reason, temporary)) {
+    encoded = EncodedImage{};
+    ahead = UnnamedFile{};
+    return true;
+  }
+  ahead = UnnamedFile{};
   const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);
   encoded = EncodedImage{};
   const std::vector<std::string> messages = takeLibraryMessages();
@@ -132,23 +140,38 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
   }
   std::string reason;
   std::string temporary;
-  const bool written = commitEncoded(file.alphaEncoded, file.alphaOutputFile, &reason, &temporary);
+  const bool streamed = static_cast<bool>(file.alphaEncoded.stream);
+  const bool written = commitEncoded(file.alphaEncoded, file.alphaWrittenAhead, file.alphaOutputFile,
+                                     &reason, &temporary);
   if (!written) {
     file.failure = FileFailure{Kind::WriteFailed, reason};
     return false;
+  }
+  if (streamed && file.alphaSha256.empty()) {
+    file.alphaBytes = std::max<int64_t>(fileSize(file.alphaOutputFile), 0);
   }
   file.job.outputFile = colourOutput;
   return true;
 }
 
-// Size and (when the plan asks) SHA-256 of the encoded outputs. A dry run
-// names the alpha image too and drops the bytes; false when its gate closes.
+// Size and SHA-256 of an encoded file, taken on the worker: the thread that
+// writes the files in order only writes them.
+void hashEncoded(const EncodedImage& encoded, int64_t* bytes, std::string* sha256) {
+  if (encoded.stream) {
+    *sha256 = sourceSha256(encoded.stream, bytes);
+    return;
+  }
+  *bytes = static_cast<int64_t>(encoded.bytes.size());
+  *sha256 = bytesSha256(encoded.bytes);
+}
+
+// Size of the encoded outputs held in memory (a file written from its image
+// has its size once written, or from its hash). A dry run names the alpha
+// image too and drops the bytes; false when its gate closes.
 bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& mayWrite) {
-  file.outputBytes = static_cast<int64_t>(file.encoded.bytes.size());
-  if (plan.hashOutputs) file.outputSha256 = bytesSha256(file.encoded.bytes);
-  if (file.hasAlphaFile) {
+  if (!file.encoded.stream) file.outputBytes = static_cast<int64_t>(file.encoded.bytes.size());
+  if (file.hasAlphaFile && !file.alphaEncoded.stream) {
     file.alphaBytes = static_cast<int64_t>(file.alphaEncoded.bytes.size());
-    if (plan.hashOutputs) file.alphaSha256 = bytesSha256(file.alphaEncoded.bytes);
   }
   if (!plan.dryRun) return true;
   file.encoded = EncodedImage{};
@@ -160,6 +183,25 @@ bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& m
     return false;
   }
   return true;
+}
+
+// The encoded files, written without names in the folder of the output's
+// name as the worker sees it (a number taken back by an earlier failure
+// changes a name, not its folder, and a file links in anywhere on its file
+// system anyway). Not in a folder that does not exist yet, nor in a dry run.
+void writeFileAhead(const BatchPlan& plan, FileInWork& file) {
+  if (plan.dryRun || !file.converted || file.failure.kind != Kind::None) return;
+  const std::string output = makeOutputPath(plan.naming, file.job);
+  const size_t slash = output.rfind(kPathSeparator);
+  const std::string folder = slash == std::string::npos ? "." : output.substr(0, slash + 1);
+  WriteFailure failure;
+  if (writeUnnamedFile(folder, encodedBytes(file.encoded), &file.writtenAhead, &failure, true) &&
+      file.hasAlphaFile) {
+    writeUnnamedFile(folder, encodedBytes(file.alphaEncoded), &file.alphaWrittenAhead, &failure, true);
+  }
+  // What a library said while writing belongs to the write where the file
+  // is named, which is made again when this one failed.
+  takeLibraryMessages();
 }
 
 }  // namespace
@@ -180,6 +222,11 @@ void convertInWork(const BatchPlan& plan, const PipelineResources& resources, Fi
     file.chainMessages = takeLibraryMessages();
     file.converted = image != nullptr;
     if (file.converted) encodeInWork(plan, std::move(image), std::move(alpha), file);
+    if (file.converted && plan.hashOutputs && file.failure.kind == Kind::None) {
+      hashEncoded(file.encoded, &file.outputBytes, &file.outputSha256);
+      if (file.hasAlphaFile) hashEncoded(file.alphaEncoded, &file.alphaBytes, &file.alphaSha256);
+      takeLibraryMessages();  // a stream that fails here fails again when written, and says so then
+    }
   } catch (const std::bad_alloc&) {
     file.failure = FileFailure{Kind::OutOfMemory, ""};
     file.encoded = EncodedImage{};
@@ -198,7 +245,7 @@ FileJob startFileJob(const BatchPlan& plan, const std::string& inputFile,
 }
 
 InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t counter,
-                         const PipelineResources& resources) {
+                         const PipelineResources& resources, bool writeAhead) {
   InputInWork input;
   input.startTime = monotonicMillis();
   input.counter = counter;
@@ -216,6 +263,7 @@ InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t
     file.job = job;
     file.job.surface = surface;
     convertInWork(plan, resources, file);
+    if (writeAhead) writeFileAhead(plan, file);
   }
   return input;
 }
@@ -233,13 +281,15 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
   if (!measureOutputs(plan, file, mayWrite)) return false;
   if (plan.dryRun) return true;
   std::string reason;
+  const bool streamed = static_cast<bool>(file.encoded.stream);
   const bool written =
-      commitEncoded(file.encoded, file.job.outputFile, &reason, &file.job.tempOutputFile);
+      commitEncoded(file.encoded, file.writtenAhead, file.job.outputFile, &reason,
+                    &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
-  // A streamed image has no bytes in memory: its facts are the written file's.
-  if (written && file.encoded.bytes.empty()) {
+  // A streamed image has no bytes in memory: unless hashed, its size is the
+  // written file's.
+  if (written && streamed && !plan.hashOutputs) {
     file.outputBytes = std::max<int64_t>(fileSize(file.job.outputFile), 0);
-    if (plan.hashOutputs) file.outputSha256 = fileSha256(file.job.outputFile);
   }
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/batch_plan.h"
+#include "platform/files.h"
 #include "batch/input_outcome.h"
 #include "batch/input_set.h"
 #include "formats/writers/encode_image.h"
@@ -29,6 +30,8 @@ struct FileInWork {
   std::string outputSha256;  // its SHA-256 when the plan asks for output hashes
   int64_t alphaBytes = 0;    // the same of the alpha image, when there is one
   std::string alphaSha256;
+  UnnamedFile writtenAhead;       // the output, written on the worker and waiting for its name
+  UnnamedFile alphaWrittenAhead;  // the same of the alpha image
 };
 
 // Worker side: converts and encodes file.job.currentFile as file.job says
@@ -51,9 +54,12 @@ struct InputInWork {
 };
 
 // convertInWork for every chosen surface of entry as file number counter
-// (%n%), with one %rnd% of its own for all of them.
+// (%n%), with one %rnd% of its own for all of them. writeAhead: each output
+// is also written, without a name, where its name will most likely be, so
+// that the thread that names the files in order (saveConverted) only links
+// it in; whatever cannot be written so is written there as before.
 InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t counter,
-                         const PipelineResources& resources);
+                         const PipelineResources& resources, bool writeAhead = false);
 
 // Asked with the final output path just before the file is written; false
 // keeps that file from being written and the conversion fails.

@@ -102,3 +102,36 @@ std::string bytesSha256(const std::string& bytes) {
   if (!digest || calls->update(digest.get(), bytes.data(), bytes.size()) != 1) return {};
   return finishHex(*calls, digest.get());
 }
+
+namespace {
+
+class HashingSink : public ByteSink {
+ public:
+  HashingSink(const DigestCalls& calls, EVP_MD_CTX* digest) : calls_(calls), digest_(digest) {}
+  bool write(const void* data, size_t size) override {
+    ok_ = ok_ && calls_.update(digest_, data, size) == 1;
+    bytes_ += static_cast<int64_t>(size);
+    return ok_;
+  }
+  bool ok() const { return ok_; }
+  int64_t bytes() const { return bytes_; }
+
+ private:
+  const DigestCalls& calls_;
+  EVP_MD_CTX* digest_;
+  bool ok_ = true;
+  int64_t bytes_ = 0;
+};
+
+}  // namespace
+
+std::string sourceSha256(const ByteSource& source, int64_t* bytes) {
+  const DigestCalls* calls = digestCalls();
+  if (!calls) return {};
+  Digest digest = startSha256(*calls);
+  if (!digest) return {};
+  HashingSink sink(*calls, digest.get());
+  if (!source(sink) || !sink.ok()) return {};
+  *bytes = sink.bytes();
+  return finishHex(*calls, digest.get());
+}

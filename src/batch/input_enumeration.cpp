@@ -5,6 +5,7 @@
 #include "batch/path_rules.h"
 #include "formats/format_tables.h"
 #include "platform/text.h"
+#include "platform/threads.h"
 
 namespace {
 
@@ -60,7 +61,8 @@ int32_t InputScanner::scanFolderTree(const std::string& folder) {
   FolderIdentity identity;
   if (!folderIdentity(folder, &identity) || !visitedFolders_.insert(identity).second) return 0;
   std::vector<FolderEntry> entries;
-  if (!listFolder(folder, &entries, true)) return 0;
+  if (!(listings_ ? listings_->take(folder, &entries) : listFolder(folder, &entries, true))) return 0;
+  askForSubfolders(folder, entries);
   int32_t added = 0;
   for (const FolderEntry& entry : entries) {
     if (entry.isFolder) {
@@ -76,8 +78,13 @@ void InputScanner::scanInputFolder() {
   int32_t total = 0;
   std::vector<FolderEntry> entries;
   FolderIdentity identity;
+  // Subfolders are listed ahead on a few threads while the scan goes on in
+  // order; a lone core gains nothing from it.
+  FolderListings listings(std::min<int32_t>(availableCores() - 1, 3));
+  listings_ = &listings;
   if (folderIdentity(root_, &identity) && listFolder(root_, &entries, true)) {
     visitedFolders_.insert(identity);
+    askForSubfolders(root_, entries);
     int32_t visited = 0;
     for (const FolderEntry& entry : entries) {
       if (progress_.running == 0) break;
@@ -89,7 +96,16 @@ void InputScanner::scanInputFolder() {
       }
     }
   }
+  listings_ = nullptr;
   addToCount(progress_, total);
+}
+
+void InputScanner::askForSubfolders(const std::string& folder,
+                                    const std::vector<FolderEntry>& entries) {
+  if (!listings_) return;
+  for (const FolderEntry& entry : entries) {
+    if (entry.isFolder) listings_->ask(withTrailingSeparator(folder + entry.name));
+  }
 }
 
 void InputScanner::readListFile(const std::string& listFile) {

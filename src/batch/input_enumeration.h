@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "batch/batch_progress.h"
+#include "batch/folder_listings.h"
 #include "batch/input_set.h"
 #include "platform/files.h"
 
@@ -47,11 +48,14 @@ class InputScanner {
   void readListFile(const std::string& listFile);
 
  private:
+  void askForSubfolders(const std::string& folder, const std::vector<FolderEntry>& entries);
+
   std::string root_;
   InputSet& inputs_;
   BatchProgress& progress_;
   std::vector<std::string> acceptedExtensions_;
   std::set<FolderIdentity> visitedFolders_;
+  FolderListings* listings_ = nullptr;  // lists subfolders ahead during a folder scan
 };
 
 // The folder of path relative to root, ending in "/": the rest of the folder

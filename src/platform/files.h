@@ -131,6 +131,48 @@ using ByteSource = std::function<bool(ByteSink& sink)>;
 bool writeNewFileFrom(const std::string& path, const ByteSource& source, WriteFailure* failure,
                       FileInUse* inUse = nullptr);
 
+// A complete file that has no name yet (writeUnnamedFile), so that the slow
+// part of making an output can run anywhere and the naming later, in order.
+// One never named vanishes when this is destroyed.
+class UnnamedFile {
+ public:
+  UnnamedFile() = default;
+  ~UnnamedFile();
+  UnnamedFile(UnnamedFile&& other) noexcept : handle_(other.handle_), counted_(other.counted_) {
+    other.handle_ = -1;
+  }
+  UnnamedFile& operator=(UnnamedFile&& other) noexcept;
+  UnnamedFile(const UnnamedFile&) = delete;
+  UnnamedFile& operator=(const UnnamedFile&) = delete;
+
+  bool made() const { return handle_ >= 0; }
+
+ private:
+  friend bool writeUnnamedFile(const std::string& folder, const ByteSource& source,
+                               UnnamedFile* file, WriteFailure* failure, bool ahead);
+  friend bool nameUnnamedFile(UnnamedFile& file, const std::string& path, WriteFailure* failure,
+                              FileInUse* inUse);
+  void release();
+  int handle_ = -1;      // read-only, and locked in use (FileInUse) from the start
+  bool counted_ = false;  // one of the files written ahead
+};
+
+// Writes the bytes of source, checking every write and the close, into a new
+// file without a name in folder, which must be where (on the file system
+// where) it is to be named. False, with nothing left, when a write fails
+// (failure says why), or with an empty reason when the system or the file
+// system makes no unnamed files. ahead: the file is written ahead of its
+// turn and will wait for its name; past a few hundred such files (each holds
+// a descriptor) none is made.
+bool writeUnnamedFile(const std::string& folder, const ByteSource& source, UnnamedFile* file,
+                      WriteFailure* failure, bool ahead = false);
+
+// Gives an unnamed file the name path (never an existing file's); the file is
+// then in use for as long as *inUse lives (when given). Nothing changes on
+// failure, which says why (pathTaken: something is at path).
+bool nameUnnamedFile(UnnamedFile& file, const std::string& path, WriteFailure* failure,
+                     FileInUse* inUse = nullptr);
+
 // Last-modification time as a local date value (seconds since 1970, local time).
 bool fileModifiedTime(const std::string& path, int64_t* localSeconds);
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -282,21 +283,6 @@ void markInUse(int fd) {
   }
 }
 
-// An unnamed file (O_TMPFILE) in the folder of path, and in *held a second,
-// read-only handle to it; -1 when the system or the file system cannot.
-int openUnnamedBeside(const std::string& path, int* held) {
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  if (fd < 0) return -1;
-  *held = open(procPath(fd).c_str(), O_RDONLY | O_CLOEXEC);
-  if (*held < 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 int openNewFile(const std::string& path, WriteFailure* failure) {
   *failure = WriteFailure{};
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -325,40 +311,115 @@ bool writeNewFile(const std::string& path, const std::string& data, WriteFailure
       path, [&](ByteSink& sink) { return sink.write(data.data(), data.size()); }, failure, inUse);
 }
 
-bool writeNewFileFrom(const std::string& path, const ByteSource& source, WriteFailure* failure,
-                      FileInUse* inUse) {
-  *failure = WriteFailure{};
-  // Where the file system allows, the file has no name until it is complete
-  // (a process killed while writing leaves nothing); a second handle keeps it
-  // alive and locked until it is linked in at path.
-  int held = -1;
-  int fd = openUnnamedBeside(path, &held);
-  const bool unnamed = fd >= 0;
-  if (!unnamed) {
-    fd = openNewFile(path, failure);
-    if (fd < 0) return false;
-    held = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  }
-  if (held >= 0) markInUse(held);
-  const auto fail = [&](std::string reason, bool taken = false) {
-    failure->reason = std::move(reason);
-    failure->pathTaken = taken;
-    if (!unnamed) unlink(path.c_str());
-    if (held >= 0) close(held);
-    return false;
-  };
+namespace {
+
+// Unnamed files waiting for their names hold a descriptor each; past this
+// many, files are written where they are named.
+constexpr int kMostUnnamedFiles = 256;
+std::atomic<int> unnamedFiles{0};
+
+std::string folderOfPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Writes all of source to fd and closes it; false (closed) with the reason.
+bool writeAndClose(int fd, const ByteSource& source, std::string* reason) {
   FileSink sink(fd);
   const bool produced = source(sink);
   if (!sink.flush() || !produced) {
     const int error = sink.error();
     close(fd);
-    return fail(error != 0 ? systemErrorText(error) : "The file could not be made");
+    *reason = error != 0 ? systemErrorText(error) : "The file could not be made";
+    return false;
   }
-  if (close(fd) != 0) return fail(lastSystemError());
-  if (unnamed &&
-      linkat(AT_FDCWD, procPath(held).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+  if (close(fd) != 0) {
+    *reason = lastSystemError();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void UnnamedFile::release() {
+  if (handle_ >= 0) close(handle_);
+  if (handle_ >= 0 && counted_) unnamedFiles.fetch_sub(1);
+  handle_ = -1;
+  counted_ = false;
+}
+
+UnnamedFile::~UnnamedFile() { release(); }
+
+UnnamedFile& UnnamedFile::operator=(UnnamedFile&& other) noexcept {
+  if (this != &other) {
+    release();
+    handle_ = other.handle_;
+    counted_ = other.counted_;
+    other.handle_ = -1;
+  }
+  return *this;
+}
+
+bool writeUnnamedFile(const std::string& folder, const ByteSource& source, UnnamedFile* file,
+                      WriteFailure* failure, bool ahead) {
+  *failure = WriteFailure{};
+  file->release();
+  if (ahead && unnamedFiles.fetch_add(1) >= kMostUnnamedFiles) {
+    unnamedFiles.fetch_sub(1);
+    return false;
+  }
+  const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  const int held = fd >= 0 ? open(procPath(fd).c_str(), O_RDONLY | O_CLOEXEC) : -1;
+  if (held < 0) {
+    if (fd >= 0) close(fd);
+    if (ahead) unnamedFiles.fetch_sub(1);
+    return false;
+  }
+  markInUse(held);
+  file->handle_ = held;
+  file->counted_ = ahead;
+  if (writeAndClose(fd, source, &failure->reason)) return true;
+  file->release();
+  return false;
+}
+
+bool nameUnnamedFile(UnnamedFile& file, const std::string& path, WriteFailure* failure,
+                     FileInUse* inUse) {
+  *failure = WriteFailure{};
+  if (linkat(AT_FDCWD, procPath(file.handle_).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
     const int error = errno;
-    return fail(systemErrorText(error), error == EEXIST);
+    failure->reason = systemErrorText(error);
+    failure->pathTaken = error == EEXIST;
+    return false;
+  }
+  if (inUse) {
+    *inUse = FileInUse(file.handle_);
+    if (file.counted_) unnamedFiles.fetch_sub(1);
+    file.handle_ = -1;
+    file.counted_ = false;
+  }
+  file.release();
+  return true;
+}
+
+bool writeNewFileFrom(const std::string& path, const ByteSource& source, WriteFailure* failure,
+                      FileInUse* inUse) {
+  // Where the file system allows, the file has no name until it is complete
+  // (a process killed while writing leaves nothing).
+  UnnamedFile unnamed;
+  if (writeUnnamedFile(folderOfPath(path), source, &unnamed, failure)) {
+    return nameUnnamedFile(unnamed, path, failure, inUse);
+  }
+  if (!failure->reason.empty()) return false;
+  const int fd = openNewFile(path, failure);
+  if (fd < 0) return false;
+  const int held = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (held >= 0) markInUse(held);
+  if (!writeAndClose(fd, source, &failure->reason)) {
+    unlink(path.c_str());
+    if (held >= 0) close(held);
+    return false;
   }
   if (held >= 0 && inUse) {
     *inUse = FileInUse(held);

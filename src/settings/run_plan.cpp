@@ -109,7 +109,7 @@ BatchPlan planRun(const ConversionSettings& s, const RunTargets& run) {
   plan.debugLines = run.debugLines;
   plan.counterInWatermark = s.watermarkKind == kWatermarkText && countIgnoringCase(s.wmText, "%n%") > 0;
   plan.watermarkFont = planWatermarkFont(s);
-  plan.hashOutputs = !s.reportFile.empty() || s.skipUnchanged != 0;
+  plan.hashOutputs = !s.reportFile.empty();
   plan.dryRun = s.dryRun != 0;
   plan.sidecars = s.sidecar != 0;
   // A watermark text with tokens differs from input to input: no two outputs

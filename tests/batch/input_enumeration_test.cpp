@@ -107,6 +107,29 @@ TEST(InputEnumeration, FolderTreeIsSearchedWithSubfoldersRecorded) {
   EXPECT_EQ(progress.index, 3) << "top-level entries visited: x.DDS, noextension, sub";
 }
 
+TEST(InputEnumeration, FilesComeInNameOrderWithEachSubfolderInItsPlace) {
+  // Subfolders are listed ahead on other threads; the order must not show it.
+  TempDir in;
+  std::vector<std::string> expected;
+  for (const char* folder : {"a", "a/b", "c", "c/d", "c/d/e"}) createFolder(in.path() + folder);
+  for (const char* file : {"a/1.dds", "a/b/2.dds", "a/c.dds", "b.dds", "c/d/e/3.dds", "c/f.dds", "d.dds"}) {
+    writeFile(in.path() + file);
+    expected.push_back(in.path() + file);
+  }
+  for (int i = 0; i < 40; ++i) {
+    const std::string folder = "s" + std::to_string(10 + i) + "/";
+    createFolder(in.path() + folder);
+    writeFile(in.path() + folder + "t.dds");
+    expected.push_back(in.path() + folder + "t.dds");
+  }
+  InputSet inputs;
+  BatchProgress progress;
+  EXPECT_EQ(importInputs(folderJob(in.path()), inputs, progress), 47);
+  std::vector<std::string> found;
+  for (const InputEntry& entry : inputs.entries()) found.push_back(entry.path);
+  EXPECT_EQ(found, expected);
+}
+
 TEST(InputEnumeration, SymbolicLinkCycleIsSearchedOnce) {
   TempDir in;
   ASSERT_TRUE(createFolder(in.path() + "a"));

@@ -185,6 +185,21 @@ TEST(Pipelines, ReportHasALinePerInputAndTheFailure) {
                                    "none/r.jsonl: No such file or directory"))
       << refused.out;
   EXPECT_FALSE(pathExists(other.output(0))) << "a run without its report converts nothing";
+
+  // Files written straight from the image's rows (an uncompressed BMP and
+  // its alpha image) are measured as written.
+  TempDir alphaDir;
+  ASSERT_TRUE(writeBinaryFile(alphaDir.path() + "a.dds",
+                              buildSurfaceDds({.width = 8, .height = 8}, plainPixel)));
+  const std::string alphaReport = alphaDir.path() + "a.jsonl";
+  runProgramWith({"-i", alphaDir.path() + "a.dds", "-o", alphaDir.path(), "-c", "bmp",
+                  "--alpha=separate", "--report=" + alphaReport});
+  EXPECT_EQ(fileLines(alphaReport),
+            std::vector<std::string>{"{\"input\":\"" + alphaDir.path() +
+                                     "a.dds\",\"status\":\"converted\",\"outputs\":[" +
+                                     outputJson(alphaDir.path() + "a.bmp") + "," +
+                                     outputJson(alphaDir.path() + "a_alpha.bmp") +
+                                     "],\"error\":null,\"of\":null}"});
 }
 
 TEST(Pipelines, SkipUnchangedConvertsOnlyWhatChanged) {
@@ -196,6 +211,14 @@ TEST(Pipelines, SkipUnchangedConvertsOnlyWhatChanged) {
   EXPECT_TRUE(hasLine(again, "Files converted: 4 of 4")) << again.out;
   EXPECT_TRUE(hasLine(again, "Files unchanged: 4")) << again.out;
   EXPECT_FALSE(hasLine(tree.run({"--skip-unchanged", "-q"}), "Files unchanged: 4"));
+  // The records of runs without a report hold no hashes: a report run takes
+  // them from the outputs.
+  const std::string report = tree.dir.path() + "unchanged.jsonl";
+  tree.run({"--skip-unchanged", "--report=" + report});
+  const std::vector<std::string> reported = fileLines(report);
+  ASSERT_EQ(reported.size(), 4u);
+  EXPECT_EQ(reported[3], "{\"input\":\"" + tree.in + "t3.dds\",\"status\":\"unchanged\",\"outputs\":[" +
+                             outputJson(tree.output(3)) + "],\"error\":null,\"of\":null}");
 
   tree.write(0, 99);                                              // input changed
   ASSERT_TRUE(removeFile(tree.output(1)));                        // output deleted
