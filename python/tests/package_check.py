@@ -31,7 +31,8 @@ class Package(unittest.TestCase):
             self.assertEqual(len(module), 1, listing)
             depends = subprocess.run(['dpkg-deb', '-f', deb, 'Depends'], capture_output=True,
                                      text=True, check=True).stdout
-            for package in ('libfreeimage3', 'libdevil1c2', 'libcairo2', 'libc6', 'python3-numpy'):
+            for package in ('libfreeimage3', 'libdevil1c2', 'libssl3', 'libcairo2', 'libc6',
+                            'python3-numpy'):
                 self.assertRegex(depends, r'(^|, )' + package + r'\b', depends)
 
 

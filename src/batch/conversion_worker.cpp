@@ -4,6 +4,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "batch/commit_output.h"
 #include "batch/equal_inputs.h"
@@ -92,7 +93,7 @@ std::vector<PipelineResources> workerResources(const FontRequest& font,
 class Committer {
  public:
   Committer(const BatchPlan& plan, const PipelineResources& resources, BatchProgress& progress,
-            Console& console, const WorkerTexts& texts, const SkipRecords& records,
+            Console& console, const WorkerTexts& texts, const SkipRecords* records,
             const InputOutcomeSink& sink)
       : plan_(plan),
         resources_(resources),
@@ -167,7 +168,7 @@ class Committer {
     }
     if (plan_.dedupe) keepFirst(index, input);
     outcome_.status = InputStatus::kConverted;
-    if (plan_.skipUnchanged && !plan_.dryRun) records_.write(entry.path, outcome_.outputs);
+    if (records_ && !plan_.dryRun) records_->write(entry.path, outcome_.outputs);
     ++converted_;
     duration_ = std::max(monotonicMillis() - input.startTime, kMinimumDuration);
     finish();
@@ -256,7 +257,7 @@ class Committer {
     }
     outcome_.status = InputStatus::kDuplicate;
     outcome_.of = first.input;
-    if (plan_.skipUnchanged && !plan_.dryRun) records_.write(entry.path, outcome_.outputs);
+    if (records_ && !plan_.dryRun) records_->write(entry.path, outcome_.outputs);
     finishConverted(input);
     return true;
   }
@@ -376,7 +377,7 @@ class Committer {
   BatchProgress& progress_;
   Console& console_;
   const WorkerTexts& texts_;
-  const SkipRecords& records_;
+  const SkipRecords* records_;  // with --skip-unchanged only
   const InputOutcomeSink& sink_;
   WrittenOutputs written_;  // the run's outputs; the committer is the only writer
   int32_t counter_;                   // "%n%" of the next input that writes anything
@@ -435,7 +436,10 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   std::vector<std::unique_ptr<WatermarkFont>> fonts;
   const std::vector<PipelineResources> perWorker = workerResources(
       plan.watermarkFont, resources, workerCount(plan.threadCount, availableCores(), count), fonts);
-  const SkipRecords records(plan.naming.outputFolder, plan.recordKey);
+  // Only a run that skips has records: their key is a digest, and the first
+  // digest of a run loads the hash library's tables.
+  std::optional<SkipRecords> records;
+  if (plan.skipUnchanged) records.emplace(plan.naming.outputFolder, plan.recordKey);
   std::unique_ptr<EqualInputs> equal;
   if (plan.dedupe) {
     std::vector<std::string> paths;
@@ -451,7 +455,8 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   // Up-to-date inputs are found first, on the workers, so a re-run of an
   // unchanged tree hands no input from thread to thread; the rest (todo) go
   // through the workers to be converted.
-  Committer committer(plan, resources, progress, console, texts, records, sink);
+  Committer committer(plan, resources, progress, console, texts, records ? &*records : nullptr,
+                      sink);
   int32_t next = 0;  // the next input to commit
   std::vector<InputInWork> unchanged(plan.skipUnchanged ? entries.size() : 0);
   // Commits the up-to-date inputs from next on, up to end or the first input
@@ -465,8 +470,9 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   };
   // Up-to-date inputs at the head of the list are committed while later ones
   // are still being checked.
-  if (plan.skipUnchanged) {
-    findUnchanged(records, plan.hashOutputs, entries, workers, equal.get(), unchanged, commitUnchangedBefore, stopped);
+  if (records) {
+    findUnchanged(*records, plan.hashOutputs, entries, workers, equal.get(), unchanged,
+                  commitUnchangedBefore, stopped);
   }
   std::vector<int32_t> todo;
   for (int32_t index = next; index < count; ++index) {

@@ -5,37 +5,70 @@
 #include <memory>
 
 #include "platform/file_chunks.h"
+#include "platform/shared_library.h"
 
 namespace {
 
+// The digest calls, taken from the library when the first digest is asked
+// for: most runs take none, and loading the library costs every start about
+// a millisecond.
+struct DigestCalls {
+  EVP_MD_CTX* (*newContext)() = nullptr;
+  void (*freeContext)(EVP_MD_CTX*) = nullptr;
+  EVP_MD* (*fetch)(OSSL_LIB_CTX*, const char*, const char*) = nullptr;
+  const EVP_MD* (*builtIn)() = nullptr;
+  int (*init)(EVP_MD_CTX*, const EVP_MD*, ENGINE*) = nullptr;
+  int (*update)(EVP_MD_CTX*, const void*, size_t) = nullptr;
+  int (*finish)(EVP_MD_CTX*, unsigned char*, unsigned int*) = nullptr;
+  // Fetched once (and kept): the named method looked up again for every
+  // digest costs more than the digest of a short text (a path, a record key).
+  const EVP_MD* sha256 = nullptr;
+};
+
+template <typename Call>
+bool take(const SharedLibrary& library, const char* name, Call* call) {
+  *call = reinterpret_cast<Call>(library.symbol(name));
+  return *call != nullptr;
+}
+
+// Null when the library or one of its calls is missing: every digest is
+// then empty, as for a file that cannot be read.
+const DigestCalls* digestCalls() {
+  static const std::unique_ptr<DigestCalls> calls = []() -> std::unique_ptr<DigestCalls> {
+    static const SharedLibrary library("crypto", 3);
+    auto found = std::make_unique<DigestCalls>();
+    const bool complete = library.loaded() && take(library, "EVP_MD_CTX_new", &found->newContext) &&
+                          take(library, "EVP_MD_CTX_free", &found->freeContext) &&
+                          take(library, "EVP_MD_fetch", &found->fetch) &&
+                          take(library, "EVP_sha256", &found->builtIn) &&
+                          take(library, "EVP_DigestInit_ex", &found->init) &&
+                          take(library, "EVP_DigestUpdate", &found->update) &&
+                          take(library, "EVP_DigestFinal_ex", &found->finish);
+    if (!complete) return nullptr;
+    found->sha256 = found->fetch(nullptr, "SHA256", nullptr);
+    if (!found->sha256) found->sha256 = found->builtIn();
+    if (!found->sha256) return nullptr;
+    return found;
+  }();
+  return calls.get();
+}
+
 struct DigestFree {
-  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+  void (*freeContext)(EVP_MD_CTX*);
+  void operator()(EVP_MD_CTX* context) const { freeContext(context); }
 };
 using Digest = std::unique_ptr<EVP_MD_CTX, DigestFree>;
 
-constexpr size_t kChunkBytes = size_t{1} << 20;
-
-struct MethodFree {
-  void operator()(EVP_MD* method) const { EVP_MD_free(method); }
-};
-
-// Fetched once: the named method looked up again for every digest costs more
-// than the digest of a short text (a path, a record key).
-const EVP_MD* sha256Method() {
-  static const std::unique_ptr<EVP_MD, MethodFree> fetched(EVP_MD_fetch(nullptr, "SHA256", nullptr));
-  return fetched ? fetched.get() : EVP_sha256();
-}
-
-Digest startSha256() {
-  Digest digest(EVP_MD_CTX_new());
-  if (digest && EVP_DigestInit_ex(digest.get(), sha256Method(), nullptr) != 1) digest.reset();
+Digest startSha256(const DigestCalls& calls) {
+  Digest digest(calls.newContext(), DigestFree{calls.freeContext});
+  if (digest && calls.init(digest.get(), calls.sha256, nullptr) != 1) digest.reset();
   return digest;
 }
 
-std::string finishHex(EVP_MD_CTX* digest) {
+std::string finishHex(const DigestCalls& calls, EVP_MD_CTX* digest) {
   unsigned char value[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  if (EVP_DigestFinal_ex(digest, value, &length) != 1) return {};
+  if (calls.finish(digest, value, &length) != 1) return {};
   static constexpr char kHex[] = "0123456789abcdef";
   std::string hex;
   hex.reserve(length * 2);
@@ -49,29 +82,34 @@ std::string finishHex(EVP_MD_CTX* digest) {
 }  // namespace
 
 std::string fileSha256(const std::string& path) {
-  Digest digest = startSha256();
+  const DigestCalls* calls = digestCalls();
+  if (!calls) return {};
+  Digest digest = startSha256(*calls);
   if (!digest) return {};
   bool ok = true;
+  constexpr size_t kChunkBytes = size_t{1} << 20;
   const bool read = readFileInChunks(path, kChunkBytes, [&](const uint8_t* data, size_t size) {
-    ok = ok && EVP_DigestUpdate(digest.get(), data, size) == 1;
+    ok = ok && calls->update(digest.get(), data, size) == 1;
   });
   if (!read || !ok) return {};
-  return finishHex(digest.get());
+  return finishHex(*calls, digest.get());
 }
 
 std::string bytesSha256(const std::string& bytes) {
-  Digest digest = startSha256();
-  if (!digest || EVP_DigestUpdate(digest.get(), bytes.data(), bytes.size()) != 1) return {};
-  return finishHex(digest.get());
+  const DigestCalls* calls = digestCalls();
+  if (!calls) return {};
+  Digest digest = startSha256(*calls);
+  if (!digest || calls->update(digest.get(), bytes.data(), bytes.size()) != 1) return {};
+  return finishHex(*calls, digest.get());
 }
 
 namespace {
 
 class HashingSink : public ByteSink {
  public:
-  explicit HashingSink(EVP_MD_CTX* digest) : digest_(digest) {}
+  HashingSink(const DigestCalls& calls, EVP_MD_CTX* digest) : calls_(calls), digest_(digest) {}
   bool write(const void* data, size_t size) override {
-    ok_ = ok_ && EVP_DigestUpdate(digest_, data, size) == 1;
+    ok_ = ok_ && calls_.update(digest_, data, size) == 1;
     bytes_ += static_cast<int64_t>(size);
     return ok_;
   }
@@ -79,6 +117,7 @@ class HashingSink : public ByteSink {
   int64_t bytes() const { return bytes_; }
 
  private:
+  const DigestCalls& calls_;
   EVP_MD_CTX* digest_;
   bool ok_ = true;
   int64_t bytes_ = 0;
@@ -87,10 +126,12 @@ class HashingSink : public ByteSink {
 }  // namespace
 
 std::string sourceSha256(const ByteSource& source, int64_t* bytes) {
-  Digest digest = startSha256();
+  const DigestCalls* calls = digestCalls();
+  if (!calls) return {};
+  Digest digest = startSha256(*calls);
   if (!digest) return {};
-  HashingSink sink(digest.get());
+  HashingSink sink(*calls, digest.get());
   if (!source(sink) || !sink.ok()) return {};
   *bytes = sink.bytes();
-  return finishHex(digest.get());
+  return finishHex(*calls, digest.get());
 }

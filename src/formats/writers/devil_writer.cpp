@@ -1,24 +1,15 @@
 #include "formats/writers/devil_writer.h"
 
-#include <IL/il.h>
-#include <IL/ilu.h>
-
 #include <mutex>
 #include <vector>
 
+#include "formats/library_messages.h"
+#include "formats/writers/devil_calls.h"
 #include "formats/writers/devil_image.h"
 
 namespace {
 
 std::mutex devilLock;
-
-void initialiseDevilOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    ilInit();
-    iluInit();
-  });
-}
 
 OutputBytes* sink(ILHANDLE handle) { return static_cast<OutputBytes*>(handle); }
 
@@ -50,12 +41,12 @@ ILint ILAPIENTRY tellBytes(ILHANDLE handle) { return static_cast<ILint>(sink(han
 
 // Saves the bound image through the callbacks above, then puts DevIL's own
 // file callbacks back. Called with devilLock held.
-bool saveBoundImage(ILenum type, OutputBytes* out) {
+bool saveBoundImage(const DevilCalls& il, ILenum type, OutputBytes* out) {
   savingInto = out;
-  ilEnable(IL_FILE_OVERWRITE);
-  ilSetWrite(openOutput, closeOutput, putByte, seekBytes, tellBytes, writeBytes);
-  const bool saved = ilSave(type, kOutputToken) != IL_FALSE;
-  ilResetWrite();
+  il.enable(IL_FILE_OVERWRITE);
+  il.setWrite(openOutput, closeOutput, putByte, seekBytes, tellBytes, writeBytes);
+  const bool saved = il.save(type, kOutputToken) != IL_FALSE;
+  il.resetWrite();
   savingInto = nullptr;
   return saved && !out->outOfMemory();
 }
@@ -64,6 +55,12 @@ bool saveBoundImage(ILenum type, OutputBytes* out) {
 
 bool encodeWithDevil(FIBITMAP* image, int32_t devilType, OutputBytes* out) {
   if (!image || FreeImage_GetImageType(image) != FIT_BITMAP) return false;
+  const DevilCalls* calls = devilCalls();
+  if (!calls) {
+    recordLibraryMessage("The DevIL libraries (libIL.so.1, libILU.so.1) could not be loaded");
+    return false;
+  }
+  const DevilCalls& il = *calls;
   const unsigned depth = FreeImage_GetBPP(image);
   if (depth != 24 && depth != 32) return false;
   const unsigned width = FreeImage_GetWidth(image);
@@ -83,19 +80,18 @@ bool encodeWithDevil(FIBITMAP* image, int32_t devilType, OutputBytes* out) {
                              FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, FALSE);
 
   std::lock_guard<std::mutex> guard(devilLock);
-  initialiseDevilOnce();
-  DevilImage devilImage;
+  DevilImage devilImage(il);
   if (!devilImage.valid()) return false;
-  ilBindImage(devilImage.name());
+  il.bindImage(devilImage.name());
   const ILenum layout = depth == 32 ? IL_BGRA : IL_BGR;
-  if (!ilTexImage(width, height, 1, static_cast<ILubyte>(bytesPerPixel), layout, IL_UNSIGNED_BYTE,
+  if (!il.texImage(width, height, 1, static_cast<ILubyte>(bytesPerPixel), layout, IL_UNSIGNED_BYTE,
                   pixels.data())) {
     return false;
   }
   std::vector<BYTE>().swap(pixels);  // DevIL holds its own copy now
-  if (devilType == IL_DDS && !iluBuildMipmaps()) return false;
-  const bool saved = saveBoundImage(static_cast<ILenum>(devilType), out);
-  while (ilGetError() != IL_NO_ERROR) {
+  if (devilType == IL_DDS && !il.buildMipmaps()) return false;
+  const bool saved = saveBoundImage(il, static_cast<ILenum>(devilType), out);
+  while (il.getError() != IL_NO_ERROR) {
   }
   return saved;
 }

@@ -75,11 +75,15 @@ struct StoredPng {
                           return stream.putRow(none, row, bytes);
                         });
     }
-    // The image's rows lie bottom up in memory, and are read top first.
+    // The image's rows lie bottom up in memory, and are read top first, one
+    // pitch apart: asking the library for each row's address costs several
+    // calls a row.
     const size_t scanline = FreeImage_GetLine(image.get());
+    const size_t pitch = FreeImage_GetPitch(image.get());
+    uint8_t* const top = FreeImage_GetScanLine(image.get(), static_cast<int>(layout.height - 1));
     for (uint32_t y = 0; y < layout.height; ++y) {
-      uint8_t* row = FreeImage_GetScanLine(image.get(), static_cast<int>(layout.height - 1 - y));
-      if (y + 1 < layout.height) prefetchForRead(pngRowOf(image.get(), layout, y + 1), scanline);
+      uint8_t* row = top - y * pitch;
+      if (y + 1 < layout.height) prefetchForRead(row - pitch, scanline);
       if (turn) convertPngRow(row, layout);
       if (!stream.putRow(none, row, layout.rowBytes)) return false;
     }

@@ -60,19 +60,27 @@ void bgraToRgba(BYTE* row, uint32_t width) {
   }
 }
 
-// Two pixels at a time as one word, eight bytes stored for six, the last two
-// overwritten by the next pair; that never reaches a pixel not yet read
-// (3x + 8 <= 4x + 8).
+// Four pixels at a time: sixteen bytes read as words, twelve stored; the
+// stores end where the next four pixels begin at the latest (3x + 12 <=
+// 4x + 16), so they never reach a pixel not yet read.
 void bgraToRgb(BYTE* row, uint32_t width) {
   size_t x = 0;
   if (kWordsBgra) {
-    for (; x + 2 < width; x += 2) {
-      uint64_t pair;
-      std::memcpy(&pair, row + 4 * x, 8);
-      pair = (pair & 0xFF00FF00FF00FF00u) | ((pair >> 16) & 0x000000FF000000FFu) |
-             ((pair & 0x000000FF000000FFu) << 16);
-      pair = (pair & 0xFFFFFFu) | ((pair >> 8) & 0xFFFFFF000000u);
-      std::memcpy(row + 3 * x, &pair, 8);
+    for (; x + 4 <= width; x += 4) {
+      uint64_t low, high;  // pixels 0 and 1, pixels 2 and 3
+      std::memcpy(&low, row + 4 * x, 8);
+      std::memcpy(&high, row + 4 * x + 8, 8);
+      // Each 0xAARRGGBB becomes 0x00BBGGRR: its three bytes in file order.
+      const auto turn = [](uint64_t pair) {
+        return (pair & 0x0000FF000000FF00u) | ((pair >> 16) & 0x000000FF000000FFu) |
+               ((pair & 0x000000FF000000FFu) << 16);
+      };
+      low = turn(low);
+      high = turn(high);
+      const uint64_t first = (low & 0xFFFFFFu) | ((low >> 8) & 0xFFFFFF000000u) | (high << 48);
+      const auto last = static_cast<uint32_t>(((high >> 16) & 0xFFu) | (((high >> 32) & 0xFFFFFFu) << 8));
+      std::memcpy(row + 3 * x, &first, 8);
+      std::memcpy(row + 3 * x + 8, &last, 4);
     }
   }
   for (; x < width; ++x) {
