@@ -121,6 +121,17 @@ TEST(Colour, FloatSourcesToPngUnderEachToneMapAndExposure) {
   }
 }
 
+TEST(Colour, ExrHoldsValuesBeyondTheHalfRangeAsTheLargestHalfOfTheirSign) {
+  // EXR channels are half floats: past 65504 a value would become infinite
+  // (and a negative one lost its sign).
+  const std::vector<float> values = {-1e6f, -70000.0f, -2.0f, 0.5f, 65504.0f, 70000.0f, 1e6f};
+  const std::vector<double> expected = {-65504, -65504, -2, 0.5, 65504, 65504, 65504};
+  for (const std::string bpp : {"96", "128"}) {
+    ColourRun run(floatRow(values), "exr", {"--exr-bpp=" + bpp, "--verify"});
+    EXPECT_EQ(exrReds(run.path("t.exr")), expected) << bpp << "\n" << run.result.out;
+  }
+}
+
 TEST(Colour, TurnedFloatSourcesKeepTheirRange) {
   // A half turn reverses the row; the tone map and the float output must
   // still see 3 and 40, not values clamped to 8 bits before them.

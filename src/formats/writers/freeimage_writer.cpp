@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "formats/library_messages.h"
+#include "formats/writers/half_range.h"
 #include "formats/writers/rgbe_range.h"
 
 namespace {
@@ -101,6 +102,11 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
   Bitmap clamped;
   if (fif == FIF_HDR && needsRgbeClamp(image)) {
     clamped = clampedForRgbe(image);
+    if (!clamped) return false;
+    image = clamped.get();
+  }
+  if (fif == FIF_EXR && (flags & EXR_FLOAT) == 0 && needsHalfClamp(image)) {
+    clamped = clampedForHalf(image);
     if (!clamped) return false;
     image = clamped.get();
   }
