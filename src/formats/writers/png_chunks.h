@@ -22,7 +22,11 @@ std::string pngEnd();
 void putPngChunkStart(uint8_t* out, const char* type, uint32_t size);
 
 // The CRC that closes a chunk: over its type and data (crc of the 4 type
-// bytes, then of the data, as libdeflate_crc32 chains them).
+// bytes, then of the data, as pngCrcUpdate chains them).
 uint32_t pngChunkCrc(const uint8_t* typeAndData, size_t size);
+
+// The CRC-32 of PNG chunks (and zlib's and gzip's) of the bytes before, crc
+// (0 for none), followed by size more bytes.
+uint32_t pngCrcUpdate(uint32_t crc, const uint8_t* data, size_t size);
 
 void putBigEndian32(uint8_t* out, uint32_t value);

@@ -82,7 +82,7 @@ bool PngStoredStream::putZlib(const uint8_t* data, size_t size, bool isData) {
     std::memcpy(window_.get() + used_, data, part);
     used_ += part;
     if (!known_) {
-      crc_ = libdeflate_crc32(crc_, data, part);
+      crc_ = pngCrcUpdate(crc_, data, part);
       if (isData) adler_ = libdeflate_adler32(adler_, data, part);
     }
     chunkLeft_ -= part;
@@ -130,7 +130,7 @@ bool PngStoredStream::openChunk() {
   zlibLeft_ -= chunkLeft_;
   uint8_t start[8];
   putPngChunkStart(start, "IDAT", static_cast<uint32_t>(chunkLeft_));
-  if (!known_) crc_ = libdeflate_crc32(0, kIdatType, sizeof(kIdatType));
+  if (!known_) crc_ = pngCrcUpdate(0, kIdatType, sizeof(kIdatType));
   chunkOpen_ = true;
   return putRaw(start, sizeof(start));
 }
