@@ -53,20 +53,24 @@ bool forEachRow(FIBITMAP* image, const PngLayout& layout, const std::vector<PngP
   return true;
 }
 
-// What a stored PNG needs until its file is written: the image, turned into
-// PNG rows, and the checksums of the file, taken on the thread that made the
-// image, so whichever thread writes the file only copies. The image is only
-// read then, so the file can be written more than once.
+// What a stored PNG needs until its file is written: the image and, once a
+// file has been written from it, that file's checksums. The first write turns
+// each row into a PNG row just before it puts it and takes the checksums as it
+// goes, so the rows are read once, on the thread that writes first (the worker
+// that made the image, when it writes ahead); a later write (the file written
+// again, or hashed before it is written) only copies. A row is turned once
+// however a write ends, so a first write that fails leaves the image whole.
 struct StoredPng {
   std::shared_ptr<FIBITMAP> image;
   PngLayout layout;
   std::vector<PngPass> passes;
   std::string head;
+  uint32_t turnedRows = 0;  // rows already PNG rows, from the top
+  bool measured = false;    // checksums are those of the file
   PngStoredChecksums checksums;
 
-  // Puts every row in file order; turn: the plain image's rows are still to
-  // be turned into PNG rows, each just before it is put.
-  bool putRows(PngStoredStream& stream, bool turn) {
+  // Puts every row in file order, turning those not yet turned.
+  bool putRows(PngStoredStream& stream) {
     const uint8_t none = static_cast<uint8_t>(PngFilter::kNone);
     if (passes.size() > 1) {
       RowBuffers rows(layout.rowBytes);
@@ -84,27 +88,28 @@ struct StoredPng {
     for (uint32_t y = 0; y < layout.height; ++y) {
       uint8_t* row = top - y * pitch;
       if (y + 1 < layout.height) prefetchForRead(row - pitch, scanline);
-      if (turn) convertPngRow(row, layout);
+      if (y >= turnedRows) {
+        convertPngRow(row, layout);
+        turnedRows = y + 1;
+      }
       if (!stream.putRow(none, row, layout.rowBytes)) return false;
     }
     return true;
   }
 
-  // Turns the rows and takes the checksums. False only when the rows do not
-  // add up to the stream's size, a fault of ours: no file is made then.
-  bool measure() {
-    if (passes.size() > 1) convertToPngRows(image.get(), layout);
-    PngStoredStream stream(pngFilteredSize(passes));
-    if (!stream.start(head) || !putRows(stream, passes.size() == 1) || !stream.finish(pngEnd())) {
-      return false;
-    }
-    checksums = stream.checksums();
-    return true;
-  }
-
   bool write(ByteSink& sink) {
-    PngStoredStream stream(sink, pngFilteredSize(passes), &checksums);
-    return stream.start(head) && putRows(stream, false) && stream.finish(pngEnd());
+    // Passes pick pixels out of rows all over the image: it is turned whole.
+    if (passes.size() > 1 && turnedRows < layout.height) {
+      convertToPngRows(image.get(), layout);
+      turnedRows = layout.height;
+    }
+    PngStoredStream stream(sink, pngFilteredSize(passes), measured ? &checksums : nullptr);
+    if (!stream.start(head) || !putRows(stream) || !stream.finish(pngEnd())) return false;
+    if (!measured) {
+      checksums = stream.checksums();
+      measured = true;
+    }
+    return true;
   }
 };
 
@@ -193,8 +198,7 @@ bool encodePng(Bitmap& image, const PngOptions& options, EncodedImage* encoded) 
   }
   auto stored = std::make_shared<StoredPng>(StoredPng{
       std::shared_ptr<FIBITMAP>(std::move(image)), layout, pngPasses(layout, options.interlaced),
-      pngHead(layout, options.interlaced, options.colorTag), PngStoredChecksums{}});
-  if (!stored->measure()) return true;
+      pngHead(layout, options.interlaced, options.colorTag), 0, false, PngStoredChecksums{}});
   encoded->stream = [stored](ByteSink& sink) { return stored->write(sink); };
   encoded->ok = true;
   return true;

@@ -26,9 +26,6 @@ size_t storedZlibSize(size_t dataBytes) {
 
 }  // namespace
 
-PngStoredStream::PngStoredStream(size_t dataBytes)
-    : sink_(nullptr), zlibLeft_(storedZlibSize(dataBytes)), dataLeft_(dataBytes) {}
-
 PngStoredStream::PngStoredStream(ByteSink& sink, size_t dataBytes, const PngStoredChecksums* known)
     : sink_(&sink),
       window_(new (std::nothrow) uint8_t[kWindowBytes]),
@@ -72,20 +69,18 @@ bool PngStoredStream::putData(const uint8_t* data, size_t size) {
 }
 
 // Bytes of the zlib stream, into as many chunks as they reach; a chunk that
-// is full is closed, and the next one opened, first. Measuring copies
-// nothing; writing copies into the window and takes no checksum it knows.
+// is full is closed, and the next one opened, first. They are copied into the
+// window, and checksummed unless the checksums are known.
 bool PngStoredStream::putZlib(const uint8_t* data, size_t size, bool isData) {
   while (size > 0) {
     if (failed_) return false;
     if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return false;
     if (!chunkOpen_ && !openChunk()) return false;
     size_t part = std::min(size, chunkLeft_);
-    if (sink_) {
-      if (used_ == kWindowBytes && !flush()) return false;
-      part = std::min(part, kWindowBytes - used_);
-      std::memcpy(window_.get() + used_, data, part);
-      used_ += part;
-    }
+    if (used_ == kWindowBytes && !flush()) return false;
+    part = std::min(part, kWindowBytes - used_);
+    std::memcpy(window_.get() + used_, data, part);
+    used_ += part;
     if (!known_) {
       crc_ = libdeflate_crc32(crc_, data, part);
       if (isData) adler_ = libdeflate_adler32(adler_, data, part);
@@ -98,7 +93,6 @@ bool PngStoredStream::putZlib(const uint8_t* data, size_t size, bool isData) {
 }
 
 bool PngStoredStream::putRaw(const void* data, size_t size) {
-  if (!sink_) return !failed_;
   const auto* bytes = static_cast<const uint8_t*>(data);
   while (size > 0) {
     if (failed_ || (used_ == kWindowBytes && !flush())) return false;
@@ -156,7 +150,7 @@ bool PngStoredStream::closeChunk() {
 }
 
 bool PngStoredStream::flush() {
-  if (!failed_ && sink_ && used_ > 0 && !sink_->write(window_.get(), used_)) failed_ = true;
+  if (!failed_ && used_ > 0 && !sink_->write(window_.get(), used_)) failed_ = true;
   used_ = 0;
   return !failed_;
 }

@@ -18,19 +18,17 @@ struct PngStoredChecksums {
 // The image data of a PNG file that is not compressed, as it is written: the
 // filter and row bytes in a zlib stream of stored deflate blocks (65535 bytes
 // each, the last one smaller) cut into IDAT chunks of a megabyte (the last
-// one smaller), between the head and the end of the file.
-//
-// The work is split in two, so that the thread that writes files (one for
-// every worker) only copies: a measuring stream, run over the rows on the
-// thread that made the image, takes the checksums, copying nothing; a writing
-// stream given them gathers the bytes in a window of its own and hands them
-// to the sink in large pieces, which a file sink writes as they are. A
-// writing stream given no checksums takes them itself.
+// one smaller), between the head and the end of the file. The bytes are
+// gathered in a window of the stream's own and handed to the sink in large
+// pieces, which a file sink writes as they are. The checksums (a CRC-32 at
+// the end of each chunk, the Adler-32 at the end of the data) are taken as
+// the bytes pass, unless the stream is given them: a file written again from
+// the same rows only copies.
 class PngStoredStream {
  public:
-  // Measures. dataBytes: the filter and row bytes of every row to be put.
-  explicit PngStoredStream(size_t dataBytes);
-  // Writes to sink; known, when given, holds what a measuring stream took.
+  // Writes to sink. dataBytes: the filter and row bytes of every row to be
+  // put; known, when given, holds the checksums another stream of the same
+  // rows took.
   PngStoredStream(ByteSink& sink, size_t dataBytes, const PngStoredChecksums* known);
 
   // Writes the bytes before the image data, and the zlib header.
@@ -56,7 +54,7 @@ class PngStoredStream {
   bool closeChunk();
   bool flush();
 
-  ByteSink* sink_;                    // none when measuring
+  ByteSink* sink_;
   std::unique_ptr<uint8_t[]> window_;
   size_t used_ = 0;        // bytes in the window, not yet given to the sink
   bool failed_ = false;    // a write failed (or the window could not be had)
