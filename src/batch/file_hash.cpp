@@ -20,9 +20,18 @@ struct DigestCalls {
   int (*init)(EVP_MD_CTX*, const EVP_MD*, ENGINE*) = nullptr;
   int (*update)(EVP_MD_CTX*, const void*, size_t) = nullptr;
   int (*finish)(EVP_MD_CTX*, unsigned char*, unsigned int*) = nullptr;
+  void (*freeMethod)(EVP_MD*) = nullptr;
   // Fetched once (and kept): the named method looked up again for every
   // digest costs more than the digest of a short text (a path, a record key).
   const EVP_MD* sha256 = nullptr;
+  EVP_MD* fetched = nullptr;  // sha256 when it was fetched: given back at exit
+
+  DigestCalls() = default;
+  DigestCalls(const DigestCalls&) = delete;
+  DigestCalls& operator=(const DigestCalls&) = delete;
+  ~DigestCalls() {
+    if (fetched) freeMethod(fetched);
+  }
 };
 
 template <typename Call>
@@ -40,13 +49,14 @@ const DigestCalls* digestCalls() {
     const bool complete = library.loaded() && take(library, "EVP_MD_CTX_new", &found->newContext) &&
                           take(library, "EVP_MD_CTX_free", &found->freeContext) &&
                           take(library, "EVP_MD_fetch", &found->fetch) &&
+                          take(library, "EVP_MD_free", &found->freeMethod) &&
                           take(library, "EVP_sha256", &found->builtIn) &&
                           take(library, "EVP_DigestInit_ex", &found->init) &&
                           take(library, "EVP_DigestUpdate", &found->update) &&
                           take(library, "EVP_DigestFinal_ex", &found->finish);
     if (!complete) return nullptr;
-    found->sha256 = found->fetch(nullptr, "SHA256", nullptr);
-    if (!found->sha256) found->sha256 = found->builtIn();
+    found->fetched = found->fetch(nullptr, "SHA256", nullptr);
+    found->sha256 = found->fetched ? found->fetched : found->builtIn();
     if (!found->sha256) return nullptr;
     return found;
   }();
