@@ -116,6 +116,40 @@ TEST(Files, ReadsWritesListsAndRenames) {
   EXPECT_FALSE(isAbsolutePath("c:\\x"));
 }
 
+TEST(Files, AnUnnamedFileIsSeenOnlyOnceNamedAndNeverOverAnother) {
+  TempDir folder;
+  const std::string& base = folder.path();
+  const auto bytes = [](std::string text) {
+    return [text](ByteSink& sink) { return sink.write(text.data(), text.size()); };
+  };
+  const auto names = [&] {
+    std::vector<FolderEntry> entries;
+    listFolder(base, &entries);
+    std::vector<std::string> found;
+    for (const FolderEntry& entry : entries) found.push_back(entry.name);
+    return found;
+  };
+  WriteFailure failure;
+  UnnamedFile first, second, dropped;
+  ASSERT_TRUE(writeUnnamedFile(base, bytes("first"), &first, &failure, true));
+  ASSERT_TRUE(writeUnnamedFile(base, bytes("second"), &second, &failure, true));
+  ASSERT_TRUE(writeUnnamedFile(base, bytes("dropped"), &dropped, &failure));
+  EXPECT_TRUE(names().empty()) << "complete, but without names";
+
+  ASSERT_TRUE(nameUnnamedFile(first, base + "a", &failure));
+  EXPECT_FALSE(nameUnnamedFile(second, base + "a", &failure));
+  EXPECT_TRUE(failure.pathTaken);
+  ASSERT_TRUE(nameUnnamedFile(second, base + "b", &failure));
+  dropped = UnnamedFile{};
+  EXPECT_EQ(names(), (std::vector<std::string>{"a", "b"}));
+  std::string read;
+  ASSERT_TRUE(readWholeFile(base + "a", &read));
+  EXPECT_EQ(read, "first");
+  ASSERT_TRUE(readWholeFile(base + "b", &read));
+  EXPECT_EQ(read, "second");
+  EXPECT_FALSE(writeUnnamedFile(base + "missing/", bytes("x"), &first, &failure));
+}
+
 TEST(Process, NamesTheProgramAndDropsQuotesFromParameters) {
   EXPECT_EQ(programBaseName(), "pellucid_test");
   std::string folder = programFolder();
