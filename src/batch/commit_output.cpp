@@ -4,6 +4,7 @@
 #include <mutex>
 #include <set>
 
+#include "batch/path_rules.h"
 #include "batch/temp_path.h"
 #include "platform/files.h"
 #include "platform/interrupt.h"
@@ -13,11 +14,6 @@ namespace {
 // Names are fresh (date and random letters); a taken one is only ever a
 // leftover of an earlier run, and another is drawn.
 constexpr int kNameAttempts = 100;
-
-std::string folderOf(const std::string& path) {
-  const size_t slash = path.rfind(kPathSeparator);
-  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
 
 // The first write of this process into a folder clears the temporary files
 // that writers killed outright left there; once per folder is enough, as
@@ -45,7 +41,7 @@ namespace {
 bool commitThrough(
     const std::function<bool(const std::string& temporary, WriteFailure*, FileInUse*)>& place,
     const std::string& outputPath, std::string* reason, std::string* temporaryPath) {
-  sweepOnce(folderOf(outputPath));
+  sweepOnce(folderPart(outputPath));
   WriteFailure failure;
   std::string temporary;
   // Held through the rename: until the output has its name, the temporary

@@ -416,8 +416,10 @@ void findUnchanged(const SkipRecords& records, bool hashOutputs,
                                              &input.unchangedOutputs);
           if (!input.unchanged) continue;
           input.startTime = monotonicMillis();
-          for (OutputFacts& output : input.unchangedOutputs) {
-            if (hashOutputs && output.sha256.empty()) output.sha256 = fileSha256(output.path);
+          if (hashOutputs) {
+            for (OutputFacts& output : input.unchangedOutputs) {
+              if (output.sha256.empty()) output.sha256 = fileSha256(output.path);
+            }
           }
           if (equal) equal->note(index);
         }

@@ -6,9 +6,9 @@
 
 #include "batch/commit_output.h"
 #include "batch/output_naming.h"
+#include "batch/path_rules.h"
 #include "batch/surface_selection.h"
 #include "formats/library_messages.h"
-#include "batch/commit_output.h"
 #include "batch/file_hash.h"
 #include "formats/writers/verify_output.h"
 #include "platform/clock.h"
@@ -116,17 +116,23 @@ bool commitEncoded(EncodedImage& encoded, UnnamedFile& ahead, const std::string&
                    std::string* reason, std::string* temporary) {
   // A file written ahead that cannot be named there (another file system) is
   // written again, and any failure is that write's.
-  if (ahead.made() && commitWrittenOutput(ahead, path, reason, temporary)) {
+  const bool named = ahead.made() && commitWrittenOutput(ahead, path, reason, temporary);
+  ahead = UnnamedFile{};
+  if (named) {
     encoded = EncodedImage{};
-    ahead = UnnamedFile{};
     return true;
   }
-  ahead = UnnamedFile{};
   const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);
   encoded = EncodedImage{};
   const std::vector<std::string> messages = takeLibraryMessages();
   if (!written && !messages.empty()) *reason = messages.front();
   return written;
+}
+
+// A file written from its image's rows has no bytes in memory: unless its
+// hash measured it, its size is the written file's.
+void measureWritten(const std::string& path, int64_t* bytes) {
+  if (*bytes == 0) *bytes = std::max<int64_t>(fileSize(path), 0);
 }
 
 // The alpha image of a written colour image, gated and written the same way.
@@ -147,9 +153,7 @@ bool saveAlphaFile(FileInWork& file, const OutputGate& mayWrite) {
     file.failure = FileFailure{Kind::WriteFailed, reason};
     return false;
   }
-  if (streamed && file.alphaSha256.empty()) {
-    file.alphaBytes = std::max<int64_t>(fileSize(file.alphaOutputFile), 0);
-  }
+  if (streamed) measureWritten(file.alphaOutputFile, &file.alphaBytes);
   file.job.outputFile = colourOutput;
   return true;
 }
@@ -191,9 +195,7 @@ bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& m
 // system anyway). Not in a folder that does not exist yet, nor in a dry run.
 void writeFileAhead(const BatchPlan& plan, FileInWork& file) {
   if (plan.dryRun || !file.converted || file.failure.kind != Kind::None) return;
-  const std::string output = makeOutputPath(plan.naming, file.job);
-  const size_t slash = output.rfind(kPathSeparator);
-  const std::string folder = slash == std::string::npos ? "." : output.substr(0, slash + 1);
+  const std::string folder = folderPart(makeOutputPath(plan.naming, file.job));
   WriteFailure failure;
   if (writeUnnamedFile(folder, encodedBytes(file.encoded), &file.writtenAhead, &failure, true) &&
       file.hasAlphaFile) {
@@ -286,11 +288,7 @@ bool saveConverted(const BatchPlan& plan, FileInWork& file, const OutputGate& ma
       commitEncoded(file.encoded, file.writtenAhead, file.job.outputFile, &reason,
                     &file.job.tempOutputFile);
   if (!written) file.failure = FileFailure{Kind::WriteFailed, reason};
-  // A streamed image has no bytes in memory: unless hashed, its size is the
-  // written file's.
-  if (written && streamed && !plan.hashOutputs) {
-    file.outputBytes = std::max<int64_t>(fileSize(file.job.outputFile), 0);
-  }
+  if (written && streamed) measureWritten(file.job.outputFile, &file.outputBytes);
   if (!written || !file.hasAlphaFile) return written;
   return saveAlphaFile(file, mayWrite);
 }

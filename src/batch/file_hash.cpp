@@ -34,26 +34,20 @@ struct DigestCalls {
   }
 };
 
-template <typename Call>
-bool take(const SharedLibrary& library, const char* name, Call* call) {
-  *call = reinterpret_cast<Call>(library.symbol(name));
-  return *call != nullptr;
-}
-
 // Null when the library or one of its calls is missing: every digest is
 // then empty, as for a file that cannot be read.
 const DigestCalls* digestCalls() {
   static const std::unique_ptr<DigestCalls> calls = []() -> std::unique_ptr<DigestCalls> {
     static const SharedLibrary library("crypto", 3);
     auto found = std::make_unique<DigestCalls>();
-    const bool complete = library.loaded() && take(library, "EVP_MD_CTX_new", &found->newContext) &&
-                          take(library, "EVP_MD_CTX_free", &found->freeContext) &&
-                          take(library, "EVP_MD_fetch", &found->fetch) &&
-                          take(library, "EVP_MD_free", &found->freeMethod) &&
-                          take(library, "EVP_sha256", &found->builtIn) &&
-                          take(library, "EVP_DigestInit_ex", &found->init) &&
-                          take(library, "EVP_DigestUpdate", &found->update) &&
-                          take(library, "EVP_DigestFinal_ex", &found->finish);
+    const bool complete = library.loaded() && library.take("EVP_MD_CTX_new", &found->newContext) &&
+                          library.take("EVP_MD_CTX_free", &found->freeContext) &&
+                          library.take("EVP_MD_fetch", &found->fetch) &&
+                          library.take("EVP_MD_free", &found->freeMethod) &&
+                          library.take("EVP_sha256", &found->builtIn) &&
+                          library.take("EVP_DigestInit_ex", &found->init) &&
+                          library.take("EVP_DigestUpdate", &found->update) &&
+                          library.take("EVP_DigestFinal_ex", &found->finish);
     if (!complete) return nullptr;
     found->fetched = found->fetch(nullptr, "SHA256", nullptr);
     found->sha256 = found->fetched ? found->fetched : found->builtIn();
@@ -89,32 +83,6 @@ std::string finishHex(const DigestCalls& calls, EVP_MD_CTX* digest) {
   return hex;
 }
 
-}  // namespace
-
-std::string fileSha256(const std::string& path) {
-  const DigestCalls* calls = digestCalls();
-  if (!calls) return {};
-  Digest digest = startSha256(*calls);
-  if (!digest) return {};
-  bool ok = true;
-  constexpr size_t kChunkBytes = size_t{1} << 20;
-  const bool read = readFileInChunks(path, kChunkBytes, [&](const uint8_t* data, size_t size) {
-    ok = ok && calls->update(digest.get(), data, size) == 1;
-  });
-  if (!read || !ok) return {};
-  return finishHex(*calls, digest.get());
-}
-
-std::string bytesSha256(const std::string& bytes) {
-  const DigestCalls* calls = digestCalls();
-  if (!calls) return {};
-  Digest digest = startSha256(*calls);
-  if (!digest || calls->update(digest.get(), bytes.data(), bytes.size()) != 1) return {};
-  return finishHex(*calls, digest.get());
-}
-
-namespace {
-
 class HashingSink : public ByteSink {
  public:
   HashingSink(const DigestCalls& calls, EVP_MD_CTX* digest) : calls_(calls), digest_(digest) {}
@@ -144,4 +112,23 @@ std::string sourceSha256(const ByteSource& source, int64_t* bytes) {
   if (!source(sink) || !sink.ok()) return {};
   *bytes = sink.bytes();
   return finishHex(*calls, digest.get());
+}
+
+std::string fileSha256(const std::string& path) {
+  constexpr size_t kChunkBytes = size_t{1} << 20;
+  int64_t bytes = 0;
+  return sourceSha256(
+      [&](ByteSink& sink) {
+        bool ok = true;
+        const bool read = readFileInChunks(path, kChunkBytes, [&](const uint8_t* data, size_t size) {
+          ok = ok && sink.write(data, size);
+        });
+        return read && ok;
+      },
+      &bytes);
+}
+
+std::string bytesSha256(const std::string& bytes) {
+  int64_t size = 0;
+  return sourceSha256([&](ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); }, &size);
 }

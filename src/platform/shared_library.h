@@ -18,6 +18,13 @@ class SharedLibrary {
   // The address of the named function, or nullptr.
   void* symbol(const char* name) const;
 
+  // Sets *call to the named function; false (*call null) when it is missing.
+  template <typename Call>
+  bool take(const char* name, Call* call) const {
+    *call = reinterpret_cast<Call>(symbol(name));
+    return *call != nullptr;
+  }
+
  private:
   void* handle_ = nullptr;
 };

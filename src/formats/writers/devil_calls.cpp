@@ -6,12 +6,6 @@
 
 namespace {
 
-template <typename Call>
-bool take(const SharedLibrary& library, const char* name, Call* call) {
-  *call = reinterpret_cast<Call>(library.symbol(name));
-  return *call != nullptr;
-}
-
 std::unique_ptr<DevilCalls> loadDevil() {
   static const SharedLibrary images("IL", 1);
   static const SharedLibrary utilities("ILU", 1);
@@ -19,15 +13,15 @@ std::unique_ptr<DevilCalls> loadDevil() {
   decltype(&ilInit) init = nullptr;
   decltype(&iluInit) utilitiesInit = nullptr;
   const bool complete =
-      take(images, "ilInit", &init) && take(utilities, "iluInit", &utilitiesInit) &&
-      take(images, "ilGenImages", &calls->genImages) &&
-      take(images, "ilDeleteImages", &calls->deleteImages) &&
-      take(images, "ilBindImage", &calls->bindImage) &&
-      take(images, "ilTexImage", &calls->texImage) && take(images, "ilEnable", &calls->enable) &&
-      take(images, "ilSetWrite", &calls->setWrite) && take(images, "ilSave", &calls->save) &&
-      take(images, "ilResetWrite", &calls->resetWrite) &&
-      take(images, "ilGetError", &calls->getError) &&
-      take(utilities, "iluBuildMipmaps", &calls->buildMipmaps);
+      images.take("ilInit", &init) && utilities.take("iluInit", &utilitiesInit) &&
+      images.take("ilGenImages", &calls->genImages) &&
+      images.take("ilDeleteImages", &calls->deleteImages) &&
+      images.take("ilBindImage", &calls->bindImage) &&
+      images.take("ilTexImage", &calls->texImage) && images.take("ilEnable", &calls->enable) &&
+      images.take("ilSetWrite", &calls->setWrite) && images.take("ilSave", &calls->save) &&
+      images.take("ilResetWrite", &calls->resetWrite) &&
+      images.take("ilGetError", &calls->getError) &&
+      utilities.take("iluBuildMipmaps", &calls->buildMipmaps);
   if (!complete) return nullptr;
   init();
   utilitiesInit();
