@@ -54,22 +54,23 @@ bool forEachRow(FIBITMAP* image, const PngLayout& layout, const std::vector<PngP
 }
 
 // What a stored PNG needs until its file is written: the image and, once a
-// file has been written from it, that file's checksums. The first write turns
-// each row into a PNG row just before it puts it and takes the checksums as it
-// goes, so the rows are read once, on the thread that writes first (the worker
-// that made the image, when it writes ahead); a later write (the file written
-// again, or hashed before it is written) only copies. A row is turned once
-// however a write ends, so a first write that fails leaves the image whole.
+// file has been written from it, that file's checksums. Each write turns the
+// image's rows into PNG rows straight into the stream, which checksums them
+// there, so the image is read once a write and never changed: a write that
+// fails leaves it whole, and a later write (the file written again, or hashed
+// before it is written) takes the known checksums and only turns and copies.
+// An interlaced image's passes pick pixels out of rows all over the image:
+// it is turned whole, in place, before its first write.
 struct StoredPng {
   std::shared_ptr<FIBITMAP> image;
   PngLayout layout;
   std::vector<PngPass> passes;
   std::string head;
-  uint32_t turnedRows = 0;  // rows already PNG rows, from the top
+  bool turned = false;      // the image's rows are PNG rows (interlaced only)
   bool measured = false;    // checksums are those of the file
   PngStoredChecksums checksums;
 
-  // Puts every row in file order, turning those not yet turned.
+  // Puts every row in file order.
   bool putRows(PngStoredStream& stream) {
     const uint8_t none = static_cast<uint8_t>(PngFilter::kNone);
     if (passes.size() > 1) {
@@ -84,24 +85,23 @@ struct StoredPng {
     // calls a row.
     const size_t scanline = FreeImage_GetLine(image.get());
     const size_t pitch = FreeImage_GetPitch(image.get());
-    uint8_t* const top = FreeImage_GetScanLine(image.get(), static_cast<int>(layout.height - 1));
+    const uint8_t* const top =
+        FreeImage_GetScanLine(image.get(), static_cast<int>(layout.height - 1));
     for (uint32_t y = 0; y < layout.height; ++y) {
-      uint8_t* row = top - y * pitch;
+      const uint8_t* row = top - y * pitch;
       if (y + 1 < layout.height) prefetchForRead(row - pitch, scanline);
-      if (y >= turnedRows) {
-        convertPngRow(row, layout);
-        turnedRows = y + 1;
+      if (!stream.putRow(none, layout.rowBytes,
+                         [&](uint8_t* out) { convertPngRow(row, out, layout); })) {
+        return false;
       }
-      if (!stream.putRow(none, row, layout.rowBytes)) return false;
     }
     return true;
   }
 
   bool write(ByteSink& sink) {
-    // Passes pick pixels out of rows all over the image: it is turned whole.
-    if (passes.size() > 1 && turnedRows < layout.height) {
+    if (passes.size() > 1 && !turned) {
       convertToPngRows(image.get(), layout);
-      turnedRows = layout.height;
+      turned = true;
     }
     PngStoredStream stream(sink, pngFilteredSize(passes), measured ? &checksums : nullptr);
     if (!stream.start(head) || !putRows(stream) || !stream.finish(pngEnd())) return false;
@@ -198,7 +198,7 @@ bool encodePng(Bitmap& image, const PngOptions& options, EncodedImage* encoded) 
   }
   auto stored = std::make_shared<StoredPng>(StoredPng{
       std::shared_ptr<FIBITMAP>(std::move(image)), layout, pngPasses(layout, options.interlaced),
-      pngHead(layout, options.interlaced, options.colorTag), 0, false, PngStoredChecksums{}});
+      pngHead(layout, options.interlaced, options.colorTag), false, false, PngStoredChecksums{}});
   encoded->stream = [stored](ByteSink& sink) { return stored->write(sink); };
   encoded->ok = true;
   return true;

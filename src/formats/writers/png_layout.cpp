@@ -33,43 +33,55 @@ bool hasVisibleAlpha(FIBITMAP* image) {
   return false;
 }
 
-// The row conversions, in place: each output pixel is no wider than its
-// input pixel, so writing left to right never overtakes reading. Bitmaps
-// keep blue first where FreeImage stores BGR (little-endian machines); the
-// 32-bit cases work on whole pixels there, in loops the compiler vectorizes.
+// The row conversions, from a row to a PNG row that may be the same memory
+// (in place): each output pixel is no wider than its input pixel, and each
+// step reads its pixels before it writes, so writing left to right never
+// overtakes reading. Bitmaps keep blue first where FreeImage stores BGR
+// (little-endian machines); the 32-bit cases work on whole pixels there, in
+// loops the compiler vectorizes.
 constexpr bool kBgrOrder = FI_RGBA_RED == 2 && FI_RGBA_GREEN == 1 && FI_RGBA_BLUE == 0;
 constexpr bool kWordsBgra = kBgrOrder && FI_RGBA_ALPHA == 3 && std::endian::native == std::endian::little;
 
-void bgrToRgb(BYTE* row, uint32_t width) {
-  if (!kBgrOrder) return;
-  for (uint32_t x = 0; x < width; ++x, row += 3) std::swap(row[0], row[2]);
+void bgrToRgb(const BYTE* in, BYTE* out, uint32_t width) {
+  for (uint32_t x = 0; x < width; ++x, in += 3, out += 3) {
+    const BYTE red = in[FI_RGBA_RED], green = in[FI_RGBA_GREEN], blue = in[FI_RGBA_BLUE];
+    out[0] = red;
+    out[1] = green;
+    out[2] = blue;
+  }
 }
 
-void bgraToRgba(BYTE* row, uint32_t width) {
-  if (!kBgrOrder) return;
+void bgraToRgba(const BYTE* in, BYTE* out, uint32_t width) {
   if (!kWordsBgra) {
-    for (uint32_t x = 0; x < width; ++x, row += 4) std::swap(row[0], row[2]);
+    for (uint32_t x = 0; x < width; ++x, in += 4, out += 4) {
+      const BYTE red = in[FI_RGBA_RED], green = in[FI_RGBA_GREEN], blue = in[FI_RGBA_BLUE],
+                 alpha = in[FI_RGBA_ALPHA];
+      out[0] = red;
+      out[1] = green;
+      out[2] = blue;
+      out[3] = alpha;
+    }
     return;
   }
   // As a little-endian word a BGRA pixel is 0xAARRGGBB; RGBA is 0xAABBGGRR.
   for (size_t x = 0; x < width; ++x) {
     uint32_t pixel;
-    std::memcpy(&pixel, row + 4 * x, 4);
+    std::memcpy(&pixel, in + 4 * x, 4);
     pixel = (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
-    std::memcpy(row + 4 * x, &pixel, 4);
+    std::memcpy(out + 4 * x, &pixel, 4);
   }
 }
 
-// Four pixels at a time: sixteen bytes read as words, twelve stored; the
-// stores end where the next four pixels begin at the latest (3x + 12 <=
-// 4x + 16), so they never reach a pixel not yet read.
-void bgraToRgb(BYTE* row, uint32_t width) {
+// Four pixels at a time: sixteen bytes read as words, twelve stored; in
+// place the stores end where the next four pixels begin at the latest
+// (3x + 12 <= 4x + 16), so they never reach a pixel not yet read.
+void bgraToRgb(const BYTE* in, BYTE* out, uint32_t width) {
   size_t x = 0;
   if (kWordsBgra) {
     for (; x + 4 <= width; x += 4) {
       uint64_t low, high;  // pixels 0 and 1, pixels 2 and 3
-      std::memcpy(&low, row + 4 * x, 8);
-      std::memcpy(&high, row + 4 * x + 8, 8);
+      std::memcpy(&low, in + 4 * x, 8);
+      std::memcpy(&high, in + 4 * x + 8, 8);
       // Each 0xAARRGGBB becomes 0x00BBGGRR: its three bytes in file order.
       const auto turn = [](uint64_t pair) {
         return (pair & 0x0000FF000000FF00u) | ((pair >> 16) & 0x000000FF000000FFu) |
@@ -79,25 +91,25 @@ void bgraToRgb(BYTE* row, uint32_t width) {
       high = turn(high);
       const uint64_t first = (low & 0xFFFFFFu) | ((low >> 8) & 0xFFFFFF000000u) | (high << 48);
       const auto last = static_cast<uint32_t>(((high >> 16) & 0xFFu) | (((high >> 32) & 0xFFFFFFu) << 8));
-      std::memcpy(row + 3 * x, &first, 8);
-      std::memcpy(row + 3 * x + 8, &last, 4);
+      std::memcpy(out + 3 * x, &first, 8);
+      std::memcpy(out + 3 * x + 8, &last, 4);
     }
   }
   for (; x < width; ++x) {
-    const BYTE* in = row + 4 * x;
-    const BYTE red = in[FI_RGBA_RED], green = in[FI_RGBA_GREEN], blue = in[FI_RGBA_BLUE];
-    row[3 * x] = red;
-    row[3 * x + 1] = green;
-    row[3 * x + 2] = blue;
+    const BYTE* pixel = in + 4 * x;
+    const BYTE red = pixel[FI_RGBA_RED], green = pixel[FI_RGBA_GREEN], blue = pixel[FI_RGBA_BLUE];
+    out[3 * x] = red;
+    out[3 * x + 1] = green;
+    out[3 * x + 2] = blue;
   }
 }
 
-void wordsToBigEndian(BYTE* row, size_t bytes) {
+void wordsToBigEndian(const BYTE* in, BYTE* out, size_t bytes) {
   for (size_t i = 0; i + 1 < bytes; i += 2) {
     uint16_t word;
-    std::memcpy(&word, row + i, 2);
-    row[i] = static_cast<uint8_t>(word >> 8);
-    row[i + 1] = static_cast<uint8_t>(word & 0xFF);
+    std::memcpy(&word, in + i, 2);
+    out[i] = static_cast<uint8_t>(word >> 8);
+    out[i + 1] = static_cast<uint8_t>(word & 0xFF);
   }
 }
 
@@ -190,30 +202,32 @@ bool pngLayoutOf(FIBITMAP* image, PngLayout* layout) {
   return true;
 }
 
-void convertPngRow(BYTE* row, const PngLayout& layout) {
+void convertPngRow(const BYTE* in, BYTE* out, const PngLayout& layout) {
   switch (layout.rows) {
     case PngLayout::Rows::kCopy:
+      if (out != in) std::memcpy(out, in, layout.rowBytes);
       return;
     case PngLayout::Rows::kInvert:
-      for (size_t i = 0; i < layout.rowBytes; ++i) row[i] = static_cast<BYTE>(~row[i]);
+      for (size_t i = 0; i < layout.rowBytes; ++i) out[i] = static_cast<BYTE>(~in[i]);
       return;
     case PngLayout::Rows::kBgrToRgb:
-      bgrToRgb(row, layout.width);
+      bgrToRgb(in, out, layout.width);
       return;
     case PngLayout::Rows::kBgraToRgba:
-      bgraToRgba(row, layout.width);
+      bgraToRgba(in, out, layout.width);
       return;
     case PngLayout::Rows::kBgraToRgb:
-      bgraToRgb(row, layout.width);
+      bgraToRgb(in, out, layout.width);
       return;
     case PngLayout::Rows::kWordsToBigEndian:
-      wordsToBigEndian(row, layout.rowBytes);
+      wordsToBigEndian(in, out, layout.rowBytes);
       return;
   }
 }
 
 void convertToPngRows(FIBITMAP* image, const PngLayout& layout) {
   for (uint32_t y = 0; y < layout.height; ++y) {
-    convertPngRow(FreeImage_GetScanLine(image, static_cast<int>(y)), layout);
+    BYTE* row = FreeImage_GetScanLine(image, static_cast<int>(y));
+    convertPngRow(row, row, layout);
   }
 }
