@@ -14,6 +14,8 @@
 namespace {
 
 constexpr char kRecordHeader[] = "pellucid-record 1";
+constexpr std::string_view kPackHeader = "pellucid-pack 1\n";
+constexpr std::string_view kRecordEnd = "\nend\n";
 
 // Paths may hold any byte; hex keeps a record one word per field.
 std::string toHex(const std::string& bytes) {
@@ -90,7 +92,7 @@ bool toNumber(std::string_view word, int64_t* value) {
 // Parsed by hand: a re-run of a large unchanged tree reads one record per
 // input, and stream parsing cost more than the checks themselves. Anything
 // not exactly as recordText writes it rejects the record.
-bool parseRecord(const std::string& text, Record* record) {
+bool parseRecord(std::string_view text, Record* record) {
   std::string_view rest(text);
   bool first = true;
   bool ended = false;
@@ -132,33 +134,23 @@ bool parseRecord(const std::string& text, Record* record) {
   return ended;
 }
 
-}  // namespace
-
-SkipRecords::SkipRecords(std::string outputFolder, std::string recordKey)
-    : folder_(std::move(outputFolder) + ".pellucid/"),
-      key_(bytesSha256(recordKey)),
-      reading_(std::make_unique<OpenFolder>(folder_)) {}
-
-std::string SkipRecords::recordName(const std::string& input) const {
-  return bytesSha256(input) + ".rec";
+// The hex path a record text names: the last word of its "input" line.
+std::string_view inputHexOf(std::string_view text) {
+  const size_t line = text.find("\ninput ");
+  if (line == std::string_view::npos) return {};
+  const size_t end = text.find('\n', line + 1);
+  if (end == std::string_view::npos) return {};
+  const size_t space = text.rfind(' ', end);
+  return text.substr(space + 1, end - space - 1);
 }
 
-bool SkipRecords::upToDate(const std::string& input, const FileStamp* stamp,
-                           std::vector<OutputFacts>* outputs) const {
-  // Most records fit in one small read; a longer one (many surfaces) is read
-  // again whole. A read cut short only fails the parse: the input is then
-  // converted again.
-  constexpr size_t kShortRecord = 4096;
-  const std::string name = recordName(input);
-  std::string text;
-  Record record;
-  if (!reading_->readFileOnce(name, kShortRecord, &text)) return false;
-  if (text.size() == kShortRecord && !readWholeFile(folder_ + name, &text)) return false;
-  if (!parseRecord(text, &record)) return false;
-  FileStamp now;
-  if (stamp) now = *stamp;
-  if (record.key != key_ || record.input != input || (!stamp && !fileStamp(input, &now)) ||
-      now.size != record.inputStamp.size || now.modifiedNanos != record.inputStamp.modifiedNanos) {
+// True when record is of input as stamped now, under key, and every output
+// it names is present with its recorded size and time; outputs then
+// receives them.
+bool recordHolds(const Record& record, const std::string& key, const std::string& input,
+                 const FileStamp& now, std::vector<OutputFacts>* outputs) {
+  if (record.key != key || record.input != input || now.size != record.inputStamp.size ||
+      now.modifiedNanos != record.inputStamp.modifiedNanos || record.outputs.empty()) {
     return false;
   }
   outputs->clear();
@@ -170,10 +162,84 @@ bool SkipRecords::upToDate(const std::string& input, const FileStamp* stamp,
     }
     outputs->push_back(output.facts);
   }
-  return !record.outputs.empty();
+  return true;
 }
 
-bool SkipRecords::write(const std::string& input, const std::vector<OutputFacts>& outputs) const {
+}  // namespace
+
+SkipRecords::SkipRecords(std::string outputFolder, std::string recordKey,
+                         const std::string& runInputs)
+    : folder_(std::move(outputFolder) + ".pellucid/"),
+      key_(bytesSha256(recordKey)),
+      packName_(bytesSha256(key_ + '\n' + runInputs) + ".pack"),
+      reading_(std::make_unique<OpenFolder>(folder_)) {
+  if (!reading_->isOpen() || !readWholeFile(folder_ + packName_, &packText_) ||
+      !std::string_view(packText_).starts_with(kPackHeader)) {
+    return;
+  }
+  std::string_view rest = std::string_view(packText_).substr(kPackHeader.size());
+  // Records up to one cut short (the pack is renamed into place whole, so
+  // only a foreign file could be) are used.
+  for (size_t end; (end = rest.find(kRecordEnd)) != std::string_view::npos;) {
+    packOrder_.push_back(rest.substr(0, end + kRecordEnd.size()));
+    rest.remove_prefix(packOrder_.back().size());
+  }
+}
+
+void SkipRecords::forInputs(int32_t inputCount) {
+  keptFromPack_.assign(static_cast<size_t>(inputCount), {});
+  keptNew_.assign(static_cast<size_t>(inputCount), {});
+}
+
+std::string SkipRecords::recordName(const std::string& input) const {
+  return bytesSha256(input) + ".rec";
+}
+
+std::string_view SkipRecords::packedRecord(int32_t index, const std::string& hexInput) const {
+  // The same command over the same tree lists its inputs in the same order.
+  const size_t at = static_cast<size_t>(index);
+  if (at < packOrder_.size() && inputHexOf(packOrder_[at]) == hexInput) return packOrder_[at];
+  if (packOrder_.empty()) return {};
+  std::call_once(byInputMade_, [this] {
+    byInput_.reserve(packOrder_.size());
+    for (const std::string_view record : packOrder_) byInput_.emplace(inputHexOf(record), record);
+  });
+  const auto found = byInput_.find(hexInput);
+  return found == byInput_.end() ? std::string_view() : found->second;
+}
+
+bool SkipRecords::upToDate(int32_t index, const std::string& input, const FileStamp* stamp,
+                           std::vector<OutputFacts>* outputs) const {
+  FileStamp now;
+  if (stamp) {
+    now = *stamp;
+  } else if (!fileStamp(input, &now)) {
+    return false;
+  }
+  const size_t at = static_cast<size_t>(index);
+  Record record;
+  if (const std::string_view packed = packedRecord(index, toHex(input));
+      !packed.empty() && parseRecord(packed, &record) &&
+      recordHolds(record, key_, input, now, outputs)) {
+    keptFromPack_[at] = packed;
+    return true;
+  }
+  // Most records fit in one small read; a longer one (many surfaces) is read
+  // again whole. A read cut short only fails the parse: the input is then
+  // converted again.
+  constexpr size_t kShortRecord = 4096;
+  const std::string name = recordName(input);
+  std::string text;
+  record = Record();
+  if (!reading_->readFileOnce(name, kShortRecord, &text)) return false;
+  if (text.size() == kShortRecord && !readWholeFile(folder_ + name, &text)) return false;
+  if (!parseRecord(text, &record) || !recordHolds(record, key_, input, now, outputs)) return false;
+  keptNew_[at] = std::move(text);
+  return true;
+}
+
+bool SkipRecords::write(int32_t index, const std::string& input,
+                        const std::vector<OutputFacts>& outputs) {
   Record record;
   record.key = key_;
   record.input = input;
@@ -186,5 +252,26 @@ bool SkipRecords::write(const std::string& input, const std::vector<OutputFacts>
   }
   if (!isFolder(folder_)) createFolder(folder_);  // another shard may have made it meanwhile
   std::string reason;
-  return commitOutput(recordText(record), folder_ + recordName(input), &reason);
+  std::string text = recordText(record);
+  if (!commitOutput(text, folder_ + recordName(input), &reason)) return false;
+  keptFromPack_[static_cast<size_t>(index)] = {};
+  keptNew_[static_cast<size_t>(index)] = std::move(text);
+  return true;
+}
+
+void SkipRecords::writePack() const {
+  // Unchanged when every record came from the pack, in its order.
+  bool same = keptFromPack_.size() == packOrder_.size();
+  for (size_t at = 0; same && at < keptFromPack_.size(); ++at) {
+    same = keptFromPack_[at].data() == packOrder_[at].data();
+  }
+  if (same) return;
+  std::string pack(kPackHeader);
+  for (size_t at = 0; at < keptNew_.size(); ++at) {
+    pack += keptNew_[at].empty() ? keptFromPack_[at] : std::string_view(keptNew_[at]);
+  }
+  if (!isFolder(folder_)) createFolder(folder_);
+  // Unwritten, the next run reads the records one by one.
+  std::string reason;
+  commitOutput(pack, folder_ + packName_, &reason);
 }
