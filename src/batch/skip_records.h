@@ -64,6 +64,7 @@ class SkipRecords {
   // The pack's record of input, or an empty view.
   std::string_view packedRecord(int32_t index, const std::string& hexInput) const;
 
+  std::string outputFolder_;
   std::string folder_;
   std::string key_;
   std::string packName_;
@@ -80,4 +81,5 @@ class SkipRecords {
   // The folder as it was when the run began (not open: there were no
   // records, so nothing is up to date); records are read through it.
   std::unique_ptr<OpenFolder> reading_;
+  std::unique_ptr<OpenFolder> outputs_;  // the output folder, where it was there
 };
