@@ -9,7 +9,7 @@ packages=(
   # libraries the program links against
   libfreeimage-dev libdevil-dev libjxr-dev libcairo2-dev libfreetype-dev
   libfontconfig-dev libpng-dev libdeflate-dev libjpeg-dev zlib1g-dev libtiff-dev fonts-liberation libssl-dev
-  libisal-dev
+  libisal-dev libyuv-dev
   # tests, benchmarks and fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # independent readers and writers used only by the tests

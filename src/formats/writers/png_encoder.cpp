@@ -19,57 +19,55 @@ namespace {
 
 constexpr int kPaletteColorType = 3;
 
-// Rows of an interlaced pass, picked out of the image's rows.
+// The rows forEachRow works in: an image row turned into a PNG row, the row
+// of a pass given to the visit and the one before it, and zeros for the row
+// above a pass's first.
 struct RowBuffers {
   explicit RowBuffers(size_t rowBytes)
-      : current(rowBytes), previous(rowBytes), zeros(rowBytes) {}
-  std::vector<uint8_t> current, previous, zeros;
+      : turned(rowBytes), current(rowBytes), previous(rowBytes), zeros(rowBytes) {}
+  std::vector<uint8_t> turned, current, previous, zeros;
 };
 
-// Calls visit(row, rowAbove, bytes) for every row of every pass of an image
-// turned into PNG rows (convertToPngRows), in file order; rowAbove is all
-// zeros for the first row of a pass. A plain image's rows are the image's.
+// Calls visit(row, rowAbove, bytes) for every row of every pass of an image,
+// as PNG rows (convertPngRow), in file order; rowAbove is all zeros for the
+// first row of a pass. The image is not changed.
 template <typename Visit>
 bool forEachRow(FIBITMAP* image, const PngLayout& layout, const std::vector<PngPass>& passes,
                 RowBuffers& b, Visit&& visit) {
   for (const PngPass& pass : passes) {
     const uint8_t* above = b.zeros.data();
     for (uint32_t j = 0; j < pass.height; ++j) {
-      const uint8_t* full = pngRowOf(image, layout, pass.yStart + j * pass.yStep);
-      const uint8_t* row = full;
+      const uint8_t* source = pngRowOf(image, layout, pass.yStart + j * pass.yStep);
       if (pass.xStep > 1) {
-        pickPassPixels(layout, pass, full, b.current.data());
-        row = b.current.data();
-      }
-      if (!visit(row, above, pass.rowBytes)) return false;
-      if (pass.xStep > 1) {
-        std::swap(b.current, b.previous);
-        above = b.previous.data();
+        convertPngRow(source, b.turned.data(), layout);
+        pickPassPixels(layout, pass, b.turned.data(), b.current.data());
       } else {
-        above = full;
+        convertPngRow(source, b.current.data(), layout);
       }
+      if (!visit(b.current.data(), above, pass.rowBytes)) return false;
+      std::swap(b.current, b.previous);
+      above = b.previous.data();
     }
   }
   return true;
 }
 
 // What a stored PNG needs until its file is written: the image and, once a
-// file has been written from it, that file's checksums. The first write turns
-// each row into a PNG row just before it puts it and takes the checksums as it
-// goes, so the rows are read once, on the thread that writes first (the worker
-// that made the image, when it writes ahead); a later write (the file written
-// again, or hashed before it is written) only copies. A row is turned once
-// however a write ends, so a first write that fails leaves the image whole.
+// file has been written from it, that file's checksums. Each write turns the
+// image's rows into PNG rows, a plain image's straight into the stream, which
+// checksums them there, so the image is read once a write and never changed:
+// a write that fails leaves it whole, and a later write (the file written
+// again, or hashed before it is written) takes the known checksums and only
+// turns and copies.
 struct StoredPng {
   std::shared_ptr<FIBITMAP> image;
   PngLayout layout;
   std::vector<PngPass> passes;
   std::string head;
-  uint32_t turnedRows = 0;  // rows already PNG rows, from the top
   bool measured = false;    // checksums are those of the file
   PngStoredChecksums checksums;
 
-  // Puts every row in file order, turning those not yet turned.
+  // Puts every row in file order.
   bool putRows(PngStoredStream& stream) {
     const uint8_t none = static_cast<uint8_t>(PngFilter::kNone);
     if (passes.size() > 1) {
@@ -84,25 +82,20 @@ struct StoredPng {
     // calls a row.
     const size_t scanline = FreeImage_GetLine(image.get());
     const size_t pitch = FreeImage_GetPitch(image.get());
-    uint8_t* const top = FreeImage_GetScanLine(image.get(), static_cast<int>(layout.height - 1));
+    const uint8_t* const top =
+        FreeImage_GetScanLine(image.get(), static_cast<int>(layout.height - 1));
     for (uint32_t y = 0; y < layout.height; ++y) {
-      uint8_t* row = top - y * pitch;
+      const uint8_t* row = top - y * pitch;
       if (y + 1 < layout.height) prefetchForRead(row - pitch, scanline);
-      if (y >= turnedRows) {
-        convertPngRow(row, layout);
-        turnedRows = y + 1;
+      if (!stream.putRow(none, layout.rowBytes,
+                         [&](uint8_t* out) { convertPngRow(row, out, layout); })) {
+        return false;
       }
-      if (!stream.putRow(none, row, layout.rowBytes)) return false;
     }
     return true;
   }
 
   bool write(ByteSink& sink) {
-    // Passes pick pixels out of rows all over the image: it is turned whole.
-    if (passes.size() > 1 && turnedRows < layout.height) {
-      convertToPngRows(image.get(), layout);
-      turnedRows = layout.height;
-    }
     PngStoredStream stream(sink, pngFilteredSize(passes), measured ? &checksums : nullptr);
     if (!stream.start(head) || !putRows(stream) || !stream.finish(pngEnd())) return false;
     if (!measured) {
@@ -192,13 +185,10 @@ bool encodePng(Bitmap& image, const PngOptions& options, EncodedImage* encoded) 
   PngLayout layout;
   if (!pngLayoutOf(image.get(), &layout)) return false;
   *encoded = EncodedImage{};
-  if (options.level > 0) {
-    convertToPngRows(image.get(), layout);
-    return deflatePng(image, layout, options, encoded);
-  }
+  if (options.level > 0) return deflatePng(image, layout, options, encoded);
   auto stored = std::make_shared<StoredPng>(StoredPng{
       std::shared_ptr<FIBITMAP>(std::move(image)), layout, pngPasses(layout, options.interlaced),
-      pngHead(layout, options.interlaced, options.colorTag), 0, false, PngStoredChecksums{}});
+      pngHead(layout, options.interlaced, options.colorTag), false, PngStoredChecksums{}});
   encoded->stream = [stored](ByteSink& sink) { return stored->write(sink); };
   encoded->ok = true;
   return true;

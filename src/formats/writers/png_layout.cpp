@@ -1,8 +1,10 @@
 #include "formats/writers/png_layout.h"
 
-#include <bit>
+#include <libyuv/convert_from_argb.h>
+#include <libyuv/cpu_id.h>
+#include <libyuv/planar_functions.h>
+
 #include <cstring>
-#include <utility>
 
 namespace {
 
@@ -33,71 +35,52 @@ bool hasVisibleAlpha(FIBITMAP* image) {
   return false;
 }
 
-// The row conversions, in place: each output pixel is no wider than its
-// input pixel, so writing left to right never overtakes reading. Bitmaps
-// keep blue first where FreeImage stores BGR (little-endian machines); the
-// 32-bit cases work on whole pixels there, in loops the compiler vectorizes.
+// FreeImage keeps blue first where it stores BGR (little-endian machines),
+// else red first; alpha is last either way. libyuv's "ARGB" is a little-endian
+// word, that is blue, green, red, alpha in memory, and its "RAW" is red,
+// green, blue: its converters turn such rows with the widest vectors the
+// processor has.
 constexpr bool kBgrOrder = FI_RGBA_RED == 2 && FI_RGBA_GREEN == 1 && FI_RGBA_BLUE == 0;
-constexpr bool kWordsBgra = kBgrOrder && FI_RGBA_ALPHA == 3 && std::endian::native == std::endian::little;
+static_assert(FI_RGBA_ALPHA == 3, "alpha is the last byte of a 32-bit pixel");
 
-void bgrToRgb(BYTE* row, uint32_t width) {
-  if (!kBgrOrder) return;
-  for (uint32_t x = 0; x < width; ++x, row += 3) std::swap(row[0], row[2]);
+// The library picks its converters on first use; that is done once here,
+// before any two threads can race to do it.
+int yuvRowWidth(uint32_t width) {
+  static const int kCpuFlags = libyuv::InitCpuFlags();
+  static_cast<void>(kCpuFlags);
+  return static_cast<int>(width);
 }
 
-void bgraToRgba(BYTE* row, uint32_t width) {
-  if (!kBgrOrder) return;
-  if (!kWordsBgra) {
-    for (uint32_t x = 0; x < width; ++x, row += 4) std::swap(row[0], row[2]);
+void bgrToRgb(const BYTE* in, BYTE* out, uint32_t width) {
+  if (!kBgrOrder) {
+    std::memcpy(out, in, 3 * static_cast<size_t>(width));
     return;
   }
-  // As a little-endian word a BGRA pixel is 0xAARRGGBB; RGBA is 0xAABBGGRR.
-  for (size_t x = 0; x < width; ++x) {
-    uint32_t pixel;
-    std::memcpy(&pixel, row + 4 * x, 4);
-    pixel = (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
-    std::memcpy(row + 4 * x, &pixel, 4);
+  libyuv::RAWToRGB24(in, 0, out, 0, yuvRowWidth(width), 1);
+}
+
+void bgraToRgba(const BYTE* in, BYTE* out, uint32_t width) {
+  if (!kBgrOrder) {
+    std::memcpy(out, in, 4 * static_cast<size_t>(width));
+    return;
+  }
+  libyuv::ARGBToABGR(in, 0, out, 0, yuvRowWidth(width), 1);
+}
+
+void bgraToRgb(const BYTE* in, BYTE* out, uint32_t width) {
+  if (kBgrOrder) {
+    libyuv::ARGBToRAW(in, 0, out, 0, yuvRowWidth(width), 1);
+  } else {
+    libyuv::ARGBToRGB24(in, 0, out, 0, yuvRowWidth(width), 1);
   }
 }
 
-// Four pixels at a time: sixteen bytes read as words, twelve stored; the
-// stores end where the next four pixels begin at the latest (3x + 12 <=
-// 4x + 16), so they never reach a pixel not yet read.
-void bgraToRgb(BYTE* row, uint32_t width) {
-  size_t x = 0;
-  if (kWordsBgra) {
-    for (; x + 4 <= width; x += 4) {
-      uint64_t low, high;  // pixels 0 and 1, pixels 2 and 3
-      std::memcpy(&low, row + 4 * x, 8);
-      std::memcpy(&high, row + 4 * x + 8, 8);
-      // Each 0xAARRGGBB becomes 0x00BBGGRR: its three bytes in file order.
-      const auto turn = [](uint64_t pair) {
-        return (pair & 0x0000FF000000FF00u) | ((pair >> 16) & 0x000000FF000000FFu) |
-               ((pair & 0x000000FF000000FFu) << 16);
-      };
-      low = turn(low);
-      high = turn(high);
-      const uint64_t first = (low & 0xFFFFFFu) | ((low >> 8) & 0xFFFFFF000000u) | (high << 48);
-      const auto last = static_cast<uint32_t>(((high >> 16) & 0xFFu) | (((high >> 32) & 0xFFFFFFu) << 8));
-      std::memcpy(row + 3 * x, &first, 8);
-      std::memcpy(row + 3 * x + 8, &last, 4);
-    }
-  }
-  for (; x < width; ++x) {
-    const BYTE* in = row + 4 * x;
-    const BYTE red = in[FI_RGBA_RED], green = in[FI_RGBA_GREEN], blue = in[FI_RGBA_BLUE];
-    row[3 * x] = red;
-    row[3 * x + 1] = green;
-    row[3 * x + 2] = blue;
-  }
-}
-
-void wordsToBigEndian(BYTE* row, size_t bytes) {
+void wordsToBigEndian(const BYTE* in, BYTE* out, size_t bytes) {
   for (size_t i = 0; i + 1 < bytes; i += 2) {
     uint16_t word;
-    std::memcpy(&word, row + i, 2);
-    row[i] = static_cast<uint8_t>(word >> 8);
-    row[i + 1] = static_cast<uint8_t>(word & 0xFF);
+    std::memcpy(&word, in + i, 2);
+    out[i] = static_cast<uint8_t>(word >> 8);
+    out[i + 1] = static_cast<uint8_t>(word & 0xFF);
   }
 }
 
@@ -190,30 +173,25 @@ bool pngLayoutOf(FIBITMAP* image, PngLayout* layout) {
   return true;
 }
 
-void convertPngRow(BYTE* row, const PngLayout& layout) {
+void convertPngRow(const BYTE* in, BYTE* out, const PngLayout& layout) {
   switch (layout.rows) {
     case PngLayout::Rows::kCopy:
+      std::memcpy(out, in, layout.rowBytes);
       return;
     case PngLayout::Rows::kInvert:
-      for (size_t i = 0; i < layout.rowBytes; ++i) row[i] = static_cast<BYTE>(~row[i]);
+      for (size_t i = 0; i < layout.rowBytes; ++i) out[i] = static_cast<BYTE>(~in[i]);
       return;
     case PngLayout::Rows::kBgrToRgb:
-      bgrToRgb(row, layout.width);
+      bgrToRgb(in, out, layout.width);
       return;
     case PngLayout::Rows::kBgraToRgba:
-      bgraToRgba(row, layout.width);
+      bgraToRgba(in, out, layout.width);
       return;
     case PngLayout::Rows::kBgraToRgb:
-      bgraToRgb(row, layout.width);
+      bgraToRgb(in, out, layout.width);
       return;
     case PngLayout::Rows::kWordsToBigEndian:
-      wordsToBigEndian(row, layout.rowBytes);
+      wordsToBigEndian(in, out, layout.rowBytes);
       return;
-  }
-}
-
-void convertToPngRows(FIBITMAP* image, const PngLayout& layout) {
-  for (uint32_t y = 0; y < layout.height; ++y) {
-    convertPngRow(FreeImage_GetScanLine(image, static_cast<int>(y)), layout);
   }
 }

@@ -44,14 +44,10 @@ struct PngLayout {
 // to FreeImage (float images, 16-bit bitmaps, CMYK, ...).
 bool pngLayoutOf(FIBITMAP* image, PngLayout* layout);
 
-// Turns one of an image's rows (a scanline), in place, into PNG row bytes
-// (layout.rowBytes at its start).
-void convertPngRow(uint8_t* row, const PngLayout& layout);
-
-// Turns every row of image, in place, into PNG row bytes (layout.rowBytes
-// at the start of each scanline; 32-bit rows without alpha shrink to 24
-// bits). The image is of no other use afterwards.
-void convertToPngRows(FIBITMAP* image, const PngLayout& layout);
+// Turns one of an image's rows (a scanline, in) into PNG row bytes: the
+// layout.rowBytes bytes at out, memory apart from in (32-bit rows without
+// alpha shrink to 24 bits).
+void convertPngRow(const uint8_t* in, uint8_t* out, const PngLayout& layout);
 
 // Row y (0 is the top row) of an image, in the order of a PNG file.
 inline const uint8_t* pngRowOf(FIBITMAP* image, const PngLayout& layout, uint32_t y) {

@@ -56,6 +56,29 @@ bool PngStoredStream::finish(const std::string& end) {
   return putRaw(end.data(), end.size()) && flush();
 }
 
+// Puts the filter byte, then answers where in the window the row itself can
+// be made, or nullptr when it would cross a block or a chunk (or the filter
+// byte could not be put: failed_ says which).
+uint8_t* PngStoredStream::roomForRow(uint8_t filter, size_t rowBytes) {
+  if (!putData(&filter, 1)) return nullptr;
+  if (rowBytes > blockLeft_ || !chunkOpen_ || rowBytes > chunkLeft_ || rowBytes > kWindowBytes) {
+    return nullptr;
+  }
+  if (kWindowBytes - used_ < rowBytes && !flush()) return nullptr;
+  return window_.get() + used_;
+}
+
+bool PngStoredStream::rowMade(const uint8_t* row, size_t rowBytes) {
+  if (!known_) {
+    crc_ = pngCrcUpdate(crc_, row, rowBytes);
+    adler_ = libdeflate_adler32(adler_, row, rowBytes);
+  }
+  used_ += rowBytes;
+  blockLeft_ -= rowBytes;
+  chunkLeft_ -= rowBytes;
+  return true;
+}
+
 bool PngStoredStream::putData(const uint8_t* data, size_t size) {
   while (size > 0) {
     if (blockLeft_ == 0 && !openBlock()) return false;

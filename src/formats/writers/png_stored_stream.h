@@ -37,6 +37,22 @@ class PngStoredStream {
   // Puts one row: its filter byte, then the bytes of the row.
   bool putRow(uint8_t filter, const uint8_t* row, size_t rowBytes);
 
+  // Puts one row whose rowBytes bytes make(out) writes at out: straight into
+  // the stream's window where the row fits in its stored block and chunk,
+  // else into a row of its own that is then put as above. Either way the
+  // bytes are checksummed while they are fresh in the cache.
+  template <typename Make>
+  bool putRow(uint8_t filter, size_t rowBytes, Make&& make) {
+    if (uint8_t* out = roomForRow(filter, rowBytes)) {
+      make(out);
+      return rowMade(out, rowBytes);
+    }
+    if (failed_) return false;
+    if (spareRow_.size() < rowBytes) spareRow_.resize(rowBytes);
+    make(spareRow_.data());
+    return putData(spareRow_.data(), rowBytes);
+  }
+
   // Writes the Adler-32 that ends the zlib stream, then end, and hands the
   // last bytes to the sink. False when any write failed, or when the rows put
   // were not dataBytes, or known was not of this stream.
@@ -46,6 +62,8 @@ class PngStoredStream {
   const PngStoredChecksums& checksums() const { return taken_; }
 
  private:
+  uint8_t* roomForRow(uint8_t filter, size_t rowBytes);
+  bool rowMade(const uint8_t* row, size_t rowBytes);
   bool putData(const uint8_t* data, size_t size);
   bool putZlib(const uint8_t* data, size_t size, bool isData);
   bool putRaw(const void* data, size_t size);
@@ -68,4 +86,5 @@ class PngStoredStream {
   const PngStoredChecksums* known_ = nullptr;
   size_t chunksClosed_ = 0;
   PngStoredChecksums taken_;
+  std::vector<uint8_t> spareRow_;  // a row that does not fit in one block and chunk
 };
