@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "app/message_catalogue.h"
 #include "app/output_options.h"
@@ -15,6 +16,7 @@
 #include "batch/progress_line.h"
 #include "batch/report_file.h"
 #include "batch/shard.h"
+#include "batch/skip_records.h"
 #include "batch/worker_count.h"
 #include "formats/format_tables.h"
 #include "pipeline/convert_file.h"
@@ -132,9 +134,22 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
   };
   InputSet inputs;
   BatchProgress progress;
+  // Records are read while the inputs are listed: for a large tree, loading
+  // its records' pack and the digest library takes about as long as the
+  // listing.
+  std::optional<SkipRecords> records;
+  std::jthread readingRecords;
+  if (settings.skipUnchanged != 0) {
+    readingRecords = std::jthread([&] {
+      records.emplace(run.outputFolder, run.recordKey,
+                      run.input.folder + '\n' + run.input.file + '\n' +
+                          std::to_string(run.shard.index) + '/' + std::to_string(run.shard.count));
+    });
+  }
   phaseLine("General", "Importing");
   int32_t added = importInputs(run.input, inputs, progress);
   if (run.shard.count > 1) added = keepShard(inputs, run.shard);
+  if (readingRecords.joinable()) readingRecords.join();
   const std::string addedText = std::to_string(added);
   if (!quiet) console.printLine(ExpandPlaceholders(LookupMessage("Msg", "Import complete"), addedText));
   if (added == 0) {
@@ -161,7 +176,7 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
   runPhaseThread(
       progress,
       [&] {
-        conversionWorker(plan, inputs, resources, progress, console,
+        conversionWorker(plan, inputs, records ? &*records : nullptr, resources, progress, console,
                          WorkerTexts{LookupMessage("Msg", "Already written"),
                                      LookupMessage("Msg", "Unable to write"),
                                      LookupMessage("Msg", "Not enough memory to convert"),

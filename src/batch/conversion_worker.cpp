@@ -93,7 +93,7 @@ std::vector<PipelineResources> workerResources(const FontRequest& font,
 class Committer {
  public:
   Committer(const BatchPlan& plan, const PipelineResources& resources, BatchProgress& progress,
-            Console& console, const WorkerTexts& texts, const SkipRecords* records,
+            Console& console, const WorkerTexts& texts, SkipRecords* records,
             const InputOutcomeSink& sink)
       : plan_(plan),
         resources_(resources),
@@ -116,6 +116,7 @@ class Committer {
   // takes it again. An unchanged input and a duplicate count as converted.
   void commit(int32_t index, const InputEntry& entry, InputInWork& input) {
     startFile(entry, ++visited_, duration_, progress_);
+    committing_ = index;
     outcome_ = InputOutcome{};
     outcome_.input = entry.path;
     // An output this run has already written (another input of the run names
@@ -168,7 +169,7 @@ class Committer {
     }
     if (plan_.dedupe) keepFirst(index, input);
     outcome_.status = InputStatus::kConverted;
-    if (records_ && !plan_.dryRun) records_->write(entry.path, outcome_.outputs);
+    if (records_ && !plan_.dryRun) records_->write(committing_, entry.path, outcome_.outputs);
     ++converted_;
     duration_ = std::max(monotonicMillis() - input.startTime, kMinimumDuration);
     finish();
@@ -257,7 +258,7 @@ class Committer {
     }
     outcome_.status = InputStatus::kDuplicate;
     outcome_.of = first.input;
-    if (records_ && !plan_.dryRun) records_->write(entry.path, outcome_.outputs);
+    if (records_ && !plan_.dryRun) records_->write(committing_, entry.path, outcome_.outputs);
     finishConverted(input);
     return true;
   }
@@ -377,12 +378,13 @@ class Committer {
   BatchProgress& progress_;
   Console& console_;
   const WorkerTexts& texts_;
-  const SkipRecords* records_;  // with --skip-unchanged only
+  SkipRecords* records_;  // with --skip-unchanged only
   const InputOutcomeSink& sink_;
   WrittenOutputs written_;  // the run's outputs; the committer is the only writer
   int32_t counter_;                   // "%n%" of the next input that writes anything
   std::atomic<int32_t> failures_{0};  // inputs that wrote nothing
   int32_t visited_ = 0;
+  int32_t committing_ = 0;  // the index of the input being committed
   int32_t converted_ = 0;
   int32_t unchanged_ = 0;
   int64_t duration_ = 0;
@@ -412,7 +414,7 @@ void findUnchanged(const SkipRecords& records, bool hashOutputs,
         for (int32_t index = run * kRun; index < std::min(count, (run + 1) * kRun); ++index) {
           InputInWork& input = found[static_cast<size_t>(index)];
           const InputEntry& entry = *entries[static_cast<size_t>(index)];
-          input.unchanged = records.upToDate(entry.path, entry.stamped ? &entry.stamp : nullptr,
+          input.unchanged = records.upToDate(index, entry.path, entry.stamped ? &entry.stamp : nullptr,
                                              &input.unchangedOutputs);
           if (!input.unchanged) continue;
           input.startTime = monotonicMillis();
@@ -430,7 +432,7 @@ void findUnchanged(const SkipRecords& records, bool hashOutputs,
 
 }  // namespace
 
-void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
+void conversionWorker(const BatchPlan& plan, const InputSet& inputs, SkipRecords* records,
                       const PipelineResources& resources, BatchProgress& progress,
                       Console& console, const WorkerTexts& texts, const InputOutcomeSink& sink) {
   const std::vector<const InputEntry*> entries = listedEntries(inputs);
@@ -438,10 +440,7 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   std::vector<std::unique_ptr<WatermarkFont>> fonts;
   const std::vector<PipelineResources> perWorker = workerResources(
       plan.watermarkFont, resources, workerCount(plan.threadCount, availableCores(), count), fonts);
-  // Only a run that skips has records: their key is a digest, and the first
-  // digest of a run loads the hash library's tables.
-  std::optional<SkipRecords> records;
-  if (plan.skipUnchanged) records.emplace(plan.naming.outputFolder, plan.recordKey);
+  if (records) records->forInputs(count);
   std::unique_ptr<EqualInputs> equal;
   if (plan.dedupe) {
     std::vector<std::string> paths;
@@ -457,10 +456,9 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
   // Up-to-date inputs are found first, on the workers, so a re-run of an
   // unchanged tree hands no input from thread to thread; the rest (todo) go
   // through the workers to be converted.
-  Committer committer(plan, resources, progress, console, texts, records ? &*records : nullptr,
-                      sink);
+  Committer committer(plan, resources, progress, console, texts, records, sink);
   int32_t next = 0;  // the next input to commit
-  std::vector<InputInWork> unchanged(plan.skipUnchanged ? entries.size() : 0);
+  std::vector<InputInWork> unchanged(records ? entries.size() : 0);
   // Commits the up-to-date inputs from next on, up to end or the first input
   // that is not up to date.
   const auto commitUnchangedBefore = [&](int32_t end) {
@@ -507,6 +505,7 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
       },
       stopped);
   commitUnchangedBefore(count);
+  if (records && !plan.dryRun) records->writePack();
   std::lock_guard<std::mutex> hold(progress.progressLock);
   progress.count = committer.converted();
   progress.unchanged = committer.unchanged();

@@ -6,6 +6,7 @@
 #include "batch/batch_progress.h"
 #include "batch/input_outcome.h"
 #include "batch/input_set.h"
+#include "batch/skip_records.h"
 #include "batch/written_outputs.h"
 #include "pipeline/convert_file.h"
 #include "platform/console.h"
@@ -43,14 +44,14 @@ struct WorkerTexts {
 // as a file of its own ("[OK] Saving As: " each); the input counts as
 // converted when all were written.
 //
-// The pipeline options of the plan: with skipUnchanged an input whose record
+// The pipeline options: with records (--skip-unchanged) an input whose record
 // is up to date is not converted (it counts as converted, and in
 // progress.unchanged); with dedupe an input of the same bytes as an earlier
 // converted one gets hard links (or copies) of that one's outputs; a dry run
 // prints "Would write: " for each output instead of writing it; sidecars
 // writes "<output>.json" beside each output. sink (when set) receives each
 // input's outcome in input order once its outputs are in place.
-void conversionWorker(const BatchPlan& plan, const InputSet& inputs,
+void conversionWorker(const BatchPlan& plan, const InputSet& inputs, SkipRecords* records,
                       const PipelineResources& resources, BatchProgress& progress,
                       Console& console, const WorkerTexts& texts = WorkerTexts{},
                       const InputOutcomeSink& sink = nullptr);

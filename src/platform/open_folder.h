@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/file_stamp.h"
+
 // A folder held open, so files in it are reached by name without walking the
 // folder's whole path again for each of thousands of them.
 class OpenFolder {
@@ -17,6 +19,10 @@ class OpenFolder {
 
   // readFileOnce (platform/files.h) of the file called name in the folder.
   bool readFileOnce(const std::string& name, size_t maxBytes, std::string* data) const;
+
+  // fileStamp (platform/file_stamp.h) of the file at path, relative to the
+  // folder (an absolute path is taken as it is).
+  bool fileStamp(const std::string& path, FileStamp* stamp) const;
 
  private:
   int fd_ = -1;

@@ -33,7 +33,7 @@ struct WorkerRun {
   int32_t run() {
     const BatchPlan plan = planRun(settings, targets);
     runPhaseThread(progress,
-                   [&] { conversionWorker(plan, inputs, resources, progress, console); });
+                   [&] { conversionWorker(plan, inputs, nullptr, resources, progress, console); });
     return progress.count;
   }
 };
