@@ -21,9 +21,9 @@ struct PngStoredChecksums {
 // one smaller), between the head and the end of the file. The bytes are
 // gathered in a window of the stream's own and handed to the sink in large
 // pieces, which a file sink writes as they are. The checksums (a CRC-32 at
-// the end of each chunk, the Adler-32 at the end of the data) are taken as
-// the bytes pass, unless the stream is given them: a file written again from
-// the same rows only copies.
+// the end of each chunk, the Adler-32 at the end of the data) are taken over
+// the window before it is handed on, unless the stream is given them: a file
+// written again from the same rows only copies.
 class PngStoredStream {
  public:
   // Writes to sink. dataBytes: the filter and row bytes of every row to be
