@@ -45,7 +45,7 @@ bool PngStoredStream::putRow(uint8_t filter, const uint8_t* row, size_t rowBytes
 
 bool PngStoredStream::finish(const std::string& end) {
   if (dataLeft_ != 0 || blockLeft_ != 0) failed_ = true;
-  settleAdler();
+  settleChecksums();
   taken_.adler = adler_;
   uint8_t adler[kAdlerBytes];
   putBigEndian32(adler, known_ ? known_->adler : adler_);
@@ -92,7 +92,7 @@ bool PngStoredStream::putData(const uint8_t* data, size_t size) {
 // is full is closed, and the next one opened, first. They are copied into the
 // window, to be checksummed there.
 bool PngStoredStream::putZlib(const uint8_t* data, size_t size, bool isData) {
-  if (!isData) settleAdler();
+  if (!isData) settleChecksums();
   while (size > 0) {
     if (failed_) return false;
     if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return false;
@@ -171,25 +171,16 @@ bool PngStoredStream::closeChunk() {
   return putRaw(crc, sizeof(crc));
 }
 
-// The checksums are taken over the window's bytes in spans as long as they
-// come (a span of the Adler-32 ends at a block's header, one of the CRC at a
-// chunk's end, both at the end of the window): in pieces as small as a row,
-// each call's start and end would cost as much again.
-void PngStoredStream::settleCrc() {
+// The checksums are taken over the window's bytes in spans of up to a block
+// (a span ends at a block's header, a chunk's end and the window's end),
+// while the block is still in the cache: in pieces as small as a row, each
+// call's start and end would cost as much again.
+void PngStoredStream::settleChecksums() {
   if (!known_ && used_ > crcFrom_) crc_ = pngCrcUpdate(crc_, window_.get() + crcFrom_, used_ - crcFrom_);
-  crcFrom_ = used_;
-}
-
-void PngStoredStream::settleAdler() {
   if (!known_ && used_ > adlerFrom_) {
     adler_ = libdeflate_adler32(adler_, window_.get() + adlerFrom_, used_ - adlerFrom_);
   }
-  adlerFrom_ = used_;
-}
-
-void PngStoredStream::settleChecksums() {
-  settleCrc();
-  settleAdler();
+  crcFrom_ = adlerFrom_ = used_;
 }
 
 bool PngStoredStream::flush() {

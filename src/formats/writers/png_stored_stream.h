@@ -70,8 +70,6 @@ class PngStoredStream {
   bool openChunk();
   bool closeChunk();
   bool flush();
-  void settleCrc();
-  void settleAdler();
   void settleChecksums();
 
   ByteSink* sink_;
