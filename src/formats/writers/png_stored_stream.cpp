@@ -45,6 +45,7 @@ bool PngStoredStream::putRow(uint8_t filter, const uint8_t* row, size_t rowBytes
 
 bool PngStoredStream::finish(const std::string& end) {
   if (dataLeft_ != 0 || blockLeft_ != 0) failed_ = true;
+  settleAdler();
   taken_.adler = adler_;
   uint8_t adler[kAdlerBytes];
   putBigEndian32(adler, known_ ? known_->adler : adler_);
@@ -68,11 +69,7 @@ uint8_t* PngStoredStream::roomForRow(uint8_t filter, size_t rowBytes) {
   return window_.get() + used_;
 }
 
-bool PngStoredStream::rowMade(const uint8_t* row, size_t rowBytes) {
-  if (!known_) {
-    crc_ = pngCrcUpdate(crc_, row, rowBytes);
-    adler_ = libdeflate_adler32(adler_, row, rowBytes);
-  }
+bool PngStoredStream::rowMade(size_t rowBytes) {
   used_ += rowBytes;
   blockLeft_ -= rowBytes;
   chunkLeft_ -= rowBytes;
@@ -93,8 +90,9 @@ bool PngStoredStream::putData(const uint8_t* data, size_t size) {
 
 // Bytes of the zlib stream, into as many chunks as they reach; a chunk that
 // is full is closed, and the next one opened, first. They are copied into the
-// window, and checksummed unless the checksums are known.
+// window, to be checksummed there.
 bool PngStoredStream::putZlib(const uint8_t* data, size_t size, bool isData) {
+  if (!isData) settleAdler();
   while (size > 0) {
     if (failed_) return false;
     if (chunkOpen_ && chunkLeft_ == 0 && !closeChunk()) return false;
@@ -104,10 +102,7 @@ bool PngStoredStream::putZlib(const uint8_t* data, size_t size, bool isData) {
     part = std::min(part, kWindowBytes - used_);
     std::memcpy(window_.get() + used_, data, part);
     used_ += part;
-    if (!known_) {
-      crc_ = pngCrcUpdate(crc_, data, part);
-      if (isData) adler_ = libdeflate_adler32(adler_, data, part);
-    }
+    if (!isData) adlerFrom_ = used_;  // a header or the Adler-32 itself
     chunkLeft_ -= part;
     data += part;
     size -= part;
@@ -116,12 +111,14 @@ bool PngStoredStream::putZlib(const uint8_t* data, size_t size, bool isData) {
 }
 
 bool PngStoredStream::putRaw(const void* data, size_t size) {
+  settleChecksums();
   const auto* bytes = static_cast<const uint8_t*>(data);
   while (size > 0) {
     if (failed_ || (used_ == kWindowBytes && !flush())) return false;
     const size_t room = std::min(size, kWindowBytes - used_);
     std::memcpy(window_.get() + used_, bytes, room);
     used_ += room;
+    crcFrom_ = adlerFrom_ = used_;  // bytes outside the zlib stream or around a chunk's data
     bytes += room;
     size -= room;
   }
@@ -153,9 +150,10 @@ bool PngStoredStream::openChunk() {
   zlibLeft_ -= chunkLeft_;
   uint8_t start[8];
   putPngChunkStart(start, "IDAT", static_cast<uint32_t>(chunkLeft_));
-  if (!known_) crc_ = pngCrcUpdate(0, kIdatType, sizeof(kIdatType));
   chunkOpen_ = true;
-  return putRaw(start, sizeof(start));
+  if (!putRaw(start, sizeof(start))) return false;
+  if (!known_) crc_ = pngCrcUpdate(0, kIdatType, sizeof(kIdatType));
+  return true;
 }
 
 bool PngStoredStream::closeChunk() {
@@ -163,6 +161,7 @@ bool PngStoredStream::closeChunk() {
     failed_ = true;
     return false;
   }
+  settleChecksums();
   const uint32_t value = known_ ? known_->chunkCrcs[chunksClosed_] : crc_;
   if (!known_) taken_.chunkCrcs.push_back(crc_);
   ++chunksClosed_;
@@ -172,8 +171,30 @@ bool PngStoredStream::closeChunk() {
   return putRaw(crc, sizeof(crc));
 }
 
+// The checksums are taken over the window's bytes in spans as long as they
+// come (a span of the Adler-32 ends at a block's header, one of the CRC at a
+// chunk's end, both at the end of the window): in pieces as small as a row,
+// each call's start and end would cost as much again.
+void PngStoredStream::settleCrc() {
+  if (!known_ && used_ > crcFrom_) crc_ = pngCrcUpdate(crc_, window_.get() + crcFrom_, used_ - crcFrom_);
+  crcFrom_ = used_;
+}
+
+void PngStoredStream::settleAdler() {
+  if (!known_ && used_ > adlerFrom_) {
+    adler_ = libdeflate_adler32(adler_, window_.get() + adlerFrom_, used_ - adlerFrom_);
+  }
+  adlerFrom_ = used_;
+}
+
+void PngStoredStream::settleChecksums() {
+  settleCrc();
+  settleAdler();
+}
+
 bool PngStoredStream::flush() {
+  settleChecksums();
   if (!failed_ && used_ > 0 && !sink_->write(window_.get(), used_)) failed_ = true;
-  used_ = 0;
+  used_ = crcFrom_ = adlerFrom_ = 0;
   return !failed_;
 }

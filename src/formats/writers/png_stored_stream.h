@@ -39,13 +39,12 @@ class PngStoredStream {
 
   // Puts one row whose rowBytes bytes make(out) writes at out: straight into
   // the stream's window where the row fits in its stored block and chunk,
-  // else into a row of its own that is then put as above. Either way the
-  // bytes are checksummed while they are fresh in the cache.
+  // else into a row of its own that is then put as above.
   template <typename Make>
   bool putRow(uint8_t filter, size_t rowBytes, Make&& make) {
     if (uint8_t* out = roomForRow(filter, rowBytes)) {
       make(out);
-      return rowMade(out, rowBytes);
+      return rowMade(rowBytes);
     }
     if (failed_) return false;
     if (spareRow_.size() < rowBytes) spareRow_.resize(rowBytes);
@@ -63,7 +62,7 @@ class PngStoredStream {
 
  private:
   uint8_t* roomForRow(uint8_t filter, size_t rowBytes);
-  bool rowMade(const uint8_t* row, size_t rowBytes);
+  bool rowMade(size_t rowBytes);
   bool putData(const uint8_t* data, size_t size);
   bool putZlib(const uint8_t* data, size_t size, bool isData);
   bool putRaw(const void* data, size_t size);
@@ -71,6 +70,9 @@ class PngStoredStream {
   bool openChunk();
   bool closeChunk();
   bool flush();
+  void settleCrc();
+  void settleAdler();
+  void settleChecksums();
 
   ByteSink* sink_;
   std::unique_ptr<uint8_t[]> window_;
@@ -79,10 +81,12 @@ class PngStoredStream {
   size_t zlibLeft_;        // zlib stream bytes not yet in a chunk
   size_t chunkLeft_ = 0;   // bytes the open chunk still takes
   bool chunkOpen_ = false;
-  uint32_t crc_ = 0;       // of the open chunk so far
+  uint32_t crc_ = 0;       // of the open chunk so far, up to crcFrom_
+  size_t crcFrom_ = 0;     // window bytes from here on: zlib bytes of the open chunk, not in crc_
   size_t dataLeft_;        // data bytes not yet in a block
   size_t blockLeft_ = 0;   // data bytes the open block still takes
-  uint32_t adler_ = 1;
+  uint32_t adler_ = 1;     // of the data so far, up to adlerFrom_
+  size_t adlerFrom_ = 0;   // window bytes from here on: data bytes, not in adler_
   const PngStoredChecksums* known_ = nullptr;
   size_t chunksClosed_ = 0;
   PngStoredChecksums taken_;
