@@ -503,7 +503,10 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs, SkipRecords
         committer.commit(index, *entries[static_cast<size_t>(index)], input);
         next = index + 1;
       },
-      stopped);
+      stopped,
+      // A repeat holds no image: repeats ahead of a slow input do not hold
+      // the workers back.
+      [](const InputInWork& input) { return input.duplicateOf >= 0; });
   commitUnchangedBefore(count);
   if (records && !plan.dryRun) records->writePack();
   std::lock_guard<std::mutex> hold(progress.progressLock);

@@ -10,9 +10,11 @@
 namespace {
 
 // The fingerprint reads kPieces pieces of kPieceBytes spread evenly over the
-// file, first and last included: the whole of a small file.
-constexpr size_t kPieces = 8;
-constexpr size_t kPieceBytes = 1024;
+// file, first and last included; a file of up to kWholeBytes is read whole,
+// which costs less than reading it in pieces.
+constexpr size_t kPieces = 4;
+constexpr size_t kPieceBytes = 2048;
+constexpr size_t kWholeBytes = 64 << 10;
 
 // Inputs of one fingerprint compared with an input before it is taken as new:
 // a crowd of different files that share one would otherwise cost a
@@ -20,20 +22,22 @@ constexpr size_t kPieceBytes = 1024;
 // bytes as a result.
 constexpr size_t kMostComparisons = 8;
 
-bool fingerprint(const std::string& path, int64_t size, uint64_t* print) {
+bool fingerprint(const std::string& path, int64_t size, uint64_t* print, std::string* whole) {
   const uint64_t total = static_cast<uint64_t>(size);
   std::string bytes;
-  if (total <= kPieces * kPieceBytes) {
+  if (total <= kWholeBytes) {
     if (!readWholeFile(path, &bytes) || bytes.size() != total) return false;
-  } else {
-    bytes.resize(kPieces * kPieceBytes);
-    std::vector<FilePiece> pieces;
-    const uint64_t step = (total - kPieceBytes) / (kPieces - 1);
-    for (size_t i = 0; i < kPieces; ++i) {
-      pieces.push_back({i * step, &bytes[i * kPieceBytes], kPieceBytes});
-    }
-    if (!readFilePieces(path, pieces)) return false;
+    *print = std::hash<std::string_view>{}(bytes);
+    *whole = std::move(bytes);
+    return true;
   }
+  bytes.resize(kPieces * kPieceBytes);
+  std::vector<FilePiece> pieces;
+  const uint64_t step = (total - kPieceBytes) / (kPieces - 1);
+  for (size_t i = 0; i < kPieces; ++i) {
+    pieces.push_back({i * step, &bytes[i * kPieceBytes], kPieceBytes});
+  }
+  if (!readFilePieces(path, pieces)) return false;
   *print = std::hash<std::string_view>{}(bytes);
   return true;
 }
@@ -52,14 +56,14 @@ EqualInputs::EqualInputs(std::vector<std::string> paths, std::vector<int64_t> si
   for (size_t i = 0; i < sizes_.size(); ++i) sizeShared_[i] = counts[sizes_[i]] > 1 ? 1 : 0;
 }
 
-bool EqualInputs::keyOf(int32_t index, Key* key) const {
+bool EqualInputs::keyOf(int32_t index, Key* key, std::string* whole) const {
   const size_t at = static_cast<size_t>(index);
   // Only an input whose size another input shares can repeat one; an empty
   // or unreadable file repeats nothing.
   *key = Key{sizes_[at], 0};
   if (key->first <= 0 || sizeShared_[at] == 0) return false;
   try {
-    return fingerprint(paths_[at], key->first, &key->second);
+    return fingerprint(paths_[at], key->first, &key->second, whole);
   } catch (...) {
     return false;  // out of memory: this input is taken as new
   }
@@ -67,14 +71,16 @@ bool EqualInputs::keyOf(int32_t index, Key* key) const {
 
 void EqualInputs::note(int32_t index) {
   Key key;
-  const bool keyed = keyOf(index, &key);
+  std::string whole;
+  const bool keyed = keyOf(index, &key, &whole);
   publish(index, keyed ? &key : nullptr);
 }
 
 int32_t EqualInputs::firstOf(int32_t index) {
   const size_t at = static_cast<size_t>(index);
   Key key;
-  const bool keyed = keyOf(index, &key);
+  std::string whole;  // a small input, read whole for its fingerprint
+  const bool keyed = keyOf(index, &key, &whole);
   publish(index, keyed ? &key : nullptr);
   if (!keyed) return index;
   std::vector<int32_t> earlier;
@@ -90,7 +96,10 @@ int32_t EqualInputs::firstOf(int32_t index) {
   std::sort(earlier.begin(), earlier.end());
   if (earlier.size() > kMostComparisons) earlier.resize(kMostComparisons);
   for (const int32_t other : earlier) {
-    if (sameFileBytes(paths_[static_cast<size_t>(other)], paths_[at])) return other;
+    const std::string& earlier = paths_[static_cast<size_t>(other)];
+    if (whole.empty() ? sameFileBytes(earlier, paths_[at]) : fileHoldsBytes(earlier, whole)) {
+      return other;
+    }
   }
   return index;
 }

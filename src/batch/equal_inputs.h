@@ -15,11 +15,12 @@
 //
 // The work is spread over the workers, each answering for the input it
 // takes: sizes are taken once, up front; an input whose size another shares
-// gets a fingerprint from a few small pieces spread over the file, and only
-// inputs of equal size and fingerprint are compared, byte for byte. A first
-// input is so read only in part (its conversion reads it anyway), and a
-// repeat is read once beside the input it repeats; equality never rests on
-// a hash.
+// gets a fingerprint from a few small pieces spread over the file (from all
+// of a small file), and only inputs of equal size and fingerprint are
+// compared, byte for byte. A large first input is so read only in part (its
+// conversion reads it anyway), and a repeat is read once beside the input
+// it repeats (a small one is compared from the bytes its fingerprint read);
+// equality never rests on a hash.
 class EqualInputs {
  public:
   // sizes holds each input's size where already known (-1: not known, taken
@@ -40,7 +41,9 @@ class EqualInputs {
 
  private:
   using Key = std::pair<int64_t, uint64_t>;  // size, fingerprint
-  bool keyOf(int32_t index, Key* key) const;
+  // whole receives the input's bytes when it was small enough to be read
+  // whole for its fingerprint.
+  bool keyOf(int32_t index, Key* key, std::string* whole) const;
   void publish(int32_t index, const Key* key);
 
   std::vector<std::string> paths_;

@@ -67,3 +67,19 @@ bool sameFileBytes(const std::string& a, const std::string& b) {
   }
   return true;
 }
+
+bool fileHoldsBytes(const std::string& path, std::string_view bytes) {
+  const OpenFile file(path);
+  if (file.size() < 0 || static_cast<uint64_t>(file.size()) != bytes.size()) return false;
+  const size_t buffer = std::min(bytes.size(), kPieceBytes);
+  const std::unique_ptr<uint8_t[]> read = std::make_unique_for_overwrite<uint8_t[]>(buffer);
+  for (size_t offset = 0; offset < bytes.size();) {
+    const size_t size = std::min(bytes.size() - offset, kPieceBytes);
+    if (!file.read(static_cast<off_t>(offset), read.get(), size) ||
+        std::memcmp(read.get(), bytes.data() + offset, size) != 0) {
+      return false;
+    }
+    offset += size;
+  }
+  return true;
+}

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/file_compare.h"
 #include "platform/files.h"
 #include "platform/lock.h"
 #include "platform/process.h"
@@ -148,6 +149,24 @@ TEST(Files, AnUnnamedFileIsSeenOnlyOnceNamedAndNeverOverAnother) {
   ASSERT_TRUE(readWholeFile(base + "b", &read));
   EXPECT_EQ(read, "second");
   EXPECT_FALSE(writeUnnamedFile(base + "missing/", bytes("x"), &first, &failure));
+}
+
+TEST(Files, ComparesFilesWithFilesAndWithBytesInMemory) {
+  TempDir folder;
+  const std::string a = folder.path() + "a", b = folder.path() + "b", c = folder.path() + "c";
+  // Past one piece of comparison, differing only in the last byte.
+  std::string large(300 << 10, 'x');
+  ASSERT_TRUE(writeWholeFile(a, large));
+  ASSERT_TRUE(writeWholeFile(b, large));
+  large.back() = 'y';
+  ASSERT_TRUE(writeWholeFile(c, large));
+  EXPECT_TRUE(sameFileBytes(a, b));
+  EXPECT_FALSE(sameFileBytes(a, c));
+  EXPECT_TRUE(fileHoldsBytes(c, large));
+  EXPECT_FALSE(fileHoldsBytes(a, large));
+  EXPECT_FALSE(fileHoldsBytes(a, std::string_view(large).substr(1))) << "a shorter file";
+  EXPECT_FALSE(fileHoldsBytes(folder.path() + "missing", ""));
+  EXPECT_FALSE(fileHoldsBytes(folder.path(), "")) << "a folder is not a file";
 }
 
 TEST(Process, NamesTheProgramAndDropsQuotesFromParameters) {
