@@ -22,23 +22,36 @@ constexpr size_t kWholeBytes = 64 << 10;
 // bytes as a result.
 constexpr size_t kMostComparisons = 8;
 
+// The pieces' offsets in a file of total bytes: spread evenly, first and
+// last included.
+uint64_t pieceOffset(uint64_t total, size_t piece) {
+  return piece * ((total - kPieceBytes) / (kPieces - 1));
+}
+
 bool fingerprint(const std::string& path, int64_t size, uint64_t* print, std::string* whole) {
   const uint64_t total = static_cast<uint64_t>(size);
-  std::string bytes;
+  std::string pieces(kPieces * kPieceBytes, '\0');
   if (total <= kWholeBytes) {
+    std::string bytes;
     if (!readWholeFile(path, &bytes) || bytes.size() != total) return false;
-    *print = std::hash<std::string_view>{}(bytes);
+    // Hashing takes the same pieces as from a large file: hashing all of it
+    // would cost more than reading it.
+    if (total <= kPieces * kPieceBytes) {
+      pieces = bytes;
+    } else {
+      for (size_t i = 0; i < kPieces; ++i) {
+        bytes.copy(&pieces[i * kPieceBytes], kPieceBytes, pieceOffset(total, i));
+      }
+    }
     *whole = std::move(bytes);
-    return true;
+  } else {
+    std::vector<FilePiece> wanted;
+    for (size_t i = 0; i < kPieces; ++i) {
+      wanted.push_back({pieceOffset(total, i), &pieces[i * kPieceBytes], kPieceBytes});
+    }
+    if (!readFilePieces(path, wanted)) return false;
   }
-  bytes.resize(kPieces * kPieceBytes);
-  std::vector<FilePiece> pieces;
-  const uint64_t step = (total - kPieceBytes) / (kPieces - 1);
-  for (size_t i = 0; i < kPieces; ++i) {
-    pieces.push_back({i * step, &bytes[i * kPieceBytes], kPieceBytes});
-  }
-  if (!readFilePieces(path, pieces)) return false;
-  *print = std::hash<std::string_view>{}(bytes);
+  *print = std::hash<std::string_view>{}(pieces);
   return true;
 }
 
