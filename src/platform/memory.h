@@ -21,8 +21,9 @@ void reuseLargeAllocations();
 // written (a decoder's output): blocks of at least largePixelBlockBytes(),
 // which never come from the heap. Unlike a library's bitmap it is not filled
 // with zeros first; its pages are faulted in by one call rather than page by
-// page as the decoder first touches them; and the last block released is
-// kept for the next image while no other is in use. nullptr when memory
+// page as the decoder first touches them; and blocks released are kept for
+// the next images as long as holding them stays within the most pixel
+// memory ever in use at once. nullptr when memory
 // runs out or the request is smaller; releasePixelMemory gives it back
 // (nullptr is ignored). Both may be called from any thread. Where the system
 // gives huge pages to memory that asks for them, blocks are in huge pages,

@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -52,18 +54,25 @@ void reuseLargeAllocations() {
 
 namespace {
 
-// The last large pixel block given back, kept for the next image: a batch
-// decodes images of a few sizes over and over, and a fresh block too large
-// for the heap's reuse costs a page fault per page, about as much as
-// decoding into it. It is kept only while no other large block is in use,
-// and a request it does not fit (or fits more than twice over) frees it, so
-// it never adds to the peak: whenever it is held, no image is.
+// Large pixel blocks given back, kept for the next images: a batch decodes
+// images of a few sizes over and over (a decoded texture and its converted
+// copy, say), and a fresh block too large for the heap's reuse costs a page
+// fault per page, about as much as decoding into it. Blocks are kept only
+// while in use and kept together stay within the most ever in use at once,
+// so keeping never adds to the peak.
 struct LargeBlocks {
   std::mutex lock;
-  void* kept = nullptr;
+  struct Kept {
+    void* block;
+    size_t bytes;
+  };
+  std::vector<Kept> kept;
   size_t keptBytes = 0;
-  int inUse = 0;
+  size_t inUseBytes = 0;
+  size_t peakBytes = 0;  // the most inUseBytes has been
 };
+constexpr size_t kMostKeptBlocks = 16;
+
 LargeBlocks& largeBlocks() {
   static LargeBlocks* blocks = new LargeBlocks;  // outlives every image
   return *blocks;
@@ -113,20 +122,38 @@ size_t largePixelBlockBytes() {
 void* allocatePixelMemory(size_t bytes) {
   if (!isLarge(bytes)) return nullptr;
   LargeBlocks& blocks = largeBlocks();
-  void* unfit = nullptr;
+  std::vector<void*> unfit;
   {
     std::lock_guard<std::mutex> hold(blocks.lock);
-    ++blocks.inUse;
-    if (blocks.kept && blocks.keptBytes >= bytes && blocks.keptBytes / 2 <= bytes) {
-      return std::exchange(blocks.kept, nullptr);
+    // The smallest kept block that fits, unless it fits more than twice over.
+    auto best = blocks.kept.end();
+    for (auto kept = blocks.kept.begin(); kept != blocks.kept.end(); ++kept) {
+      if (kept->bytes >= bytes && kept->bytes / 2 <= bytes &&
+          (best == blocks.kept.end() || kept->bytes < best->bytes)) {
+        best = kept;
+      }
     }
-    unfit = std::exchange(blocks.kept, nullptr);
+    if (best != blocks.kept.end()) {
+      void* block = best->block;
+      blocks.keptBytes -= best->bytes;
+      blocks.inUseBytes += best->bytes;
+      blocks.kept.erase(best);
+      return block;
+    }
+    // A fresh block: kept ones go where holding them would pass the peak.
+    blocks.inUseBytes += bytes;
+    blocks.peakBytes = std::max(blocks.peakBytes, blocks.inUseBytes);
+    while (!blocks.kept.empty() && blocks.inUseBytes + blocks.keptBytes > blocks.peakBytes) {
+      blocks.keptBytes -= blocks.kept.back().bytes;
+      unfit.push_back(blocks.kept.back().block);
+      blocks.kept.pop_back();
+    }
   }
-  freeBlock(unfit);
+  for (void* block : unfit) freeBlock(block);
   void* block = freshLargeBlock(bytes);
   if (!block) {
     std::lock_guard<std::mutex> hold(blocks.lock);
-    --blocks.inUse;
+    blocks.inUseBytes -= bytes;
   }
   return block;
 }
@@ -135,15 +162,21 @@ void releasePixelMemory(void* block) {
   if (!block) return;
   const size_t bytes = blockBytes(block);
   LargeBlocks& blocks = largeBlocks();
-  void* unkept = block;
   {
     std::lock_guard<std::mutex> hold(blocks.lock);
-    if (--blocks.inUse == 0) {
-      unkept = std::exchange(blocks.kept, block);
-      blocks.keptBytes = bytes;
+    blocks.inUseBytes -= std::min(bytes, blocks.inUseBytes);
+    if (blocks.kept.size() < kMostKeptBlocks &&
+        blocks.inUseBytes + blocks.keptBytes + bytes <= blocks.peakBytes) {
+      try {
+        blocks.kept.push_back({block, bytes});
+        blocks.keptBytes += bytes;
+        return;
+      } catch (...) {
+        // No room to note it: it is given back.
+      }
     }
   }
-  freeBlock(unkept);
+  freeBlock(block);
 }
 
 void prefetchForRead(const void* address, size_t bytes) {
