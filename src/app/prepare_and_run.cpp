@@ -141,9 +141,13 @@ RunOutcome runBatch(const ConversionSettings& settings, const RunTargets& run,
   std::jthread readingRecords;
   if (settings.skipUnchanged != 0) {
     readingRecords = std::jthread([&] {
-      records.emplace(run.outputFolder, run.recordKey,
-                      run.input.folder + '\n' + run.input.file + '\n' +
-                          std::to_string(run.shard.index) + '/' + std::to_string(run.shard.count));
+      try {
+        records.emplace(run.outputFolder, run.recordKey,
+                        run.input.folder + '\n' + run.input.file + '\n' +
+                            std::to_string(run.shard.index) + '/' + std::to_string(run.shard.count));
+      } catch (...) {
+        records.reset();  // out of memory: every input is converted, and none recorded
+      }
     });
   }
   phaseLine("General", "Importing");

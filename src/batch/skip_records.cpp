@@ -209,10 +209,15 @@ SkipRecords::SkipRecords(std::string outputFolder, std::string recordKey,
   }
   std::string_view rest = std::string_view(packText_).substr(kPackHeader.size());
   // Records up to one cut short (the pack is renamed into place whole, so
-  // only a foreign file could be) are used.
-  for (size_t end; (end = rest.find(kRecordEnd)) != std::string_view::npos;) {
-    packOrder_.push_back(rest.substr(0, end + kRecordEnd.size()));
-    rest.remove_prefix(packOrder_.back().size());
+  // only a foreign file could be) are used. Out of memory, the pack is left
+  // unused: every input is looked up in its own record.
+  try {
+    for (size_t end; (end = rest.find(kRecordEnd)) != std::string_view::npos;) {
+      packOrder_.push_back(rest.substr(0, end + kRecordEnd.size()));
+      rest.remove_prefix(packOrder_.back().size());
+    }
+  } catch (...) {
+    packOrder_.clear();
   }
 }
 
@@ -306,12 +311,15 @@ void SkipRecords::writePack() const {
     same = keptFromPack_[at].data() == packOrder_[at].data();
   }
   if (same) return;
-  std::string pack(kPackHeader);
-  for (size_t at = 0; at < keptNew_.size(); ++at) {
-    pack += keptNew_[at].empty() ? keptFromPack_[at] : std::string_view(keptNew_[at]);
+  // Unwritten (out of memory too), the next run reads the records one by one.
+  try {
+    std::string pack(kPackHeader);
+    for (size_t at = 0; at < keptNew_.size(); ++at) {
+      pack += keptNew_[at].empty() ? keptFromPack_[at] : std::string_view(keptNew_[at]);
+    }
+    if (!isFolder(folder_)) createFolder(folder_);
+    std::string reason;
+    commitOutput(pack, folder_ + packName_, &reason);
+  } catch (...) {
   }
-  if (!isFolder(folder_)) createFolder(folder_);
-  // Unwritten, the next run reads the records one by one.
-  std::string reason;
-  commitOutput(pack, folder_ + packName_, &reason);
 }
