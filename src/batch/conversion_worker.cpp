@@ -504,9 +504,16 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs, SkipRecords
         next = index + 1;
       },
       stopped,
-      // A repeat holds no image: repeats ahead of a slow input do not hold
-      // the workers back.
-      [](const InputInWork& input) { return input.duplicateOf >= 0; });
+      // A repeat, or an input whose outputs are written ahead, holds no image
+      // or file's bytes: such results ahead of a slow input do not hold the
+      // workers back.
+      [](const InputInWork& input) {
+        return input.duplicateOf >= 0 ||
+               std::all_of(input.surfaces.begin(), input.surfaces.end(), [](const FileInWork& file) {
+                 return !file.converted ||
+                        (file.writtenAhead.made() && (!file.hasAlphaFile || file.alphaWrittenAhead.made()));
+               });
+      });
   commitUnchangedBefore(count);
   if (records && !plan.dryRun) records->writePack();
   std::lock_guard<std::mutex> hold(progress.progressLock);

@@ -117,12 +117,14 @@ bool commitEncoded(EncodedImage& encoded, UnnamedFile& ahead, const std::string&
   // A file written ahead that cannot be named there (another file system) is
   // written again, and any failure is that write's.
   const bool named = ahead.made() && commitWrittenOutput(ahead, path, reason, temporary);
-  ahead = UnnamedFile{};
   if (named) {
+    ahead = UnnamedFile{};
     encoded = EncodedImage{};
     return true;
   }
+  // The bytes of a file written ahead are read back from it: it stays until then.
   const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);
+  ahead = UnnamedFile{};
   encoded = EncodedImage{};
   const std::vector<std::string> messages = takeLibraryMessages();
   if (!written && !messages.empty()) *reason = messages.front();
@@ -189,6 +191,16 @@ bool measureOutputs(const BatchPlan& plan, FileInWork& file, const OutputGate& m
   return true;
 }
 
+// A file written ahead keeps no copy in memory (its bytes, or the image it
+// is written from) while it waits for its name: should it not take the
+// name, it is read back from the file. Its size is taken now, while known
+// (a file written from its image is measured once named).
+void letGoOfWrittenBytes(EncodedImage& encoded, const UnnamedFile& ahead, int64_t* bytes) {
+  if (!encoded.stream) *bytes = static_cast<int64_t>(encoded.bytes.size());
+  encoded.bytes = std::string();
+  encoded.stream = unnamedFileBytes(ahead);
+}
+
 // The encoded files, written without names in the folder of the output's
 // name as the worker sees it (a number taken back by an earlier failure
 // changes a name, not its folder, and a file links in anywhere on its file
@@ -197,9 +209,13 @@ void writeFileAhead(const BatchPlan& plan, FileInWork& file) {
   if (plan.dryRun || !file.converted || file.failure.kind != Kind::None) return;
   const std::string folder = folderPart(makeOutputPath(plan.naming, file.job));
   WriteFailure failure;
-  if (writeUnnamedFile(folder, encodedBytes(file.encoded), &file.writtenAhead, &failure, true) &&
-      file.hasAlphaFile) {
-    writeUnnamedFile(folder, encodedBytes(file.alphaEncoded), &file.alphaWrittenAhead, &failure, true);
+  if (writeUnnamedFile(folder, encodedBytes(file.encoded), &file.writtenAhead, &failure, true)) {
+    letGoOfWrittenBytes(file.encoded, file.writtenAhead, &file.outputBytes);
+    if (file.hasAlphaFile &&
+        writeUnnamedFile(folder, encodedBytes(file.alphaEncoded), &file.alphaWrittenAhead, &failure,
+                         true)) {
+      letGoOfWrittenBytes(file.alphaEncoded, file.alphaWrittenAhead, &file.alphaBytes);
+    }
   }
   // What a library said while writing belongs to the write where the file
   // is named, which is made again when this one failed.

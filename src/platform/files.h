@@ -152,6 +152,7 @@ class UnnamedFile {
                                UnnamedFile* file, WriteFailure* failure, bool ahead);
   friend bool nameUnnamedFile(UnnamedFile& file, const std::string& path, WriteFailure* failure,
                               FileInUse* inUse);
+  friend ByteSource unnamedFileBytes(const UnnamedFile& file);
   void release();
   int handle_ = -1;      // read-only, and locked in use (FileInUse) from the start
   bool counted_ = false;  // one of the files written ahead
@@ -172,6 +173,10 @@ bool writeUnnamedFile(const std::string& folder, const ByteSource& source, Unnam
 // failure, which says why (pathTaken: something is at path).
 bool nameUnnamedFile(UnnamedFile& file, const std::string& path, WriteFailure* failure,
                      FileInUse* inUse = nullptr);
+
+// The bytes of an unnamed file, read back from it: to write them again
+// where it cannot be named. Valid while file lives and is not named.
+ByteSource unnamedFileBytes(const UnnamedFile& file);
 
 // Last-modification time as a local date value (seconds since 1970, local time).
 bool fileModifiedTime(const std::string& path, int64_t* localSeconds);

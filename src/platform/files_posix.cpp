@@ -403,6 +403,22 @@ bool nameUnnamedFile(UnnamedFile& file, const std::string& path, WriteFailure* f
   return true;
 }
 
+ByteSource unnamedFileBytes(const UnnamedFile& file) {
+  const int handle = file.handle_;
+  return [handle](ByteSink& sink) {
+    constexpr size_t kPiece = size_t{1} << 20;
+    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
+    for (off_t offset = 0;;) {
+      const ssize_t got = pread(handle, piece.get(), kPiece, offset);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return false;
+      if (got == 0) return true;
+      if (!sink.write(piece.get(), static_cast<size_t>(got))) return false;
+      offset += got;
+    }
+  };
+}
+
 bool writeNewFileFrom(const std::string& path, const ByteSource& source, WriteFailure* failure,
                       FileInUse* inUse) {
   // Where the file system allows, the file has no name until it is complete

@@ -140,13 +140,17 @@ TEST(Files, AnUnnamedFileIsSeenOnlyOnceNamedAndNeverOverAnother) {
   ASSERT_TRUE(nameUnnamedFile(first, base + "a", &failure));
   EXPECT_FALSE(nameUnnamedFile(second, base + "a", &failure));
   EXPECT_TRUE(failure.pathTaken);
+  // One that cannot take its name can be written again from its bytes.
+  ASSERT_TRUE(writeNewFileFrom(base + "c", unnamedFileBytes(second), &failure));
   ASSERT_TRUE(nameUnnamedFile(second, base + "b", &failure));
   dropped = UnnamedFile{};
-  EXPECT_EQ(names(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(names(), (std::vector<std::string>{"a", "b", "c"}));
   std::string read;
   ASSERT_TRUE(readWholeFile(base + "a", &read));
   EXPECT_EQ(read, "first");
   ASSERT_TRUE(readWholeFile(base + "b", &read));
+  EXPECT_EQ(read, "second");
+  ASSERT_TRUE(readWholeFile(base + "c", &read));
   EXPECT_EQ(read, "second");
   EXPECT_FALSE(writeUnnamedFile(base + "missing/", bytes("x"), &first, &failure));
 }
