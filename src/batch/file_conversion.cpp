@@ -116,11 +116,14 @@ bool commitEncoded(EncodedImage& encoded, UnnamedFile& ahead, const std::string&
                    std::string* reason, std::string* temporary) {
   // A file written ahead that cannot be named there (another file system) is
   // written again, and any failure is that write's.
-  const bool named = ahead.made() && commitWrittenOutput(ahead, path, reason, temporary);
-  if (named) {
+  const bool wasAhead = ahead.made();
+  const bool named = wasAhead && commitWrittenOutput(ahead, path, reason, temporary);
+  if (named || (wasAhead && !ahead.made())) {
+    // Named; or its name was taken for a temporary one that could not be
+    // renamed, and the file went with it: that failure stands.
     ahead = UnnamedFile{};
     encoded = EncodedImage{};
-    return true;
+    return named;
   }
   // The bytes of a file written ahead are read back from it: it stays until then.
   const bool written = commitOutput(encodedBytes(encoded), path, reason, temporary);

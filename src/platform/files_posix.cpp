@@ -405,7 +405,13 @@ bool nameUnnamedFile(UnnamedFile& file, const std::string& path, WriteFailure* f
 
 ByteSource unnamedFileBytes(const UnnamedFile& file) {
   const int handle = file.handle_;
-  return [handle](ByteSink& sink) {
+  // The file it was made for: a descriptor closed meanwhile and given to
+  // another file reads nothing.
+  struct stat made {};
+  if (handle < 0 || fstat(handle, &made) != 0) return [](ByteSink&) { return false; };
+  return [handle, device = made.st_dev, inode = made.st_ino](ByteSink& sink) {
+    struct stat now {};
+    if (fstat(handle, &now) != 0 || now.st_dev != device || now.st_ino != inode) return false;
     constexpr size_t kPiece = size_t{1} << 20;
     const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
     for (off_t offset = 0;;) {

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -140,9 +141,15 @@ TEST(Files, AnUnnamedFileIsSeenOnlyOnceNamedAndNeverOverAnother) {
   ASSERT_TRUE(nameUnnamedFile(first, base + "a", &failure));
   EXPECT_FALSE(nameUnnamedFile(second, base + "a", &failure));
   EXPECT_TRUE(failure.pathTaken);
-  // One that cannot take its name can be written again from its bytes.
+  // One that cannot take its name can be written again from its bytes;
+  // once named, its descriptor is gone (and likely given to the next file
+  // opened), and what was taken from it reads nothing.
   ASSERT_TRUE(writeNewFileFrom(base + "c", unnamedFileBytes(second), &failure));
+  const ByteSource taken = unnamedFileBytes(second);
   ASSERT_TRUE(nameUnnamedFile(second, base + "b", &failure));
+  const int reused = open((base + "a").c_str(), O_RDONLY | O_CLOEXEC);
+  EXPECT_FALSE(writeNewFileFrom(base + "d", taken, &failure));
+  close(reused);
   dropped = UnnamedFile{};
   EXPECT_EQ(names(), (std::vector<std::string>{"a", "b", "c"}));
   std::string read;
