@@ -116,7 +116,6 @@ class Committer {
   // takes it again. An unchanged input and a duplicate count as converted.
   void commit(int32_t index, const InputEntry& entry, InputInWork& input) {
     startFile(entry, ++visited_, duration_, progress_);
-    committing_ = index;
     outcome_ = InputOutcome{};
     outcome_.input = entry.path;
     // An output this run has already written (another input of the run names
@@ -140,7 +139,7 @@ class Committer {
       console_.printLine("Processing: " + escapeForDisplay(entry.path));
       console_.printLine("File Format: " + detectSignature(entry.path));
     }
-    if (input.duplicateOf >= 0 && commitDuplicate(entry, input)) return;
+    if (input.duplicateOf >= 0 && commitDuplicate(index, entry, input)) return;
     // The watermark showed a number an earlier failure has taken back, or
     // the input was left for its duplicate that could not be linked: convert
     // it here with the true number.
@@ -169,7 +168,7 @@ class Committer {
     }
     if (plan_.dedupe) keepFirst(index, input);
     outcome_.status = InputStatus::kConverted;
-    if (records_ && !plan_.dryRun) records_->write(committing_, entry.path, outcome_.outputs);
+    if (records_ && !plan_.dryRun) records_->write(index, entry.path, outcome_.outputs);
     ++converted_;
     duration_ = std::max(monotonicMillis() - input.startTime, kMinimumDuration);
     finish();
@@ -232,7 +231,7 @@ class Committer {
   // input's names: hard links, or copies where a link cannot be made or the
   // outputs take their own input's time. False (nothing done) when the
   // earlier input wrote nothing: this one is then converted itself.
-  bool commitDuplicate(const InputEntry& entry, const InputInWork& input) {
+  bool commitDuplicate(int32_t index, const InputEntry& entry, const InputInWork& input) {
     const auto found = firsts_.find(input.duplicateOf);
     if (found == firsts_.end()) return false;
     const FirstOutputs& first = found->second;
@@ -258,7 +257,7 @@ class Committer {
     }
     outcome_.status = InputStatus::kDuplicate;
     outcome_.of = first.input;
-    if (records_ && !plan_.dryRun) records_->write(committing_, entry.path, outcome_.outputs);
+    if (records_ && !plan_.dryRun) records_->write(index, entry.path, outcome_.outputs);
     finishConverted(input);
     return true;
   }
@@ -384,7 +383,6 @@ class Committer {
   int32_t counter_;                   // "%n%" of the next input that writes anything
   std::atomic<int32_t> failures_{0};  // inputs that wrote nothing
   int32_t visited_ = 0;
-  int32_t committing_ = 0;  // the index of the input being committed
   int32_t converted_ = 0;
   int32_t unchanged_ = 0;
   int64_t duration_ = 0;

@@ -67,9 +67,14 @@ struct LargeBlocks {
     size_t bytes;
   };
   std::vector<Kept> kept;
-  size_t keptBytes = 0;
   size_t inUseBytes = 0;
   size_t peakBytes = 0;  // the most inUseBytes has been
+
+  size_t keptBytes() const {
+    size_t total = 0;
+    for (const Kept& block : kept) total += block.bytes;
+    return total;
+  }
 };
 constexpr size_t kMostKeptBlocks = 16;
 
@@ -123,6 +128,7 @@ void* allocatePixelMemory(size_t bytes) {
   if (!isLarge(bytes)) return nullptr;
   LargeBlocks& blocks = largeBlocks();
   std::vector<void*> unfit;
+  unfit.reserve(kMostKeptBlocks);  // no allocation once the books are being changed
   {
     std::lock_guard<std::mutex> hold(blocks.lock);
     // The smallest kept block that fits, unless it fits more than twice over.
@@ -135,7 +141,6 @@ void* allocatePixelMemory(size_t bytes) {
     }
     if (best != blocks.kept.end()) {
       void* block = best->block;
-      blocks.keptBytes -= best->bytes;
       blocks.inUseBytes += best->bytes;
       blocks.kept.erase(best);
       return block;
@@ -143,8 +148,7 @@ void* allocatePixelMemory(size_t bytes) {
     // A fresh block: kept ones go where holding them would pass the peak.
     blocks.inUseBytes += bytes;
     blocks.peakBytes = std::max(blocks.peakBytes, blocks.inUseBytes);
-    while (!blocks.kept.empty() && blocks.inUseBytes + blocks.keptBytes > blocks.peakBytes) {
-      blocks.keptBytes -= blocks.kept.back().bytes;
+    while (!blocks.kept.empty() && blocks.inUseBytes + blocks.keptBytes() > blocks.peakBytes) {
       unfit.push_back(blocks.kept.back().block);
       blocks.kept.pop_back();
     }
@@ -166,10 +170,9 @@ void releasePixelMemory(void* block) {
     std::lock_guard<std::mutex> hold(blocks.lock);
     blocks.inUseBytes -= std::min(bytes, blocks.inUseBytes);
     if (blocks.kept.size() < kMostKeptBlocks &&
-        blocks.inUseBytes + blocks.keptBytes + bytes <= blocks.peakBytes) {
+        blocks.inUseBytes + blocks.keptBytes() + bytes <= blocks.peakBytes) {
       try {
         blocks.kept.push_back({block, bytes});
-        blocks.keptBytes += bytes;
         return;
       } catch (...) {
         // No room to note it: it is given back.
