@@ -33,7 +33,8 @@ class Package(unittest.TestCase):
                                      text=True, check=True).stdout
             for package in ('libfreeimage3', 'libdevil1c2', 'libssl3', 'libcairo2', 'libc6',
                             'python3-numpy', 'libtiff6', 'libjxr0', 'libfontconfig1',
-                            'libfreetype6'):
+                            'libfreetype6', 'libpng16-16', 'libjpeg62-turbo', 'libdeflate0',
+                            'libisal2', 'libyuv0'):
                 self.assertRegex(depends, r'(^|, )' + package + r'\b', depends)
 
 
