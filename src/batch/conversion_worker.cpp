@@ -126,7 +126,7 @@ class Committer {
     }
     if (input.unchanged) {
       outcome_.status = InputStatus::kUnchanged;
-      outcome_.outputs = input.unchangedOutputs;
+      outcome_.outputs = std::move(input.unchangedOutputs);
       for (const OutputFacts& output : outcome_.outputs) written_.record(output.path, entry.path);
       ++unchanged_;
       finishConverted(input);
