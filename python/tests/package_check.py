@@ -32,7 +32,8 @@ class Package(unittest.TestCase):
             depends = subprocess.run(['dpkg-deb', '-f', deb, 'Depends'], capture_output=True,
                                      text=True, check=True).stdout
             for package in ('libfreeimage3', 'libdevil1c2', 'libssl3', 'libcairo2', 'libc6',
-                            'python3-numpy'):
+                            'python3-numpy', 'libtiff6', 'libjxr0', 'libfontconfig1',
+                            'libfreetype6'):
                 self.assertRegex(depends, r'(^|, )' + package + r'\b', depends)
 
 

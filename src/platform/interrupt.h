@@ -15,3 +15,8 @@ void setPendingTemporaryFile(const std::string& path);
 // same cleanup, instead of by the signal itself: for runs whose caller asked
 // for an exit status that tells how the run went (a stopped run is status 1).
 void setInterruptExitStatus(int status);
+
+// Ends the process at once with this exit status, after the cleanup a
+// terminating signal gets (no temporary output file survives, the terminal
+// is restored): for a fault the run cannot go on after, met in any thread.
+[[noreturn]] void endProcessAfterCleanup(int status);

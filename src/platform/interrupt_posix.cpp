@@ -73,11 +73,15 @@ std::atomic<bool> pendingModesValid{false};
 // Negative: the signal ends the process itself.
 std::atomic<int> exitStatusOnSignal{-1};
 
-void onTerminatingSignal(int signalNumber) {
+void cleanUpForEnd() {
   stopping.store(true);
   waitForOtherWriters();
   removePendingFiles();
   if (pendingModesValid.load()) tcsetattr(STDIN_FILENO, TCSANOW, &pendingModes);
+}
+
+void onTerminatingSignal(int signalNumber) {
+  cleanUpForEnd();
   const int status = exitStatusOnSignal.load();
   if (status >= 0) _exit(status);
   signal(signalNumber, SIG_DFL);
@@ -122,3 +126,8 @@ void setPendingTerminalModes(const struct termios* modes) {
 }
 
 void setInterruptExitStatus(int status) { exitStatusOnSignal.store(status); }
+
+void endProcessAfterCleanup(int status) {
+  cleanUpForEnd();
+  _exit(status);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // A shared library opened when a run first needs it rather than when the
 // program starts: every library linked in is loaded and bound at every start,
 // also by the runs that never call it. Once opened it stays for the life of
@@ -25,6 +27,20 @@ class SharedLibrary {
     return *call != nullptr;
   }
 
+  // The named function or data of a library the run cannot go on without.
+  // When the library could not be opened or lacks the name, prints
+  // "Error: Unable to load <file>: <reason>" on standard output and ends the
+  // process with status 1, after the cleanup of an interrupted run (see
+  // platform/interrupt.h): a caller never sees a missing address.
+  void* require(const char* name) const;
+
+  template <typename Call>
+  Call require(const char* name) const {
+    return reinterpret_cast<Call>(require(name));
+  }
+
  private:
+  std::string file_;   // the name it was opened by ("libcrypto.so.3")
+  std::string error_;  // why it could not be opened
   void* handle_ = nullptr;
 };

@@ -15,6 +15,8 @@
 #include "platform/files.h"
 #include "platform/lock.h"
 #include "platform/process.h"
+#include "support/dds_builder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -273,4 +275,67 @@ TEST(Clock, RandomIntegersStayInRangeAndVary) {
   EXPECT_EQ(randomInteger(7, 7), 7);
   int64_t start = monotonicMillis();
   EXPECT_GE(monotonicMillis(), start);
+}
+
+// The image libraries are opened when a run first calls them. The loader's
+// own trace (LD_DEBUG=files, on standard error) names every library it maps;
+// the conversions of the table show the trace sees them when they are used.
+TEST(SharedLibrary, RunsThatConvertNothingNeverLoadTheImageLibraries) {
+  TempDir dir;
+  const std::string input = dir.path() + "a.dds";
+  ASSERT_TRUE(writeBinaryFile(input, buildUncompressedDds(16, 16, 32, kMasksA8R8G8B8, [](int x, int y) {
+                                return Rgba{uint8_t(15 * x), uint8_t(15 * y), 90, 200};
+                              })));
+  const std::string out = dir.path() + "out/";
+  ASSERT_TRUE(createFolder(out));
+  ScopedEnvironment trace("LD_DEBUG", "files");
+  const char* const kImageLibraries[] = {"libfreeimage.so", "libtiff.so", "libjpegxr.so",
+                                         "libjxrglue.so", "libcairo.so", "libfontconfig.so",
+                                         "libfreetype.so"};
+  struct Case {
+    std::vector<std::string> arguments;
+    std::set<std::string> loaded;
+  } cases[] = {
+      {{"-i", input, "--info"}, {}},
+      {{"-i", dir.path() + "missing.dds", "-o", out, "-c", "png"}, {}},
+      {{"-h"}, {}},
+      {{"-i", input, "-o", out, "-c", "bogus"}, {}},
+      {{"-i", input, "-o", out, "-c", "jxr", "--skip-unchanged"},
+       {"libfreeimage.so", "libtiff.so", "libjpegxr.so", "libjxrglue.so"}},
+      {{"-i", input, "-o", out, "-c", "jxr", "--skip-unchanged"}, {}},
+      {{"-i", input, "-o", out, "-c", "tiff", "--wm-text=Hi"},
+       {"libfreeimage.so", "libtiff.so", "libjpegxr.so", "libjxrglue.so", "libcairo.so",
+        "libfontconfig.so", "libfreetype.so"}},
+  };
+  for (const Case& c : cases) {
+    const ProgramResult result = runProgramWith(c.arguments);
+    const std::string shown = c.arguments[c.arguments.size() - 1];
+    ASSERT_EQ(result.exitCode, 0) << shown << result.out;
+    for (const char* library : kImageLibraries) {
+      EXPECT_EQ(result.err.find(std::string("file=") + library) != std::string::npos,
+                c.loaded.count(library) == 1)
+          << shown << ": " << library;
+    }
+  }
+  EXPECT_TRUE(pathExists(out + "a.jxr"));
+  EXPECT_TRUE(pathExists(out + "a.tiff"));
+}
+
+// A library that cannot be opened ends the run with one Error line naming
+// it, a failure status and no output, rather than a crash.
+TEST(SharedLibrary, AMissingLibraryEndsTheRunWithAnErrorLine) {
+  TempDir dir;
+  const std::string input = dir.path() + "a.dds";
+  ASSERT_TRUE(writeBinaryFile(input, buildUncompressedDds(4, 4, 32, kMasksA8R8G8B8,
+                                                          [](int, int) { return Rgba{}; })));
+  ASSERT_TRUE(writeBinaryFile(dir.path() + "libfreeimage.so.3", "not a library"));
+  ScopedEnvironment libraries("LD_LIBRARY_PATH", dir.path());
+  const ProgramResult result = runProgramWith({"-i", input, "-o", dir.path(), "-c", "png"});
+  EXPECT_EQ(result.exitCode, 1);
+  const std::vector<std::string> lines = outputLines(result.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back().rfind("Error: Unable to load libfreeimage.so.3: " + dir.path(), 0), 0u)
+      << result.out;
+  EXPECT_EQ(result.out.find("Error:"), result.out.rfind("Error:")) << result.out;
+  EXPECT_FALSE(pathExists(dir.path() + "a.png"));
 }

@@ -1,29 +1,27 @@
 #include "formats/writers/jxr_decoder.h"
 
-extern "C" {
-#include <JXRGlue.h>
-}
-
 #include <cstring>
 #include <new>
+
+#include "formats/writers/jxr_calls.h"
 
 namespace {
 
 struct FormatRow {
   JxrPixelFormat format;
-  const PKPixelFormatGUID* guid;
+  const char* guid;  // the GUID's symbol in the library
   uint32_t bitsPerPixel;
 };
 
 const FormatRow kFormats[] = {
-    {JxrPixelFormat::BlackWhite, &GUID_PKPixelFormatBlackWhite, 1},
-    {JxrPixelFormat::Gray8, &GUID_PKPixelFormat8bppGray, 8},
-    {JxrPixelFormat::Rgb555, &GUID_PKPixelFormat16bppRGB555, 16},
-    {JxrPixelFormat::Rgb565, &GUID_PKPixelFormat16bppRGB565, 16},
-    {JxrPixelFormat::Rgb24, &GUID_PKPixelFormat24bppRGB, 24},
-    {JxrPixelFormat::Bgra32, &GUID_PKPixelFormat32bppBGRA, 32},
-    {JxrPixelFormat::Rgb48, &GUID_PKPixelFormat48bppRGB, 48},
-    {JxrPixelFormat::RgbFloat128, &GUID_PKPixelFormat128bppRGBFloat, 128},
+    {JxrPixelFormat::BlackWhite, "GUID_PKPixelFormatBlackWhite", 1},
+    {JxrPixelFormat::Gray8, "GUID_PKPixelFormat8bppGray", 8},
+    {JxrPixelFormat::Rgb555, "GUID_PKPixelFormat16bppRGB555", 16},
+    {JxrPixelFormat::Rgb565, "GUID_PKPixelFormat16bppRGB565", 16},
+    {JxrPixelFormat::Rgb24, "GUID_PKPixelFormat24bppRGB", 24},
+    {JxrPixelFormat::Bgra32, "GUID_PKPixelFormat32bppBGRA", 32},
+    {JxrPixelFormat::Rgb48, "GUID_PKPixelFormat48bppRGB", 48},
+    {JxrPixelFormat::RgbFloat128, "GUID_PKPixelFormat128bppRGBFloat", 128},
 };
 
 // Owner of the decoder; the decoder owns the memory stream once initialised.
@@ -41,7 +39,7 @@ struct JxrReadSession {
 
 const FormatRow* rowOf(const PKPixelFormatGUID& guid) {
   for (const FormatRow& row : kFormats) {
-    if (IsEqualGUID(guid, *row.guid)) return &row;
+    if (IsEqualGUID(guid, jxrPixelFormatGuid(row.guid))) return &row;
   }
   return nullptr;
 }

@@ -1,29 +1,27 @@
 #include "formats/writers/jxr_encoder.h"
 
-extern "C" {
-#include <JXRGlue.h>
-}
-
 #include <new>
+
+#include "formats/writers/jxr_calls.h"
 
 namespace {
 
 struct FormatRow {
   JxrPixelFormat format;
-  const PKPixelFormatGUID* guid;
+  const char* guid;  // the GUID's symbol in the library
   COLORFORMAT colorFormat;
   bool alpha;
 };
 
 const FormatRow kFormats[] = {
-    {JxrPixelFormat::BlackWhite, &GUID_PKPixelFormatBlackWhite, Y_ONLY, false},
-    {JxrPixelFormat::Gray8, &GUID_PKPixelFormat8bppGray, Y_ONLY, false},
-    {JxrPixelFormat::Rgb555, &GUID_PKPixelFormat16bppRGB555, YUV_444, false},
-    {JxrPixelFormat::Rgb565, &GUID_PKPixelFormat16bppRGB565, YUV_444, false},
-    {JxrPixelFormat::Rgb24, &GUID_PKPixelFormat24bppRGB, YUV_444, false},
-    {JxrPixelFormat::Bgra32, &GUID_PKPixelFormat32bppBGRA, YUV_444, true},
-    {JxrPixelFormat::Rgb48, &GUID_PKPixelFormat48bppRGB, YUV_444, false},
-    {JxrPixelFormat::RgbFloat128, &GUID_PKPixelFormat128bppRGBFloat, YUV_444, false},
+    {JxrPixelFormat::BlackWhite, "GUID_PKPixelFormatBlackWhite", Y_ONLY, false},
+    {JxrPixelFormat::Gray8, "GUID_PKPixelFormat8bppGray", Y_ONLY, false},
+    {JxrPixelFormat::Rgb555, "GUID_PKPixelFormat16bppRGB555", YUV_444, false},
+    {JxrPixelFormat::Rgb565, "GUID_PKPixelFormat16bppRGB565", YUV_444, false},
+    {JxrPixelFormat::Rgb24, "GUID_PKPixelFormat24bppRGB", YUV_444, false},
+    {JxrPixelFormat::Bgra32, "GUID_PKPixelFormat32bppBGRA", YUV_444, true},
+    {JxrPixelFormat::Rgb48, "GUID_PKPixelFormat48bppRGB", YUV_444, false},
+    {JxrPixelFormat::RgbFloat128, "GUID_PKPixelFormat128bppRGBFloat", YUV_444, false},
 };
 
 // The library's stream interface over an OutputBytes (held in state.pvObj).
@@ -116,7 +114,7 @@ bool encodeJxr(JxrPixelFormat format, uint32_t width, uint32_t height, uint32_t 
   params.uAlphaMode = row->alpha ? 2 : 0;  // alpha as a separate plane
   params.uiDefaultQPIndex = 1;              // quantiser 1: lossless
   params.uiDefaultQPIndexAlpha = 1;
-  return !Failed(e->SetPixelFormat(e, *row->guid)) &&
+  return !Failed(e->SetPixelFormat(e, jxrPixelFormatGuid(row->guid))) &&
          !Failed(e->SetSize(e, static_cast<I32>(width), static_cast<I32>(height))) &&
          !Failed(e->SetResolution(e, 96.0f, 96.0f)) &&
          !Failed(e->WritePixels(e, height, const_cast<U8*>(pixels), stride)) &&
