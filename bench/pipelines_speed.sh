@@ -14,12 +14,15 @@
 #    weighs most;
 #  - dxt1: DXT1 files of BENCH_SIZE square with their whole mip chain, as
 #    games ship them (noise for pixels).
+# BENCH_KINDS picks the kinds of tree (default "rgba dxt1"): the rgba trees
+# take BENCH_SIZE^2 x 4 bytes a file, too much room at 512 and up.
 # BENCH_RUNS rounds (default 3); the median of each counts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 files=${BENCH_FILES:-10000}
 runs=${BENCH_RUNS:-3}
 size=${BENCH_SIZE:-256}
+kinds=${BENCH_KINDS:-rgba dxt1}
 program="$root/build/pellucidcmd"
 [ -x "$program" ] || "$root/scripts/build.sh" >/dev/null
 base=${BENCH_DIR:-/dev/shm}
@@ -29,16 +32,17 @@ trap 'rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" "$work/small" "$work/tree" "$work/half" "$work/dxt1" "$work/dxt1half"
 
-python3 - "$work" "$files" "$size" <<'PY'
+python3 - "$work" "$files" "$size" "$kinds" <<'PY'
 import os, struct, sys
 work, count, size = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+kinds = sys.argv[4].split()
 def header(side):
     h = struct.pack('<4s7I', b'DDS ', 124, 0x100F, side, side, side * 4, 0, 0) + bytes(44)
     h += struct.pack('<8I', 32, 0x41, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000)
     return h + struct.pack('<5I', 0x1000, 0, 0, 0, 0)
 def pattern(side):
     return bytes(((i * 7) ^ (i >> 9)) & 0xFF for i in range(side * side * 4 + 4 * count))
-small, large = pattern(64), pattern(size)
+small, large = pattern(64), pattern(size) if 'rgba' in kinds else b''
 def dds(side, data, seed):
     n = side * side * 4
     return header(side) + data[4 * seed:4 * seed + n]
@@ -52,11 +56,15 @@ def dxt1(side, blocks):
 previous = None
 for i in range(count):
     sub = 'd%02d' % (i % 50)
-    for tree, side, data, seed in (('small', 64, small, i), ('tree', size, large, i),
-                                   ('half', size, large, i // 2)):
+    trees = [('small', 64, small, i)]
+    if 'rgba' in kinds:
+        trees += [('tree', size, large, i), ('half', size, large, i // 2)]
+    for tree, side, data, seed in trees:
         os.makedirs(os.path.join(work, tree, sub), exist_ok=True)
         with open(os.path.join(work, tree, sub, 't%05d.dds' % i), 'wb') as f:
             f.write(dds(side, data, seed))
+    if 'dxt1' not in kinds:
+        continue
     texture = dxt1(size, os.urandom)
     if i % 2 == 0:
         previous = texture
@@ -83,7 +91,7 @@ declare -A full rerun plain dedupe
 for round in $(seq "$runs"); do
   sync
   info+=("$(seconds -q -i "$work/small" --info)")
-  for kind in rgba dxt1; do
+  for kind in $kinds; do
     distinct=$work/tree half=$work/half
     [ "$kind" = dxt1 ] && distinct=$work/dxt1 half=$work/dxt1half
     rm -rf "$work/out" && mkdir "$work/out"
@@ -97,7 +105,7 @@ for round in $(seq "$runs"); do
 done
 i=$(median_of "${info[@]}")
 printf -- '--info: %d files in %.3f s = %.0f files/s\n' "$files" "$i" "$(awk -v a="$files" -v b="$i" 'BEGIN { print a / b }')"
-for kind in rgba dxt1; do
+for kind in $kinds; do
   f=$(median_of ${full[$kind]}) r=$(median_of ${rerun[$kind]})
   p=$(median_of ${plain[$kind]}) d=$(median_of ${dedupe[$kind]})
   printf -- '--skip-unchanged, %s: full run %.3f s, re-run %.3f s, ratio %s\n' "$kind" "$f" "$r" "$(ratio "$r" "$f")"

@@ -126,7 +126,7 @@ class Committer {
     }
     if (input.unchanged) {
       outcome_.status = InputStatus::kUnchanged;
-      outcome_.outputs = input.unchangedOutputs;
+      outcome_.outputs = std::move(input.unchangedOutputs);
       for (const OutputFacts& output : outcome_.outputs) written_.record(output.path, entry.path);
       ++unchanged_;
       finishConverted(input);
@@ -483,7 +483,8 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs, SkipRecords
         const InputEntry& entry = *entries[static_cast<size_t>(index)];
         InputInWork input;
         // Asked for every input converted, so no later input waits for it.
-        const int32_t first = equal ? equal->firstOf(index) : index;
+        std::shared_ptr<const std::string> bytes;  // the input, when read whole to compare
+        const int32_t first = equal ? equal->firstOf(index, &bytes) : index;
         if (first != index) {
           input.duplicateOf = first;
           input.startTime = monotonicMillis();
@@ -492,7 +493,7 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs, SkipRecords
         // With workers of their own, outputs are written on them and only
         // named here in order.
         return convertEntry(plan, entry, committer.expectedCounter(index),
-                            perWorker[static_cast<size_t>(worker)], workers > 1);
+                            perWorker[static_cast<size_t>(worker)], workers > 1, std::move(bytes));
       },
       [&](int32_t task, InputInWork& input) {
         const int32_t index = todo[static_cast<size_t>(task)];

@@ -89,19 +89,30 @@ void EqualInputs::note(int32_t index) {
   publish(index, keyed ? &key : nullptr);
 }
 
-int32_t EqualInputs::firstOf(int32_t index) {
+int32_t EqualInputs::firstOf(int32_t index, std::shared_ptr<const std::string>* bytes) {
   const size_t at = static_cast<size_t>(index);
   Key key;
   std::string whole;  // a small input, read whole for its fingerprint
   const bool keyed = keyOf(index, &key, &whole);
   publish(index, keyed ? &key : nullptr);
+  // A new input hands its bytes on, when it has them (out of memory, its
+  // conversion reads the file).
+  const auto isNew = [&] {
+    if (bytes && !whole.empty()) {
+      try {
+        *bytes = std::make_shared<const std::string>(std::move(whole));
+      } catch (...) {
+      }
+    }
+    return index;
+  };
   if (!keyed) return index;
   std::vector<int32_t> earlier;
   {
     std::unique_lock<std::mutex> hold(mutex_);
     published_.wait(hold, [&] { return donePrefix_ >= index; });
     const auto group = groups_.find(key);
-    if (group == groups_.end()) return index;
+    if (group == groups_.end()) return isNew();
     for (const int32_t other : group->second) {
       if (other < index) earlier.push_back(other);
     }
@@ -114,7 +125,7 @@ int32_t EqualInputs::firstOf(int32_t index) {
       return other;
     }
   }
-  return index;
+  return isNew();
 }
 
 void EqualInputs::publish(int32_t index, const Key* key) {

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -19,8 +20,9 @@
 // of a small file), and only inputs of equal size and fingerprint are
 // compared, byte for byte. A large first input is so read only in part (its
 // conversion reads it anyway), and a repeat is read once beside the input
-// it repeats (a small one is compared from the bytes its fingerprint read);
-// equality never rests on a hash.
+// it repeats. A small input is read once, whole: its fingerprint, its
+// comparison and (when it is new) its conversion use those bytes. Equality
+// never rests on a hash.
 class EqualInputs {
  public:
   // sizes holds each input's size where already known (-1: not known, taken
@@ -33,7 +35,9 @@ class EqualInputs {
   // those is in the hands of a worker that takes the fingerprint before
   // anything else. Every index must be asked for once, by whichever thread
   // takes it.
-  int32_t firstOf(int32_t index);
+  // bytes (when given) receives the input's bytes when it is new and small
+  // enough to have been read whole, for its conversion to use.
+  int32_t firstOf(int32_t index, std::shared_ptr<const std::string>* bytes = nullptr);
 
   // Instead of firstOf for an input that is not converted at all (up to
   // date): later inputs may still repeat it. Does not wait.

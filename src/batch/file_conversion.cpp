@@ -266,7 +266,8 @@ FileJob startFileJob(const BatchPlan& plan, const std::string& inputFile,
 }
 
 InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t counter,
-                         const PipelineResources& resources, bool writeAhead) {
+                         const PipelineResources& resources, bool writeAhead,
+                         std::shared_ptr<const std::string> inputBytes) {
   InputInWork input;
   input.startTime = monotonicMillis();
   input.counter = counter;
@@ -283,7 +284,9 @@ InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t
     file.startTime = input.startTime;
     file.job = job;
     file.job.surface = surface;
+    file.job.inputBytes = inputBytes;
     convertInWork(plan, resources, file);
+    file.job.inputBytes.reset();
     if (writeAhead) writeFileAhead(plan, file);
   }
   return input;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,10 @@ struct InputInWork {
 // is also written, without a name, where its name will most likely be, so
 // that the thread that names the files in order (saveConverted) only links
 // it in; whatever cannot be written so is written there as before.
+// inputBytes, when given, are the input file's bytes, already read whole.
 InputInWork convertEntry(const BatchPlan& plan, const InputEntry& entry, int32_t counter,
-                         const PipelineResources& resources, bool writeAhead = false);
+                         const PipelineResources& resources, bool writeAhead = false,
+                         std::shared_ptr<const std::string> inputBytes = nullptr);
 
 // Asked with the final output path just before the file is written; false
 // keeps that file from being written and the conversion fails.

@@ -91,8 +91,9 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
 
   DdsImageFacts facts;
   std::string refusal;
-  Bitmap image =
-      applySwizzle(loadDdsImage(job.currentFile, job.surface, &facts, &refusal), chain.swizzle);
+  Bitmap image = applySwizzle(job.inputBytes ? loadDdsBytes(*job.inputBytes, job.surface, &facts, &refusal)
+                                             : loadDdsImage(job.currentFile, job.surface, &facts, &refusal),
+                              chain.swizzle);
   const bool normalMap = wantsNormalRebuild(chain.normalMap, facts);
   if (normalMap) image = rebuildNormalZ(std::move(image), facts);
   image = applyLoadMode(std::move(image), chain.loadMode);

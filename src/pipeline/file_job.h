@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "formats/dds/dds_surfaces.h"
@@ -10,6 +11,9 @@
 // Every file has its own, so workers converting side by side share none.
 struct FileJob {
   std::string currentFile;       // full path of the input file
+  // The input file's bytes when they were already read whole (else it is
+  // read from currentFile); let go once converted.
+  std::shared_ptr<const std::string> inputBytes;
   std::string currentSubfolder;  // folder relative to the input folder, ending in "/", or empty
   std::string outputFile;        // full path of the file written
   std::string tempOutputFile;    // temporary path the file was written to before the rename

@@ -13,3 +13,7 @@
 // no image came back.
 Bitmap loadDdsImage(const std::string& path, const DdsSurfaceId& surface = {},
                     DdsImageFacts* facts = nullptr, std::string* refusal = nullptr);
+
+// The same from the file's bytes, already read whole.
+Bitmap loadDdsBytes(const std::string& bytes, const DdsSurfaceId& surface, DdsImageFacts* facts,
+                    std::string* refusal);
