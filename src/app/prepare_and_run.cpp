@@ -79,15 +79,16 @@ bool checkConversion(const ConversionJob& job, RunTargets& run, DebugReport& rep
   return true;
 }
 
-// Reports the watermark and makes sure it can be drawn: a text watermark
-// needs its font, a picture watermark a non-empty file. The font is made
-// once, before the first file; the pipeline only borrows it.
-bool prepareWatermark(const ConversionSettings& settings, std::unique_ptr<WatermarkFont>& font,
-                      PipelineResources& resources, DebugReport& report) {
+// Reports the watermark and makes sure it can be drawn: a picture watermark
+// needs a non-empty file. A text watermark's font is made when the first
+// text is drawn (a file that then finds no face fails); the pipeline only
+// borrows it.
+bool prepareWatermark(const ConversionSettings& settings,
+                      std::unique_ptr<WatermarkFontOnDemand>& font, PipelineResources& resources,
+                      DebugReport& report) {
   reportWatermark(settings, report);
   if (settings.watermarkKind == kWatermarkText) {
-    font = createWatermarkFont(planWatermarkFont(settings));
-    if (!font) return report.fail("Error: Invalid watermark font");
+    font = std::make_unique<WatermarkFontOnDemand>(planWatermarkFont(settings));
     resources.watermarkFont = font.get();
   }
   if (settings.watermarkKind == kWatermarkPicture && fileSize(settings.wmImage) <= 0) {
@@ -109,7 +110,7 @@ bool checkRunSplit(const ConversionSettings& settings, RunTargets& run, DebugRep
 }
 
 bool checkAndReportSettings(const ConversionSettings& settings, const ConversionJob& job,
-                            RunTargets& run, std::unique_ptr<WatermarkFont>& font,
+                            RunTargets& run, std::unique_ptr<WatermarkFontOnDemand>& font,
                             PipelineResources& resources, DebugReport& report) {
   if (!checkInput(job, run, report) || !checkOutput(job, run, report) ||
       !checkConversion(job, run, report)) {
@@ -232,7 +233,7 @@ RunOutcome prepareAndRun(const ConversionSettings& settings, const ConversionJob
   DebugReport report(console, job.debugMode == "DEBUG" && !info);
   // The pipeline's state for the whole run lives here, next to the settings;
   // the font lives until the batch has ended.
-  std::unique_ptr<WatermarkFont> font;
+  std::unique_ptr<WatermarkFontOnDemand> font;
   PipelineResources resources;
   RunTargets run;
   if (!checkAndReportSettings(settings, job, run, font, resources, report)) {

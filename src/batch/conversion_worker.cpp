@@ -66,24 +66,22 @@ std::vector<const InputEntry*> listedEntries(const InputSet& inputs) {
 }
 
 // The resources of each worker thread. A font serves one thread at a time,
-// so every worker but a lone one gets a font of its own. Fewer entries than
-// asked for when a font cannot be made: the run then has fewer workers.
-std::vector<PipelineResources> workerResources(const FontRequest& font,
-                                               const PipelineResources& shared, int32_t workers,
-                                               std::vector<std::unique_ptr<WatermarkFont>>& fonts) {
+// so every worker but a lone one gets a font of its own, made when it first
+// draws text.
+std::vector<PipelineResources> workerResources(
+    const FontRequest& font, const PipelineResources& shared, int32_t workers,
+    std::vector<std::unique_ptr<WatermarkFontOnDemand>>& fonts) {
   std::vector<PipelineResources> resources(1, shared);
   if (workers < 2) return resources;
   resources.clear();
   for (int32_t worker = 0; worker < workers; ++worker) {
     PipelineResources own = shared;
     if (shared.watermarkFont) {
-      fonts.push_back(createWatermarkFont(font));
-      if (!fonts.back()) break;
+      fonts.push_back(std::make_unique<WatermarkFontOnDemand>(font));
       own.watermarkFont = fonts.back().get();
     }
     resources.push_back(own);
   }
-  if (resources.empty()) resources.push_back(shared);
   return resources;
 }
 
@@ -435,7 +433,7 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs, SkipRecords
                       Console& console, const WorkerTexts& texts, const InputOutcomeSink& sink) {
   const std::vector<const InputEntry*> entries = listedEntries(inputs);
   const int32_t count = static_cast<int32_t>(entries.size());
-  std::vector<std::unique_ptr<WatermarkFont>> fonts;
+  std::vector<std::unique_ptr<WatermarkFontOnDemand>> fonts;
   const std::vector<PipelineResources> perWorker = workerResources(
       plan.watermarkFont, resources, workerCount(plan.threadCount, availableCores(), count), fonts);
   if (records) records->forInputs(count);

@@ -9,6 +9,7 @@
 #include "pipeline/color_correction.h"
 #include "pipeline/colour_conversion.h"
 #include "pipeline/depth.h"
+#include "pipeline/drawing/watermark_font.h"
 #include "pipeline/dither.h"
 #include "pipeline/flip.h"
 #include "pipeline/float_rotation.h"
@@ -140,12 +141,19 @@ Bitmap convertFile(const ChainPlan& chain, FileJob& job, const PipelineResources
   job.frameIndex = 1;
   // The text shows the size about to be saved and the depth setting.
   std::string watermarkText;
+  const WatermarkFont* font = nullptr;
   if (chain.watermark.kind == WatermarkKind::kText) {
     watermarkText = expandWatermarkText(
         chain.watermark.text.text, tokenValuesOf(job, chain.depth.extension, chain.surfaceTokens));
+    font = resources.watermarkFont ? resources.watermarkFont->get() : nullptr;
+    if (!font) {
+      // No face at all could be loaded: the file fails, it never leaves unmarked.
+      recordLibraryMessage("Invalid watermark font");
+      return fail(failure, Kind::NotConverted);
+    }
   }
   image = applyWatermark(std::move(image), size.width, size.height, chain.watermark,
-                         watermarkText, resources.watermarkFont);
+                         watermarkText, font);
   image = convertDepth(std::move(image), depth, job.sourceBpp, &job.requestedBpp);
   if (chain.alpha.mode == AlphaMode::kPremultiplied) image = premultiplyAlpha(std::move(image));
   if (alpha && alphaImage) {

@@ -8,12 +8,12 @@
 #include "pipeline/chain_plan.h"
 #include "pipeline/file_job.h"
 
-class WatermarkFont;
+class WatermarkFontOnDemand;
 
 // Resources the pipeline uses, prepared once per run. A thread converting
 // files needs a set of its own: a font is used by one thread at a time.
 struct PipelineResources {
-  const WatermarkFont* watermarkFont = nullptr;  // loaded by the preparation pass
+  const WatermarkFontOnDemand* watermarkFont = nullptr;  // the text watermark's, for one thread
 };
 
 // Why a file was not converted, for the one line the batch prints.

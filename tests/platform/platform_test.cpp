@@ -296,15 +296,15 @@ TEST(SharedLibrary, RunsThatConvertNothingNeverLoadTheImageLibraries) {
     std::vector<std::string> arguments;
     std::set<std::string> loaded;  // at least these; none of them when empty
   } cases[] = {
-      {{"-i", input, "--info"}, {}},
+      {{"-i", input, "--info", "--wm-text=Hi"}, {}},
       {{"-i", dir.path() + "missing.dds", "-o", out, "-c", "png"}, {}},
       {{"-h"}, {}},
       {{"-i", input, "-o", out, "-c", "bogus"}, {}},
-      {{"-i", input, "-o", out, "-c", "png", "--skip-unchanged"},
-       {"libfreeimage.so", "libdeflate.so", "libisal.so", "libyuv.so"}},
-      {{"-i", input, "-o", out, "-c", "png", "--skip-unchanged"}, {}},
-      {{"-i", input, "-o", out, "-c", "jxr", "--wm-text=Hi"},
-       {"libfreeimage.so", "libjxrglue.so", "libcairo.so", "libfontconfig.so", "libfreetype.so"}},
+      {{"-i", input, "-o", out, "-c", "png", "--wm-text=Hi", "--skip-unchanged"},
+       {"libfreeimage.so", "libdeflate.so", "libisal.so", "libyuv.so", "libcairo.so",
+        "libfontconfig.so", "libfreetype.so"}},
+      {{"-i", input, "-o", out, "-c", "png", "--wm-text=Hi", "--skip-unchanged"}, {}},
+      {{"-i", input, "-o", out, "-c", "jxr"}, {"libfreeimage.so", "libjxrglue.so"}},
   };
   for (const Case& c : cases) {
     const ProgramResult result = runProgramWith(c.arguments);

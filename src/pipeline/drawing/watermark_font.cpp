@@ -132,6 +132,11 @@ std::string WatermarkFont::familyName() const {
   return rasterFace_ && rasterFace_->family_name ? rasterFace_->family_name : "";
 }
 
+const WatermarkFont* WatermarkFontOnDemand::get() const {
+  std::call_once(made_, [this] { font_ = createWatermarkFont(request_); });
+  return font_.get();
+}
+
 std::unique_ptr<WatermarkFont> createWatermarkFont(const FontRequest& request) {
   auto font = std::make_unique<WatermarkFont>();
   const bool bold = request.style == FontStyle::kBold || request.style == FontStyle::kBoldItalic;

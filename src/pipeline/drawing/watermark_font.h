@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <type_traits>
 
@@ -89,3 +90,20 @@ class WatermarkFont {
 // The font of the request. A name that is not installed falls back to the closest face fontconfig
 // offers; nullptr only when no face at all can be loaded.
 std::unique_ptr<WatermarkFont> createWatermarkFont(const FontRequest& request);
+
+// A font made when the first text is drawn with it rather than when the run
+// starts: a run that draws none (every input unchanged) never loads FreeType,
+// fontconfig and Cairo. Like a font it serves one thread at a time; get() may
+// be called from any thread.
+class WatermarkFontOnDemand {
+ public:
+  explicit WatermarkFontOnDemand(FontRequest request) : request_(std::move(request)) {}
+
+  // The font; nullptr when no face can be loaded (asked once).
+  const WatermarkFont* get() const;
+
+ private:
+  FontRequest request_;
+  mutable std::once_flag made_;
+  mutable std::unique_ptr<WatermarkFont> font_;
+};

@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "pipeline/drawing/compositing.h"
 #include "pipeline/drawing/raster_text.h"
 #include "pipeline/drawing/vector_drawing.h"
 #include "../pixel_support.h"
+#include "platform/files.h"
 #include "settings/run_plan.h"
+#include "support/dds_builder.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -49,6 +56,27 @@ TEST(WatermarkFontCreate, UnknownNameFallsBackToSomeFace) {
     ASSERT_TRUE(font) << '"' << name << '"';
     EXPECT_GT(measureRasterText(*font, "Hello").width, 0) << '"' << name << '"';
   }
+}
+
+// The font is made when the first text is drawn. Where fontconfig offers no
+// face at all, each file to be marked fails with an Error line and nothing
+// is written, rather than leaving without its watermark.
+TEST(WatermarkFontCreate, NoFaceAtAllFailsEachFileItWouldMark) {
+  TempDir dir;
+  ASSERT_TRUE(writeBinaryFile(dir.path() + "fonts.conf", "<?xml version=\"1.0\"?><fontconfig/>"));
+  const auto black = [](int, int) { return Rgba{}; };
+  for (const char* name : {"a.dds", "b.dds"}) {
+    ASSERT_TRUE(writeBinaryFile(dir.path() + name,
+                                buildUncompressedDds(4, 4, 32, kMasksA8R8G8B8, black)));
+  }
+  setenv("FONTCONFIG_FILE", (dir.path() + "fonts.conf").c_str(), 1);
+  const ProgramResult result = runProgramWith(
+      {"-i", dir.path(), "-o", dir.path(), "-c", "png", "--wm-text=Hi", "--threads=2"});
+  unsetenv("FONTCONFIG_FILE");
+  const std::vector<std::string> lines = outputLines(result.out);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Error: Invalid watermark font"), 2) << result.out;
+  EXPECT_FALSE(pathExists(dir.path() + "a.png"));
+  EXPECT_FALSE(pathExists(dir.path() + "b.png"));
 }
 
 TEST(RasterText, MeasuresWholePixels) {
