@@ -79,16 +79,17 @@ bool checkConversion(const ConversionJob& job, RunTargets& run, DebugReport& rep
   return true;
 }
 
-// Reports the watermark and makes sure it can be drawn: a picture watermark
-// needs a non-empty file. A text watermark's font is made when the first
-// text is drawn (a file that then finds no face fails); the pipeline only
-// borrows it.
+// Reports the watermark and makes sure it can be drawn: a text watermark
+// needs its font, a picture watermark a non-empty file. The run's font is
+// made here, before the first file (the workers' own fonts only when they
+// first draw text); the pipeline only borrows it.
 bool prepareWatermark(const ConversionSettings& settings,
                       std::unique_ptr<WatermarkFontOnDemand>& font, PipelineResources& resources,
                       DebugReport& report) {
   reportWatermark(settings, report);
   if (settings.watermarkKind == kWatermarkText) {
     font = std::make_unique<WatermarkFontOnDemand>(planWatermarkFont(settings));
+    if (!font->get()) return report.fail("Error: Invalid watermark font");
     resources.watermarkFont = font.get();
   }
   if (settings.watermarkKind == kWatermarkPicture && fileSize(settings.wmImage) <= 0) {

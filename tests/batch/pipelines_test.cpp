@@ -230,7 +230,9 @@ TEST(Pipelines, SkipUnchangedConvertsOnlyWhatChanged) {
   std::vector<FolderEntry> records;
   listFolder(tree.out + ".pellucid", &records);
   for (const FolderEntry& record : records) {
-    if (record.name.ends_with(".rec")) ASSERT_TRUE(removeFile(tree.out + ".pellucid/" + record.name));
+    if (record.name.ends_with(".rec")) {
+      ASSERT_TRUE(removeFile(tree.out + ".pellucid/" + record.name));
+    }
   }
   tree.write(0, 99);                                              // input changed
   ASSERT_TRUE(removeFile(tree.output(1)));                        // output deleted

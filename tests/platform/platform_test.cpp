@@ -296,15 +296,15 @@ TEST(SharedLibrary, RunsThatConvertNothingNeverLoadTheImageLibraries) {
     std::vector<std::string> arguments;
     std::set<std::string> loaded;  // at least these; none of them when empty
   } cases[] = {
-      {{"-i", input, "--info", "--wm-text=Hi"}, {}},
+      {{"-i", input, "--info"}, {}},
       {{"-i", dir.path() + "missing.dds", "-o", out, "-c", "png"}, {}},
       {{"-h"}, {}},
       {{"-i", input, "-o", out, "-c", "bogus"}, {}},
-      {{"-i", input, "-o", out, "-c", "png", "--wm-text=Hi", "--skip-unchanged"},
-       {"libfreeimage.so", "libdeflate.so", "libisal.so", "libyuv.so", "libcairo.so",
-        "libfontconfig.so", "libfreetype.so"}},
-      {{"-i", input, "-o", out, "-c", "png", "--wm-text=Hi", "--skip-unchanged"}, {}},
-      {{"-i", input, "-o", out, "-c", "jxr"}, {"libfreeimage.so", "libjxrglue.so"}},
+      {{"-i", input, "-o", out, "-c", "png", "--skip-unchanged"},
+       {"libfreeimage.so", "libdeflate.so", "libisal.so", "libyuv.so"}},
+      {{"-i", input, "-o", out, "-c", "png", "--skip-unchanged"}, {}},
+      {{"-i", input, "-o", out, "-c", "jxr", "--wm-text=Hi"},
+       {"libfreeimage.so", "libjxrglue.so", "libcairo.so", "libfontconfig.so", "libfreetype.so"}},
   };
   for (const Case& c : cases) {
     const ProgramResult result = runProgramWith(c.arguments);
@@ -312,8 +312,11 @@ TEST(SharedLibrary, RunsThatConvertNothingNeverLoadTheImageLibraries) {
     ASSERT_EQ(result.exitCode, 0) << shown << result.out;
     for (const std::string& library : kImageLibraries) {
       const bool seen = result.err.find("file=" + library) != std::string::npos;
-      if (c.loaded.empty()) EXPECT_FALSE(seen) << shown << ": " << library;
-      if (c.loaded.count(library)) EXPECT_TRUE(seen) << shown << ": " << library;
+      if (c.loaded.empty()) {
+        EXPECT_FALSE(seen) << shown << ": " << library;
+      } else if (c.loaded.count(library)) {
+        EXPECT_TRUE(seen) << shown << ": " << library;
+      }
     }
   }
   EXPECT_TRUE(pathExists(out + "a.png"));
