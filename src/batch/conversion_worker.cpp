@@ -92,7 +92,7 @@ class Committer {
  public:
   Committer(const BatchPlan& plan, const PipelineResources& resources, BatchProgress& progress,
             Console& console, const WorkerTexts& texts, SkipRecords* records,
-            const InputOutcomeSink& sink)
+            const InputOutcomeSink& sink, int32_t inputs)
       : plan_(plan),
         resources_(resources),
         progress_(progress),
@@ -100,7 +100,9 @@ class Committer {
         texts_(texts),
         records_(records),
         sink_(sink),
-        counter_(plan.firstCounter) {}
+        counter_(plan.firstCounter) {
+    written_.reserve(static_cast<size_t>(inputs));  // most inputs write one output
+  }
 
   // The %n% a worker gives the file at index: every earlier input not known
   // to have written nothing is taken to write something.
@@ -114,6 +116,7 @@ class Committer {
   // takes it again. An unchanged input and a duplicate count as converted.
   void commit(int32_t index, const InputEntry& entry, InputInWork& input) {
     startFile(entry, ++visited_, duration_, progress_);
+    committing_ = &entry;
     outcome_ = InputOutcome{};
     outcome_.input = entry.path;
     // An output this run has already written (another input of the run names
@@ -311,7 +314,7 @@ class Committer {
   // Records an output put in place (or planned, in a dry run) for this run,
   // the outcome, the console and its sidecar.
   void keepOutput(const FileJob& job, const OutputFacts& facts) {
-    written_.record(job.outputFile, job.currentFile);
+    written_.record(job.outputFile, committing_->path);
     outcome_.outputs.push_back(facts);
     announce(job.outputFile);
     if (plan_.sidecars) writeSidecar(job);
@@ -384,7 +387,8 @@ class Committer {
   int32_t converted_ = 0;
   int32_t unchanged_ = 0;
   int64_t duration_ = 0;
-  InputOutcome outcome_;  // of the input being committed
+  const InputEntry* committing_ = nullptr;  // the input being committed
+  InputOutcome outcome_;                    // of the input being committed
   std::map<int32_t, FirstOutputs> firsts_;  // by input index, with --dedupe
   std::string sidecarInput_;                // the input sidecarInfo_ describes
   InputInfo sidecarInfo_;
@@ -452,7 +456,7 @@ void conversionWorker(const BatchPlan& plan, const InputSet& inputs, SkipRecords
   // Up-to-date inputs are found first, on the workers, so a re-run of an
   // unchanged tree hands no input from thread to thread; the rest (todo) go
   // through the workers to be converted.
-  Committer committer(plan, resources, progress, console, texts, records, sink);
+  Committer committer(plan, resources, progress, console, texts, records, sink, count);
   int32_t next = 0;  // the next input to commit
   std::vector<InputInWork> unchanged(records ? entries.size() : 0);
   // Commits the up-to-date inputs from next on, up to end or the first input

@@ -79,8 +79,10 @@ void InputScanner::scanInputFolder() {
   std::vector<FolderEntry> entries;
   FolderIdentity identity;
   // Subfolders are listed ahead on a few threads while the scan goes on in
-  // order; a lone core gains nothing from it.
-  FolderListings listings(std::min<int32_t>(availableCores() - 1, 3));
+  // order (on two cores two of them: the listing waits on its stat calls
+  // more than the scan does); a lone core gains nothing from it.
+  const int32_t cores = availableCores();
+  FolderListings listings(cores > 1 ? std::min<int32_t>(cores, 3) : 0);
   listings_ = &listings;
   if (folderIdentity(root_, &identity) && listFolder(root_, &entries, true)) {
     visitedFolders_.insert(identity);

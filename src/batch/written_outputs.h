@@ -13,8 +13,13 @@ class WrittenOutputs {
   // The input that wrote output in this run, or nullptr.
   const std::string* writerOf(const std::string& output) const;
 
+  // input is kept by address: it must outlive this record (the run's
+  // input list does).
   void record(const std::string& output, const std::string& input);
 
+  // Room for outputs records without growing.
+  void reserve(size_t outputs) { inputByOutput_.reserve(outputs); }
+
  private:
-  std::unordered_map<std::string, std::string> inputByOutput_;
+  std::unordered_map<std::string, const std::string*> inputByOutput_;
 };
