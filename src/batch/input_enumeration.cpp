@@ -48,7 +48,7 @@ int32_t InputScanner::addFile(const std::string& path, const FileStamp* known) {
   if (known) stamp = *known;
   const bool stamped = known || fileStamp(path, &stamp);
   if ((stamped ? stamp.size : fileSize(path)) <= 0) return 0;
-  InputEntry& entry = inputs_.findOrCreate(path);
+  InputEntry& entry = pathsUnique_ ? inputs_.append(path) : inputs_.findOrCreate(path);
   if (entry.listed == 1) return 0;
   entry.stamped = stamped;
   entry.stamp = stamp;
@@ -84,6 +84,7 @@ void InputScanner::scanInputFolder() {
   const int32_t cores = availableCores();
   FolderListings listings(cores > 1 ? std::min<int32_t>(cores, 3) : 0);
   listings_ = &listings;
+  pathsUnique_ = inputs_.entries().empty();
   if (folderIdentity(root_, &identity) && listFolder(root_, &entries, true)) {
     visitedFolders_.insert(identity);
     askForSubfolders(root_, entries);
@@ -99,6 +100,7 @@ void InputScanner::scanInputFolder() {
     }
   }
   listings_ = nullptr;
+  pathsUnique_ = false;
   addToCount(progress_, total);
 }
 

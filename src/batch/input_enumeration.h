@@ -56,6 +56,9 @@ class InputScanner {
   std::vector<std::string> acceptedExtensions_;
   std::set<FolderIdentity> visitedFolders_;
   FolderListings* listings_ = nullptr;  // lists subfolders ahead during a folder scan
+  // The scan of the one input folder: it meets each path once (a folder
+  // reached twice is not entered again), so paths are not looked up.
+  bool pathsUnique_ = false;
 };
 
 // The folder of path relative to root, ending in "/": the rest of the folder

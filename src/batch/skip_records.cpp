@@ -21,10 +21,10 @@ constexpr std::string_view kRecordEnd = "\nend\n";
 // Paths may hold any byte; hex keeps a record one word per field.
 std::string toHex(const std::string& bytes) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (const char c : bytes) {
-    hex += kHex[static_cast<unsigned char>(c) >> 4];
-    hex += kHex[static_cast<unsigned char>(c) & 0xf];
+  std::string hex(bytes.size() * 2, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    hex[2 * i] = kHex[static_cast<unsigned char>(bytes[i]) >> 4];
+    hex[2 * i + 1] = kHex[static_cast<unsigned char>(bytes[i]) & 0xf];
   }
   return hex;
 }
@@ -37,12 +37,12 @@ int hexDigit(char c) {
 
 bool fromHex(std::string_view hex, std::string* bytes) {
   if (hex.size() % 2 != 0) return false;
-  bytes->clear();
+  bytes->resize(hex.size() / 2);
   for (size_t i = 0; i < hex.size(); i += 2) {
     const int high = hexDigit(hex[i]);
     const int low = hexDigit(hex[i + 1]);
     if (high < 0 || low < 0) return false;
-    bytes->push_back(static_cast<char>(high * 16 + low));
+    (*bytes)[i / 2] = static_cast<char>(high * 16 + low);
   }
   return true;
 }
@@ -256,7 +256,7 @@ bool SkipRecords::upToDate(int32_t index, const std::string& input, const FileSt
   // Outputs are looked up from the output folder, held open: most lie in it.
   const auto outputStamp = [this](const std::string& path, FileStamp* stamp) {
     return path.starts_with(outputFolder_) && outputs_->isOpen()
-               ? outputs_->fileStamp(path.substr(outputFolder_.size()), stamp)
+               ? outputs_->fileStamp(path.c_str() + outputFolder_.size(), stamp)
                : fileStamp(path, stamp);
   };
   ReadRecord record;

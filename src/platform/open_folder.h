@@ -22,7 +22,8 @@ class OpenFolder {
 
   // fileStamp (platform/file_stamp.h) of the file at path, relative to the
   // folder (an absolute path is taken as it is).
-  bool fileStamp(const std::string& path, FileStamp* stamp) const;
+  bool fileStamp(const char* path, FileStamp* stamp) const;
+  bool fileStamp(const std::string& path, FileStamp* stamp) const { return fileStamp(path.c_str(), stamp); }
 
  private:
   int fd_ = -1;

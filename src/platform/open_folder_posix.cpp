@@ -21,9 +21,9 @@ bool OpenFolder::readFileOnce(const std::string& name, size_t maxBytes, std::str
   return fd >= 0 && readOpenFileOnce(fd, maxBytes, data);
 }
 
-bool OpenFolder::fileStamp(const std::string& path, FileStamp* stamp) const {
+bool OpenFolder::fileStamp(const char* path, FileStamp* stamp) const {
   struct stat st {};
-  if (fd_ < 0 || fstatat(fd_, path.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (fd_ < 0 || fstatat(fd_, path, &st, 0) != 0 || !S_ISREG(st.st_mode)) return false;
   *stamp = stampOfStat(st);
   return true;
 }

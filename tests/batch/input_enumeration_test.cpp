@@ -141,6 +141,10 @@ TEST(InputEnumeration, SymbolicLinkCycleIsSearchedOnce) {
   BatchProgress progress;
   EXPECT_EQ(importInputs(folderJob(in.path()), inputs, progress), 1);
   EXPECT_EQ(listedFiles(inputs).count(in.path() + "a/x.dds"), 1u);
+  // The scan adds paths without looking them up; a lookup afterwards still
+  // finds them.
+  EXPECT_EQ(inputs.findOrCreate(in.path() + "a/x.dds").listed, 1);
+  EXPECT_EQ(inputs.entries().size(), 1u);
 }
 
 TEST(InputEnumeration, FolderWithoutImagesOrUnreadableAddsNothing) {
