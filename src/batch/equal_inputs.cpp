@@ -107,25 +107,40 @@ int32_t EqualInputs::firstOf(int32_t index, std::shared_ptr<const std::string>* 
     return index;
   };
   if (!keyed) return index;
-  std::vector<int32_t> earlier;
-  {
-    std::unique_lock<std::mutex> hold(mutex_);
-    published_.wait(hold, [&] { return donePrefix_ >= index; });
-    const auto group = groups_.find(key);
-    if (group == groups_.end()) return isNew();
-    for (const int32_t other : group->second) {
-      if (other < index) earlier.push_back(other);
+  const auto equal = [&](int32_t other) {
+    const std::string& path = paths_[static_cast<size_t>(other)];
+    return whole.empty() ? sameFileBytes(path, paths_[at]) : fileHoldsBytes(path, whole);
+  };
+  // The answer is the first of the earlier inputs of this key, taken in
+  // order and at most kMostComparisons of them, whose bytes are equal. Those
+  // below the published prefix are known without waiting: when one of them
+  // is equal, no input still being fingerprinted can come before it. Only
+  // otherwise are the inputs still in the other workers' hands waited for.
+  size_t compared = 0;
+  int32_t from = 0;  // the earlier inputs below it have been looked at
+  for (bool wait = false;; wait = true) {
+    std::vector<int32_t> members;
+    int32_t upTo = 0;
+    {
+      std::unique_lock<std::mutex> hold(mutex_);
+      if (wait) published_.wait(hold, [&] { return donePrefix_ >= index; });
+      upTo = std::min(donePrefix_, index);
+      const auto group = groups_.find(key);
+      if (group != groups_.end()) {
+        for (const int32_t other : group->second) {
+          if (other >= from && other < upTo) members.push_back(other);
+        }
+      }
     }
-  }
-  std::sort(earlier.begin(), earlier.end());
-  if (earlier.size() > kMostComparisons) earlier.resize(kMostComparisons);
-  for (const int32_t other : earlier) {
-    const std::string& earlier = paths_[static_cast<size_t>(other)];
-    if (whole.empty() ? sameFileBytes(earlier, paths_[at]) : fileHoldsBytes(earlier, whole)) {
-      return other;
+    std::sort(members.begin(), members.end());
+    for (const int32_t other : members) {
+      if (compared == kMostComparisons) return isNew();
+      ++compared;
+      if (equal(other)) return other;
     }
+    if (upTo >= index) return isNew();
+    from = upTo;
   }
-  return isNew();
 }
 
 void EqualInputs::publish(int32_t index, const Key* key) {

@@ -30,11 +30,12 @@ class EqualInputs {
   EqualInputs(std::vector<std::string> paths, std::vector<int64_t> sizes);
 
   // The index of the first input whose bytes equal those of input index
-  // (index itself when none comes before it). Waits until every earlier input
-  // has its fingerprint; workers take indices in increasing order, so each of
-  // those is in the hands of a worker that takes the fingerprint before
-  // anything else. Every index must be asked for once, by whichever thread
-  // takes it.
+  // (index itself when none comes before it). Unless an equal one is found
+  // among the inputs whose fingerprints are all known, waits until every
+  // earlier input has its fingerprint; workers take indices in increasing
+  // order, so each of those is in the hands of a worker that takes the
+  // fingerprint before anything else. Every index must be asked for once, by
+  // whichever thread takes it.
   // bytes (when given) receives the input's bytes when it is new and small
   // enough to have been read whole, for its conversion to use.
   int32_t firstOf(int32_t index, std::shared_ptr<const std::string>* bytes = nullptr);
