@@ -18,6 +18,7 @@
 #include <new>
 
 #include "platform/clock.h"
+#include "platform/readable_file.h"
 #include "platform/read_once_posix.h"
 #include "platform/stat_stamp_posix.h"
 
@@ -104,111 +105,13 @@ bool readFilePrefix(const std::string& path, size_t maxBytes, std::string* data)
 
 bool readFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string* data) {
   data->clear();
-  if (offset > (uint64_t{1} << 62)) return false;  // past any file; keeps off_t positive
-  // Non-blocking open: a named pipe in place of a file must not wait for a
-  // writer. Only regular files are read; for them the flag changes nothing.
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return false;
-  }
-  // The known size is taken in one piece; growing by appends would briefly
-  // need two or three times the file. A file that grows meanwhile still
-  // reads to its end (or maxBytes), by doubling.
-  const uint64_t size = static_cast<uint64_t>(st.st_size);
-  size_t capacity = static_cast<size_t>(std::min<uint64_t>(maxBytes, size > offset ? size - offset : 0));
-  size_t filled = 0;
-  const auto failed = [fd, data] {
-    close(fd);
-    data->clear();
-    return false;
-  };
-  try {
-    data->resize(capacity);
-    while (filled < maxBytes) {
-      if (filled == capacity && filled > 0 && capacity == size - offset) {
-        // The file read to its known end: one byte tells whether it grew
-        // meanwhile, without making room for more first.
-        char probe = 0;
-        const ssize_t n = pread(fd, &probe, 1, static_cast<off_t>(offset + filled));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return failed();
-        if (n == 0) break;
-        capacity = std::min(maxBytes, std::max<size_t>(65536, capacity * 2));
-        data->resize(capacity);
-        (*data)[filled++] = probe;
-        continue;
-      }
-      if (filled == capacity) {
-        capacity = std::min(maxBytes, std::max<size_t>(65536, capacity * 2));
-        data->resize(capacity);
-      }
-      ssize_t n = pread(fd, data->data() + filled, capacity - filled,
-                        static_cast<off_t>(offset + filled));
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return failed();
-      if (n == 0) break;
-      filled += static_cast<size_t>(n);
-    }
-  } catch (...) {
-    close(fd);
-    throw;
-  }
-  close(fd);
-  data->resize(filled);
-  return true;
+  const ReadableFile file(path);
+  return file.isOpen() && file.readRange(offset, maxBytes, data);
 }
-
-namespace {
-
-// Reads the whole run of buffers from offset on, resuming after short reads.
-bool readRun(int fd, uint64_t offset, iovec* run, size_t count) {
-  while (count > 0) {
-    const ssize_t n = preadv(fd, run, static_cast<int>(std::min<size_t>(count, IOV_MAX)),
-                             static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;  // an error, or the file ends first
-    offset += static_cast<uint64_t>(n);
-    size_t done = static_cast<size_t>(n);
-    while (count > 0 && done >= run->iov_len) {
-      done -= run->iov_len;
-      ++run;
-      --count;
-    }
-    if (done > 0) {
-      run->iov_base = static_cast<char*>(run->iov_base) + done;
-      run->iov_len -= done;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 bool readFilePieces(const std::string& path, const std::vector<FilePiece>& pieces) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // as readFilePrefix
-  if (fd < 0) return false;
-  struct stat st {};
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  std::vector<iovec> run;
-  for (size_t i = 0; ok && i < pieces.size();) {
-    // Pieces that follow each other in the file make one run; empty ones
-    // are left out (a run of only empty buffers would read as the end).
-    const uint64_t start = pieces[i].offset;
-    uint64_t end = start;
-    run.clear();
-    for (; i < pieces.size() && pieces[i].offset == end; ++i) {
-      if (pieces[i].size == 0) continue;
-      run.push_back({pieces[i].destination, pieces[i].size});
-      end += pieces[i].size;
-    }
-    // Offsets stay where off_t is positive.
-    ok = end >= start && end <= (uint64_t{1} << 62) && readRun(fd, start, run.data(), run.size());
-  }
-  close(fd);
-  return ok;
+  const ReadableFile file(path);
+  return file.isOpen() && file.readPieces(pieces);
 }
 
 bool readFileOnce(const std::string& path, size_t maxBytes, std::string* data) {

@@ -5,7 +5,7 @@
 #include "formats/dds/dds_image.h"
 #include "platform/files.h"
 
-Bitmap readDdsRowsFromFile(const std::string& path, const DdsFormat& format, uint32_t width,
+Bitmap readDdsRowsFromFile(const ReadableFile& file, const DdsFormat& format, uint32_t width,
                            uint32_t height, uint64_t offset, uint64_t rowPitch) {
   if (!ddsRowsAreScanlines(format) || width == 0 || height == 0) return nullptr;
   const uint64_t packedRow = uint64_t{width} * format.layout.bytesPerPixel;
@@ -20,6 +20,6 @@ Bitmap readDdsRowsFromFile(const std::string& path, const DdsFormat& format, uin
     rows[y].destination = FreeImage_GetScanLine(bitmap.get(), static_cast<int>(height - 1 - y));
     rows[y].size = static_cast<size_t>(packedRow);
   }
-  if (!readFilePieces(path, rows)) return nullptr;
+  if (!file.readPieces(rows)) return nullptr;
   return bitmap;
 }

@@ -8,6 +8,7 @@
 #include "formats/dds/dds_refusal.h"
 #include "formats/dds/palette_image.h"
 #include "platform/files.h"
+#include "platform/readable_file.h"
 
 namespace {
 
@@ -107,12 +108,14 @@ Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id, DdsIm
                           std::string* refusal) {
   // The header alone decides whether the rest is worth reading, and how much
   // of it: only this surface, not the mipmaps, faces or slices around it.
-  // One read holds the header; a palette after it needs a second.
+  // One read holds the header; a palette after it needs a second. The file
+  // is opened once for all of them.
+  const ReadableFile file(path);
   std::string prefix;
-  if (!readFilePrefix(path, kDdsHeaderBytes + kDdsDx10HeaderBytes, &prefix)) {
+  if (!file.isOpen() || !file.readRange(0, kDdsHeaderBytes + kDdsDx10HeaderBytes, &prefix)) {
     return refuse(refusal, isFolder(path) ? "a folder, not a file" : "the file cannot be read");
   }
-  const uint64_t length = static_cast<uint64_t>(fileSize(path));
+  const uint64_t length = file.size();
   DdsHeader header;
   DdsLayout layout;
   DdsSurfaceSpan span;
@@ -124,17 +127,17 @@ Bitmap readDdsFileSurface(const std::string& path, const DdsSurfaceId& id, DdsIm
   // Rows that already are the bitmap's scanlines go from the file straight
   // into it. Stored rows are packed: the pitch field is not trusted.
   if (!layout.format.paletted && ddsRowsAreScanlines(layout.format)) {
-    Bitmap image = readDdsRowsFromFile(path, layout.format, span.width, span.height, span.offset, 0);
+    Bitmap image = readDdsRowsFromFile(file, layout.format, span.width, span.height, span.offset, 0);
     if (!image) return refuse(refusal, "reading the surface failed");
     if (refusal) refusal->clear();
     return image;
   }
   if (prefix.size() < header.dataOffset &&
-      (!readFilePrefix(path, header.dataOffset, &prefix) || prefix.size() < header.dataOffset)) {
+      (!file.readRange(0, header.dataOffset, &prefix) || prefix.size() < header.dataOffset)) {
     return refuse(refusal, "the file cannot be read to its end");
   }
   std::string data;
-  if (!readFileRange(path, span.offset, static_cast<size_t>(span.size), &data) ||
+  if (!file.readRange(span.offset, static_cast<size_t>(span.size), &data) ||
       data.size() < span.size) {
     return refuse(refusal, "the file cannot be read to its end");
   }
