@@ -220,7 +220,7 @@ RunOutcome printInfo(const RunTargets& run, Console& console) {
   BatchProgress progress;
   int32_t added = importInputs(run.input, inputs, progress);
   if (run.shard.count > 1) added = keepShard(inputs, run.shard);
-  const int32_t decodable = printInputInfo(inputs, console);
+  const int32_t decodable = printInputInfo(inputs, console, run.threadCount);
   if (added == 0) return RunOutcome::kNotStarted;
   return decodable < added ? RunOutcome::kSomeFailed : RunOutcome::kAllConverted;
 }

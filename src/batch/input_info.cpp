@@ -5,6 +5,8 @@
 #include "batch/file_hash.h"
 #include "batch/input_set.h"
 #include "batch/json_line.h"
+#include "batch/ordered_run.h"
+#include "batch/worker_count.h"
 #include "formats/dds/dds_format_name.h"
 #include "formats/dds/dds_header.h"
 #include "formats/dds/dds_reader.h"
@@ -13,6 +15,7 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/threads.h"
 
 namespace {
 
@@ -124,13 +127,32 @@ std::string sidecarJson(const InputInfo& info, const DdsSurfaceId& surface,
   return object.nested("options", list.str()).str();
 }
 
-int32_t printInputInfo(const InputSet& inputs, Console& console) {
-  int32_t decodable = 0;
+int32_t printInputInfo(const InputSet& inputs, Console& console, int32_t threads) {
+  std::vector<const std::string*> paths;
   for (const InputEntry& entry : inputs.entries()) {
-    if (entry.listed != 1) continue;
-    const InputInfo info = inspectInput(entry.path);
-    if (info.error.empty()) ++decodable;
-    console.printLine(infoJson(info));
+    if (entry.listed == 1) paths.push_back(&entry.path);
   }
+  struct Line {
+    bool made = false;
+    bool decodable = false;
+    std::string text;
+  };
+  const auto lineOf = [&](int32_t index) {
+    const InputInfo info = inspectInput(*paths[static_cast<size_t>(index)]);
+    return Line{true, info.error.empty(), infoJson(info)};
+  };
+  int32_t decodable = 0;
+  const int32_t count = static_cast<int32_t>(paths.size());
+  runOrdered<Line>(
+      count, workerCount(threads, availableCores(), count),
+      [&](int32_t, int32_t index) { return lineOf(index); },
+      [&](int32_t index, Line& line) {
+        if (!line.made) line = lineOf(index);  // a worker ran out of memory: once more here
+        if (line.decodable) ++decodable;
+        console.printLine(line.text);
+      },
+      [] { return false; },
+      // A line holds no image: many may wait while one large file is hashed.
+      [](const Line&) { return true; });
   return decodable;
 }

@@ -49,5 +49,7 @@ std::string sidecarJson(const InputInfo& info, const DdsSurfaceId& surface,
 class InputSet;
 class Console;
 // Prints infoJson of every listed input of inputs, in input order, one line
-// each. Returns the number of inputs that can be decoded.
-int32_t printInputInfo(const InputSet& inputs, Console& console);
+// each; the inputs are inspected on threads workers side by side (as
+// --threads: 0 is one per available core). Returns the number of inputs that
+// can be decoded.
+int32_t printInputInfo(const InputSet& inputs, Console& console, int32_t threads);

@@ -80,7 +80,8 @@ TEST(Pipelines, InfoDescribesEachInputWithoutConverting) {
   ASSERT_TRUE(writeBinaryFile(dir.path() + "inputs.lst", list));
   createFolder(dir.path() + "out");
   const ProgramResult result =
-      runProgramWith({"-i", dir.path() + "inputs.lst", "-o", dir.path() + "out", "--info", "-d"});
+      runProgramWith({"-i", dir.path() + "inputs.lst", "-o", dir.path() + "out", "--info", "-d",
+                      "--threads=3"});  // inspected side by side, printed in input order
   const std::vector<std::string> lines = outputLines(result.out);
   ASSERT_EQ(lines.size(), std::size(cases)) << result.out;
   for (size_t i = 0; i < lines.size(); ++i) {
