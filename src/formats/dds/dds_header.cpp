@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/files.h"
+#include "platform/readable_file.h"
 
 namespace {
 
@@ -203,11 +204,12 @@ DdsCheck checkDdsHeader(const uint8_t* bytes, size_t size, uint64_t fileSize, Dd
 }
 
 DdsCheck checkDdsFile(const std::string& path, DdsHeader* header) {
+  const ReadableFile file(path);  // one open for the header and the size
   std::string prefix;
-  if (!readFilePrefix(path, kDdsHeaderBytes + kDdsDx10HeaderBytes, &prefix)) {
+  if (!file.isOpen() || !file.readRange(0, kDdsHeaderBytes + kDdsDx10HeaderBytes, &prefix)) {
     if (header) *header = DdsHeader{};
     return DdsCheck::TooShort;
   }
   const auto* bytes = reinterpret_cast<const uint8_t*>(prefix.data());
-  return checkDdsHeader(bytes, prefix.size(), static_cast<uint64_t>(fileSize(path)), header);
+  return checkDdsHeader(bytes, prefix.size(), file.size(), header);
 }
