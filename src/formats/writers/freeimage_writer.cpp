@@ -1,6 +1,7 @@
 #include "formats/writers/freeimage_writer.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "formats/library_messages.h"
 #include "formats/writers/half_range.h"
@@ -55,6 +56,18 @@ int DLL_CALLCONV forwardSeek(fi_handle handle, long offset, int origin) {
 
 long DLL_CALLCONV forwardTell(fi_handle handle) { return static_cast<ForwardStream*>(handle)->written; }
 
+// FreeImage's Radiance writer puts its version into each header from one
+// buffer every thread shares, printing the version into it anew each time:
+// a header written while another thread prints it can lose the version, so
+// the same file would not give the same bytes. Radiance saves take turns.
+bool saveToHandle(FREE_IMAGE_FORMAT fif, FIBITMAP* image, FreeImageIO* io, fi_handle handle,
+                  int32_t flags) {
+  static std::mutex radianceTurns;
+  std::unique_lock<std::mutex> turn(radianceTurns, std::defer_lock);
+  if (fif == FIF_HDR) turn.lock();
+  return FreeImage_SaveToHandle(fif, image, io, handle, flags);
+}
+
 }  // namespace
 
 bool isStreamedByFreeImage(FIBITMAP* image, int32_t format, int32_t flags) {
@@ -72,8 +85,8 @@ bool isStreamedByFreeImage(FIBITMAP* image, int32_t format, int32_t flags) {
 bool streamWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, ByteSink& sink) {
   ForwardStream stream{sink};
   FreeImageIO io{forwardRead, forwardWrite, forwardSeek, forwardTell};
-  return FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image, &io,
-                                static_cast<fi_handle>(&stream), flags);
+  return saveToHandle(static_cast<FREE_IMAGE_FORMAT>(format), image, &io,
+                      static_cast<fi_handle>(&stream), flags);
 }
 
 bool isReadableTiffCompression(FIBITMAP* image, int32_t flags) {
@@ -112,7 +125,7 @@ bool encodeWithFreeImage(FIBITMAP* image, int32_t format, int32_t flags, OutputB
   }
   FreeImageIO io{readProc, writeProc, seekProc, tellProc};
   takeTiffErrors();
-  const bool saved = FreeImage_SaveToHandle(fif, image, &io, static_cast<fi_handle>(out), flags);
+  const bool saved = saveToHandle(fif, image, &io, static_cast<fi_handle>(out), flags);
   // The image is handed back as it came, for a check that compares with it.
   if (fif == FIF_PFM) FreeImage_FlipVertical(image);
   for (const std::string& error : takeTiffErrors()) {
