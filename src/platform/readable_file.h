@@ -30,6 +30,9 @@ class ReadableFile {
   // As readFilePieces (platform/files.h).
   bool readPieces(const std::vector<FilePiece>& pieces) const;
 
+  // All of size bytes from offset into into; false on an error or an early end.
+  bool read(uint64_t offset, void* into, size_t size) const;
+
  private:
   int fd_ = -1;
   uint64_t size_ = 0;

@@ -94,6 +94,12 @@ bool ReadableFile::readRange(uint64_t offset, size_t maxBytes, std::string* data
   return true;
 }
 
+bool ReadableFile::read(uint64_t offset, void* into, size_t size) const {
+  iovec piece{into, size};
+  return fd_ >= 0 && offset <= kLastOffset && size <= kLastOffset - offset &&
+         (size == 0 || readRun(fd_, offset, &piece, 1));
+}
+
 bool ReadableFile::readPieces(const std::vector<FilePiece>& pieces) const {
   if (fd_ < 0) return false;
   std::vector<iovec> run;
